@@ -1,0 +1,134 @@
+#include "app/settings.h"
+
+#include "platform/platform.h"
+#include "platform/text_lines.h"
+
+namespace codeloom {
+namespace {
+
+constexpr char kLineBreakMark = '\x7F';
+
+std::string_view trimSpaces(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+// Leading blanks skipped, a sign allowed, digits up to the first character
+// that cannot continue the number. Only zero versus non-zero matters here,
+// so an overlong number cannot overflow anything.
+bool isNonZeroNumber(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  bool nonZero = false;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    if (text[i] != '0') nonZero = true;
+  return nonZero;
+}
+
+std::string encodeDescription(std::string_view description) {
+  std::string line;
+  line.reserve(description.size());
+  for (size_t i = 0; i < description.size(); ++i) {
+    char c = description[i];
+    if (c == '\r') {
+      if (i + 1 < description.size() && description[i + 1] == '\n') ++i;
+      line.push_back(kLineBreakMark);
+    } else {
+      line.push_back(c);
+    }
+  }
+  return line;
+}
+
+std::string decodeDescription(std::string_view line) {
+  std::string description;
+  description.reserve(line.size());
+  for (char c : line) {
+    if (c == kLineBreakMark)
+      description += "\r\n";
+    else
+      description.push_back(c);
+  }
+  return description;
+}
+
+}  // namespace
+
+OptionSet::OptionSet(std::initializer_list<std::string> names) {
+  for (const std::string& name : names) add(name);
+}
+
+bool OptionSet::add(std::string_view name) {
+  auto [it, inserted] = index_.emplace(name);
+  if (inserted) names_.emplace_back(name);
+  return inserted;
+}
+
+bool OptionSet::contains(std::string_view name) const {
+  return index_.count(std::string(name)) != 0;
+}
+
+void OptionSet::clear() {
+  names_.clear();
+  index_.clear();
+}
+
+std::string formatSettings(const ToolSettings& s) {
+  std::string text;
+  for (const std::string* field : {&s.templateName, &s.templateAuthor, &s.templateTitle,
+                                   &s.saveFolder, &s.className, &s.classProperties,
+                                   &s.classMethods}) {
+    text += *field;
+    text += "\r\n";
+  }
+  text += s.classMessages < 0 ? std::to_string(s.classMessages)
+                              : " " + std::to_string(s.classMessages);
+  text += "\r\n";
+  std::string options;
+  for (const std::string& name : s.templateOptions.names()) {
+    if (!options.empty()) options += ',';
+    options += name;
+  }
+  text += options;
+  text += "\r\n";
+  text += encodeDescription(s.templateDescription);
+  text += "\r\n";
+  return text;
+}
+
+void parseSettings(std::string_view bytes, ToolSettings& s) {
+  LineReader reader(bytes);
+  auto nextLine = [&reader] {
+    std::string_view line;
+    return reader.next(line) ? line : std::string_view();
+  };
+  for (std::string* field : {&s.templateName, &s.templateAuthor, &s.templateTitle,
+                             &s.saveFolder, &s.className, &s.classProperties, &s.classMethods})
+    *field = nextLine();
+  s.classMessages = isNonZeroNumber(nextLine()) ? -1 : 0;
+
+  std::string_view options = nextLine();
+  s.templateOptions.clear();
+  for (;;) {
+    size_t comma = options.find(',');
+    s.templateOptions.add(trimSpaces(options.substr(0, comma)));
+    if (comma == std::string_view::npos) break;
+    options.remove_prefix(comma + 1);
+  }
+  s.templateDescription = decodeDescription(nextLine());
+}
+
+void loadSettings(Platform& platform, ToolSettings& settings) {
+  if (!platform.pathExists(kSettingsFileName)) return;
+  std::string bytes;
+  if (!platform.readFile(kSettingsFileName, bytes)) bytes.clear();
+  parseSettings(bytes, settings);
+}
+
+void saveSettings(Platform& platform, const ToolSettings& settings) {
+  platform.writeFile(kSettingsFileName, formatSettings(settings));
+}
+
+}  // namespace codeloom

@@ -1,0 +1,7 @@
+#include "headers/header_command.h"
+
+namespace codeloom {
+
+void runHeaderCommand(Platform&, HeaderMode) {}
+
+}  // namespace codeloom

@@ -1,0 +1,22 @@
+// Single-byte ANSI text: letter case and conversion to and from UTF-16.
+//
+// On Windows these follow the system's ANSI code page; elsewhere they follow
+// Windows-1252, the code page of the tool's users. Only the platform layer
+// converts to UTF-16; the text logic uses the case mappings.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace codeloom {
+
+char lowerAnsi(char c);
+char upperAnsi(char c);
+std::string toLowerAnsi(std::string_view text);
+std::string toUpperAnsi(std::string_view text);
+
+std::u16string ansiToUtf16(std::string_view text);
+// Characters the code page cannot hold become '?'.
+std::string utf16ToAnsi(std::u16string_view text);
+
+}  // namespace codeloom

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what building and testing Codeloom needs on Debian 12, as root.
+# Packages already present are left alone; apt runs only when one is missing.
+set -eu
+packages=(
+  cmake ninja-build g++ libgtest-dev libcli11-dev   # native build and unit tests
+  g++-mingw-w64-x86-64-posix                         # the Windows programs
+  wine64 xvfb                                        # end-to-end tests
+  imagemagick                                        # the README screenshot
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

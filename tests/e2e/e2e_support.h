@@ -1,0 +1,112 @@
+// What the end-to-end driver needs to act as Codeloom's user: start the
+// program, find its windows, press its buttons, fill its dialogs, and read
+// the clipboard, the files and the foreground window.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// ---- Checks -------------------------------------------------------------
+
+// Counts and prints failed checks; the driver's exit status is the count.
+extern int failures;
+void fail(const std::string& what, const char* file, int line);
+#define CHECK(cond) ((cond) ? (void)0 : ::e2e::fail(#cond, __FILE__, __LINE__))
+#define CHECK_EQ(expected, actual) \
+  ::e2e::checkEqual((expected), (actual), #actual, __FILE__, __LINE__)
+void checkEqual(const std::string& expected, const std::string& actual, const char* what,
+                const char* file, int line);
+void checkEqual(long long expected, long long actual, const char* what, const char* file,
+                int line);
+
+// ---- Text ----------------------------------------------------------------
+
+std::string narrow(const std::wstring& text);  // UTF-16 to ANSI bytes
+std::wstring widen(const std::string& text);   // ANSI bytes to UTF-16
+// Bytes with CR, LF, tabs and other controls made visible, for messages.
+std::string visible(const std::string& bytes);
+
+// ---- The program under test ---------------------------------------------
+
+struct Context {
+  std::wstring appPath;    // C:\...\codeloom.exe
+  std::wstring workDir;    // the program's current directory
+};
+
+struct App {
+  PROCESS_INFORMATION process{};
+  HWND window = nullptr;  // the command window
+};
+
+// Starts codeloom.exe in ctx.workDir and waits for its command window.
+bool startApp(const Context& ctx, App& app);
+// Closes the command window with the close box; true when the program ended
+// with exit status 0.
+bool closeApp(App& app);
+// Ends the program if it is still running (after a failed check).
+void killApp(App& app);
+
+// Processes this thread's messages for ms milliseconds: the driver owns
+// windows (the fake IDE) that the program talks to.
+void pump(int ms);
+
+// Polls every 50 ms, pumping messages, until found returns a window or the
+// timeout passes.
+HWND waitFor(const std::function<HWND()>& found, int timeoutMs = 10000);
+
+// A visible top-level window of the process with this class and caption.
+HWND findProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& caption);
+// Visible top-level dialogs (#32770) of the process.
+std::vector<HWND> processDialogs(DWORD processId);
+
+// Presses a button of the command window. Commands that open a modal
+// dialog must be posted; the others are sent and so done on return.
+void clickAndWait(App& app, int id);
+void clickAsync(App& app, int id);
+
+std::wstring windowText(HWND window);
+std::wstring className(HWND window);
+
+// ---- Clipboard, files, fake IDE ------------------------------------------
+
+bool setClipboard(const std::wstring& text);
+// The Unicode text on the clipboard; hasText false when there is none.
+std::wstring clipboardText(bool* hasText = nullptr);
+
+bool readFile(const std::wstring& path, std::string& bytes);
+bool writeFile(const std::wstring& path, const std::string& bytes);
+bool fileExists(const std::wstring& path);
+
+// A top-level window of the driver with the given title, standing in for
+// the PowerBASIC IDE.
+HWND createFakeIde(const std::wstring& title);
+
+// ---- Open-file dialog ------------------------------------------------------
+
+// Waits for the process's "Select files" dialog.
+HWND waitForFileDialog(DWORD processId);
+// Types names into the dialog's file-name box and presses Open. Several
+// files: "\"a.bas\" \"b.bas\"".
+void pickFiles(HWND fileDialog, const std::wstring& names);
+void cancelDialog(HWND dialog);
+
+// ---- The registry of tests ------------------------------------------------
+
+using TestFunction = void (*)(const Context&);
+struct TestRegistration {
+  TestRegistration(const char* name, TestFunction function);
+};
+#define E2E_TEST(name, ident)                                  \
+  static void ident(const ::e2e::Context&);                    \
+  static ::e2e::TestRegistration ident##_registration(name, ident); \
+  static void ident(const ::e2e::Context& ctx)
+
+TestFunction findTest(const std::string& name);
+std::vector<std::string> testNames();
+
+}  // namespace e2e

@@ -3,6 +3,7 @@
 #include "app/ide_locator.h"
 #include "app/new_guid.h"
 #include "classgen/class_dialog.h"
+#include "platform/ansi.h"
 
 namespace codeloom {
 
@@ -29,7 +30,10 @@ void runNewClass(Platform& platform, ToolSettings& settings, WindowHandle comman
   // step undone and the command goes on.
   const std::string folder = classFolder(settings.saveFolder);
   platform.writeFile(folder + settings.className + ".inc", text);
-  platform.copyFile("Message.bas", folder + "Message.inc");
+  // A class named Message is itself written to Message.inc (file names
+  // ignore case); copying the support file over it would destroy it.
+  if (toLowerAnsi(settings.className) != "message")
+    platform.copyFile("Message.bas", folder + "Message.inc");
   activateIde(platform);
 }
 

@@ -21,8 +21,8 @@ std::string newClassFileText(const ToolSettings& settings, const GuidSource& new
 std::string newInterfaceText(const ToolSettings& settings, const GuidSource& newGuid);
 
 // Shows the class dialog; on OK with a class name, writes <name>.inc into the
-// Save-to folder, copies "Message.bas" beside it as "Message.inc", then
-// brings the IDE forward.
+// Save-to folder, copies "Message.bas" beside it as "Message.inc" (unless the
+// class itself is Message), then brings the IDE forward.
 void runNewClass(Platform& platform, ToolSettings& settings, WindowHandle commandWindow);
 
 // Shows the class dialog (no Save-to row); on OK with a class name, puts the

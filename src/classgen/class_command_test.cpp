@@ -112,6 +112,21 @@ TEST(NewClass, CopiesMessageBasEvenWithoutMessages) {
   EXPECT_EQ(log, f.platform.fileLog);
 }
 
+TEST(NewClass, ClassNamedMessageIsNotOverwrittenBySupportFile) {
+  for (const char* name : {"Message", "MESSAGE"}) {
+    Fixture f;
+    f.platform.dialogScripts.push_back([&](FakePlatform& p, FakeDialog& d) {
+      p.type(d, kClassNameBox, name);
+      p.press(d, kClassOkButton);
+    });
+    runNewClass(f.platform, f.settings, nullptr);
+    const std::string written = f.platform.files["C:\\prj\\" + std::string(name) + ".inc"];
+    EXPECT_TRUE(written.starts_with("Function New" + std::string(name) + "()")) << name;
+    EXPECT_EQ(2u, f.platform.fileLog.size()) << name;
+    EXPECT_EQ(&f.ide, f.platform.foreground);
+  }
+}
+
 TEST(NewClass, FailuresAreSilentAndTheCommandGoesOn) {
   Fixture f("D:\\missing");
   f.platform.files.erase("Message.bas");

@@ -63,7 +63,7 @@ void addClassCommand(CLI::App& app, int& status, SkeletonKind kind) {
   command->add_option("--guid", options->guids, "GUID to use instead of a random one (repeatable)")
       ->group("");
 
-  command->callback([&status, options, kind, isClass, name, properties, methods, messages] {
+  command->callback([&status, options, isClass, name, properties, methods, messages] {
     const char* commandName = isClass ? "class" : "interface";
     for (std::string& guid : options->guids) {
       if (!isGuidText(guid)) {

@@ -1,8 +1,49 @@
 #include "classgen/class_command.h"
 
+#include "app/ide_locator.h"
+#include "app/new_guid.h"
+#include "classgen/class_dialog.h"
+#include "platform/ansi.h"
+
 namespace codeloom {
 
-void runNewClass(Platform&, ToolSettings&, WindowHandle) {}
-void runNewInterface(Platform&, ToolSettings&, WindowHandle) {}
+std::string classFolder(const std::string& saveFolder) {
+  return saveFolder.ends_with('\\') ? saveFolder : saveFolder + '\\';
+}
+
+std::string newClassFileText(const ToolSettings& s, const GuidSource& newGuid) {
+  return buildSkeleton(SkeletonKind::Class, s.className, s.classProperties, s.classMethods,
+                       s.classMessages != 0, newGuid) +
+         "\r\n";
+}
+
+std::string newInterfaceText(const ToolSettings& s, const GuidSource& newGuid) {
+  return buildSkeleton(SkeletonKind::Interface, s.className, s.classProperties, s.classMethods,
+                       s.classMessages != 0, newGuid);
+}
+
+void runNewClass(Platform& platform, ToolSettings& settings, WindowHandle commandWindow) {
+  if (!showClassDialog(platform, settings, commandWindow, "New Class")) return;
+  if (settings.className.empty()) return;
+  const std::string text = newClassFileText(settings, [&] { return newGuidText(platform); });
+  // Failures are not reported: a missing folder or "Message.bas" leaves that
+  // step undone and the command goes on.
+  const std::string folder = classFolder(settings.saveFolder);
+  platform.writeFile(folder + settings.className + ".inc", text);
+  // A class named Message is itself written to Message.inc (file names
+  // ignore case); copying the support file over it would destroy it.
+  if (toLowerAnsi(settings.className) != "message")
+    platform.copyFile("Message.bas", folder + "Message.inc");
+  activateIde(platform);
+}
+
+void runNewInterface(Platform& platform, ToolSettings& settings, WindowHandle commandWindow) {
+  if (!showClassDialog(platform, settings, commandWindow, "New Interface")) return;
+  if (settings.className.empty()) return;
+  const std::string text = newInterfaceText(settings, [&] { return newGuidText(platform); });
+  platform.emptyClipboard();
+  platform.setClipboardText(text);
+  activateIde(platform);
+}
 
 }  // namespace codeloom

@@ -2,12 +2,31 @@
 // clipboard).
 #pragma once
 
+#include <string>
+
 #include "app/settings.h"
+#include "classgen/skeleton.h"
 #include "platform/platform.h"
 
 namespace codeloom {
 
+// The Save-to folder with a closing "\" (an empty folder gives "\").
+std::string classFolder(const std::string& saveFolder);
+
+// The bytes New Class writes to its .inc file: the class skeleton of the
+// settings' class fields and one more CR LF.
+std::string newClassFileText(const ToolSettings& settings, const GuidSource& newGuid);
+
+// The text New Interface puts on the clipboard, ending "End Class" CR LF.
+std::string newInterfaceText(const ToolSettings& settings, const GuidSource& newGuid);
+
+// Shows the class dialog; on OK with a class name, writes <name>.inc into the
+// Save-to folder, copies "Message.bas" beside it as "Message.inc" (unless the
+// class itself is Message), then brings the IDE forward.
 void runNewClass(Platform& platform, ToolSettings& settings, WindowHandle commandWindow);
+
+// Shows the class dialog (no Save-to row); on OK with a class name, puts the
+// interface skeleton on the clipboard, then brings the IDE forward.
 void runNewInterface(Platform& platform, ToolSettings& settings, WindowHandle commandWindow);
 
 }  // namespace codeloom

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
+
 namespace codeloom::cli {
 
 // Exit statuses of every subcommand.
@@ -19,6 +21,9 @@ void writeStdout(std::string_view bytes);
 
 // Reports an unreadable input file on stderr.
 void reportUnreadable(const std::string& path);
+
+// A random (version 4) GUID; the GUI takes its GUIDs from CoCreateGuid.
+Guid randomGuid();
 
 // The part of a path after its last "\" or "/".
 std::string_view baseName(std::string_view path);

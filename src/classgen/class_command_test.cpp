@@ -1,0 +1,243 @@
+#include "classgen/class_command.h"
+
+#include <gtest/gtest.h>
+
+#include "classgen/class_dialog.h"
+#include "support/fake_platform.h"
+
+namespace codeloom {
+namespace {
+
+constexpr const char* kFakeG1 = "{00000001-0000-0000-0000-000000000000}";
+constexpr const char* kFakeG2 = "{00000002-0000-0000-0000-000000000000}";
+
+const std::string kPenClassFile = std::string(
+    "Function NewPen() Common Export As iPen\r\n"
+    "  Local obj As iPen\r\n"
+    "  obj = Class \"cPen\"\r\n"
+    "  Function = obj\r\n"
+    "End Function\r\n"
+    "\r\n"
+    "Class cPen GUID$(\"") + kFakeG1 + "\") Common\r\n"
+    "  Instance color_ As Long\r\n"
+    "\r\n"
+    "  Class Method Create()\r\n"
+    "  End Method\r\n"
+    "  Class Method Destroy()\r\n"
+    "  End Method\r\n"
+    "\r\n"
+    "  Interface iPen GUID$(\"" + kFakeG2 + "\")\r\n"
+    "    Inherit IUnknown\r\n"
+    "\r\n"
+    "    Property Get Color() As Long\r\n"
+    "      Property = color_\r\n"
+    "    End Property\r\n"
+    "  End Interface\r\n"
+    "End Class\r\n"
+    "\r\n";
+
+const std::string kPenInterface = std::string(
+    "  Instance color_ As Long\r\n"
+    "\r\n"
+    "  Interface iPen GUID$(\"") + kFakeG1 + "\")\r\n"
+    "    Inherit IUnknown\r\n"
+    "\r\n"
+    "    Property Get Color() As Long\r\n"
+    "      Property = color_\r\n"
+    "    End Property\r\n"
+    "  End Interface\r\n"
+    "End Class\r\n";
+
+struct Fixture {
+  FakePlatform platform;
+  ToolSettings settings;
+  int ide = 0;
+  int commandWindow = 0;
+
+  explicit Fixture(const std::string& saveFolder = "C:\\prj") {
+    ToolSettings stored;
+    stored.saveFolder = saveFolder;
+    stored.className = "Pen";
+    stored.classProperties = "[Color:Long";
+    platform.files[kSettingsFileName] = formatSettings(stored);
+    platform.files["Message.bas"] = "message bridge source";
+    platform.folders.insert("C:\\prj");
+    platform.topWindows = {{nullptr, "Codeloom"}, {&ide, "PB/WIN IDE - Pen.bas"}};
+  }
+  void pressOk() {
+    platform.dialogScripts.push_back(
+        [](FakePlatform& p, FakeDialog& d) { p.press(d, kClassOkButton); });
+  }
+  void pressCancel() {
+    platform.dialogScripts.push_back([](FakePlatform& p, FakeDialog& d) {
+      p.type(d, kClassNameBox, "Edited");
+      p.press(d, kClassCancelButton);
+    });
+  }
+};
+
+TEST(NewClass, WritesFileCopiesMessageAndActivatesIde) {
+  for (const char* folder : {"C:\\prj", "C:\\prj\\"}) {
+    Fixture f(folder);
+    f.platform.files["C:\\prj\\Pen.inc"] = "old contents";
+    f.platform.files["C:\\prj\\Message.inc"] = "old bridge";
+    f.pressOk();
+    runNewClass(f.platform, f.settings, &f.commandWindow);
+    EXPECT_EQ(&f.commandWindow, f.platform.closedDialogs.at(0).owner);
+    EXPECT_EQ("New Class", f.platform.closedDialogs[0].spec.caption);
+    EXPECT_EQ(kPenClassFile, f.platform.files["C:\\prj\\Pen.inc"]) << folder;
+    EXPECT_EQ("message bridge source", f.platform.files["C:\\prj\\Message.inc"]);
+    EXPECT_EQ(2, f.platform.guidsCreated);
+    EXPECT_EQ(&f.ide, f.platform.foreground);
+    EXPECT_FALSE(f.platform.clipboard.has_value());
+  }
+}
+
+TEST(NewClass, EmptyFolderWritesBelowTheRoot) {
+  Fixture f("");
+  f.pressOk();
+  runNewClass(f.platform, f.settings, nullptr);
+  EXPECT_EQ(kPenClassFile, f.platform.files["\\Pen.inc"]);
+  EXPECT_EQ("message bridge source", f.platform.files["\\Message.inc"]);
+}
+
+TEST(NewClass, CopiesMessageBasEvenWithoutMessages) {
+  Fixture f;
+  f.pressOk();
+  runNewClass(f.platform, f.settings, nullptr);
+  EXPECT_EQ(0, f.settings.classMessages);
+  const std::vector<std::string> log = {"write settings.txt", "write C:\\prj\\Pen.inc",
+                                        "copy Message.bas -> C:\\prj\\Message.inc",
+                                        "write C:\\prj\\Message.inc"};
+  EXPECT_EQ(log, f.platform.fileLog);
+}
+
+TEST(NewClass, ClassNamedMessageIsNotOverwrittenBySupportFile) {
+  for (const char* name : {"Message", "MESSAGE"}) {
+    Fixture f;
+    f.platform.dialogScripts.push_back([&](FakePlatform& p, FakeDialog& d) {
+      p.type(d, kClassNameBox, name);
+      p.press(d, kClassOkButton);
+    });
+    runNewClass(f.platform, f.settings, nullptr);
+    const std::string written = f.platform.files["C:\\prj\\" + std::string(name) + ".inc"];
+    EXPECT_TRUE(written.starts_with("Function New" + std::string(name) + "()")) << name;
+    EXPECT_EQ(2u, f.platform.fileLog.size()) << name;
+    EXPECT_EQ(&f.ide, f.platform.foreground);
+  }
+}
+
+TEST(NewClass, FailuresAreSilentAndTheCommandGoesOn) {
+  Fixture f("D:\\missing");
+  f.platform.files.erase("Message.bas");
+  f.pressOk();
+  runNewClass(f.platform, f.settings, nullptr);
+  EXPECT_EQ(0u, f.platform.files.count("D:\\missing\\Pen.inc"));
+  EXPECT_EQ(&f.ide, f.platform.foreground);
+}
+
+TEST(NewClass, CancelOrEmptyNameProducesNothing) {
+  Fixture cancelled;
+  cancelled.pressCancel();
+  runNewClass(cancelled.platform, cancelled.settings, nullptr);
+
+  Fixture closed;  // no script: the dialog closes without OK
+
+  Fixture unnamed;
+  unnamed.platform.dialogScripts.push_back([](FakePlatform& p, FakeDialog& d) {
+    p.type(d, kClassNameBox, "  ");
+    p.press(d, kClassOkButton);
+  });
+  runNewClass(unnamed.platform, unnamed.settings, nullptr);
+
+  for (Fixture* f : {&cancelled, &closed, &unnamed}) {
+    EXPECT_EQ(0u, f->platform.files.count("C:\\prj\\Pen.inc"));
+    EXPECT_EQ(0u, f->platform.files.count("C:\\prj\\Message.inc"));
+    EXPECT_EQ(0, f->platform.guidsCreated);
+    EXPECT_EQ(nullptr, f->platform.foreground);
+  }
+  EXPECT_TRUE(cancelled.platform.fileLog.empty());
+  EXPECT_EQ(std::vector<std::string>{"write settings.txt"}, unnamed.platform.fileLog);
+}
+
+TEST(NewInterface, PutsTextOnClipboardOnly) {
+  Fixture f;
+  f.platform.clipboard = "old";
+  f.pressOk();
+  runNewInterface(f.platform, f.settings, &f.commandWindow);
+  EXPECT_EQ("New Interface", f.platform.closedDialogs.at(0).spec.caption);
+  EXPECT_EQ(kPenInterface, f.platform.clipboard);
+  EXPECT_EQ(1, f.platform.guidsCreated);
+  EXPECT_EQ(std::vector<std::string>{"write settings.txt"}, f.platform.fileLog);
+  EXPECT_EQ(&f.ide, f.platform.foreground);
+}
+
+TEST(NewInterface, LeavesSaveFolderUntouchedInTheFile) {
+  Fixture f;
+  f.settings.saveFolder = "changed in memory";
+  f.pressOk();
+  runNewInterface(f.platform, f.settings, nullptr);
+  ToolSettings saved;
+  parseSettings(f.platform.files[kSettingsFileName], saved);
+  EXPECT_EQ("C:\\prj", saved.saveFolder);
+}
+
+TEST(NewInterface, CancelOrEmptyNameLeavesClipboard) {
+  Fixture cancelled;
+  cancelled.platform.clipboard = "old";
+  cancelled.pressCancel();
+  runNewInterface(cancelled.platform, cancelled.settings, nullptr);
+  EXPECT_EQ("old", cancelled.platform.clipboard);
+  EXPECT_EQ(nullptr, cancelled.platform.foreground);
+
+  Fixture unnamed;
+  unnamed.platform.clipboard = "old";
+  unnamed.platform.dialogScripts.push_back([](FakePlatform& p, FakeDialog& d) {
+    p.type(d, kClassNameBox, "");
+    p.press(d, kClassOkButton);
+  });
+  runNewInterface(unnamed.platform, unnamed.settings, nullptr);
+  EXPECT_EQ("old", unnamed.platform.clipboard);
+  EXPECT_EQ(0, unnamed.platform.guidsCreated);
+  EXPECT_EQ(nullptr, unnamed.platform.foreground);
+}
+
+TEST(NewInterface, BusyClipboardStillActivatesIde) {
+  Fixture f;
+  f.platform.clipboard = "old";
+  f.platform.clipboardBusy = true;
+  f.pressOk();
+  runNewInterface(f.platform, f.settings, nullptr);
+  EXPECT_EQ("old", f.platform.clipboard);
+  EXPECT_EQ(&f.ide, f.platform.foreground);
+}
+
+TEST(ClassCommands, MessagesFlagRoundTripsThroughTheFile) {
+  Fixture f;
+  f.platform.dialogScripts.push_back([](FakePlatform& p, FakeDialog& d) {
+    p.setChecked(d.handle(), kMessagesCheckBox, true);
+    p.press(d, kClassOkButton);
+  });
+  runNewClass(f.platform, f.settings, nullptr);
+  EXPECT_EQ(1, f.settings.classMessages);
+  EXPECT_NE(std::string::npos, f.platform.files["C:\\prj\\Pen.inc"].find("Method SetWindow("));
+
+  f.platform.dialogScripts.push_back([&](FakePlatform& p, FakeDialog& d) {
+    EXPECT_EQ(-1, f.settings.classMessages);
+    EXPECT_TRUE(d.control(kMessagesCheckBox)->checked);
+    p.press(d, kClassOkButton);
+  });
+  runNewInterface(f.platform, f.settings, nullptr);
+  EXPECT_NE(std::string::npos, f.platform.clipboard->find("Interface iMessage Guid$("));
+  EXPECT_TRUE(f.platform.clipboard->ends_with("  End Interface\r\nEnd Class\r\n"));
+}
+
+TEST(ClassCommands, FolderRule) {
+  EXPECT_EQ("\\", classFolder(""));
+  EXPECT_EQ("C:\\prj\\", classFolder("C:\\prj"));
+  EXPECT_EQ("C:\\prj\\", classFolder("C:\\prj\\"));
+  EXPECT_EQ(" x \\", classFolder(" x "));
+}
+
+}  // namespace
+}  // namespace codeloom

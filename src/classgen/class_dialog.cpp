@@ -1,0 +1,110 @@
+#include "classgen/class_dialog.h"
+
+#include "platform/ansi.h"
+#include "platform/window_styles.h"
+
+namespace codeloom {
+namespace {
+
+using namespace styles;
+
+constexpr const char* kMemberHelp =
+    "Prefixes: [ Get only, ] Set only, . Set if change\r\n"
+    "Ex: [Width:Long,[Height:Long,Item:iTest(),Name\r\n"
+    "Width,Height read only properties, Item indexed property, Name string property\r\n"
+    "Properties default to string type, methods have no default\r\n";
+
+constexpr uint32_t kRightLabel = kChild | kVisible | kSsRight;
+constexpr uint32_t kTextBox = kChild | kVisible | kTabStop | kEsAutoHScroll;
+
+// Only the space character counts: a tab typed into a box stays.
+void trimSpaces(std::string& text) {
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) {
+    text.clear();
+    return;
+  }
+  text.erase(text.find_last_not_of(' ') + 1);
+  text.erase(0, first);
+}
+
+ControlSpec label(int id, const std::string& text, int x, int y, int width) {
+  return {id, ControlKind::Static, text, x, y, width, 15, kRightLabel, 0};
+}
+
+ControlSpec textBox(int id, const std::string& text, int y) {
+  return {id, ControlKind::Edit, text, 50, y, 145, 15, kTextBox, kExClientEdge};
+}
+
+}  // namespace
+
+bool isInterfaceCaption(const std::string& caption) {
+  return toLowerAnsi(caption).find("interface") != std::string::npos;
+}
+
+DialogSpec classDialogSpec(const ToolSettings& settings, const std::string& caption) {
+  DialogSpec spec;
+  spec.caption = caption;
+  spec.x = -50;  // may stick out to the left of the narrow command window
+  spec.y = 18;
+  spec.width = 202;
+  spec.height = 172;
+  spec.style = kPopup | kCaption | kDsModalFrame;  // no system menu, so no close box
+
+  // "New Class" gives "Class name", "New Interface" gives "Interface name".
+  const std::string nameLabel = (caption.size() > 4 ? caption.substr(4) : "") + " name";
+  auto& c = spec.controls;
+  c.push_back(label(kClassNameLabel, nameLabel, 5, 5, 40));
+  c.push_back(textBox(kClassNameBox, settings.className, 5));
+  c.push_back(label(kPropertiesLabel, "Properties", 10, 25, 35));
+  c.push_back(textBox(kPropertiesBox, settings.classProperties, 25));
+  c.push_back(label(kMethodsLabel, "Methods", 10, 45, 35));
+  c.push_back(textBox(kMethodsBox, settings.classMethods, 45));
+  if (!isInterfaceCaption(caption)) {
+    c.push_back(label(kMethodsLabel, "Save to", 10, 65, 35));
+    c.push_back(textBox(kSaveFolderBox, settings.saveFolder, 65));
+  }
+  c.push_back(label(kMessagesLabel, "Messages", 0, 85, 45));
+  c.push_back({kMessagesCheckBox, ControlKind::Button, "", 50, 85, 30, 15,
+               kChild | kVisible | kTabStop | kBsAutoCheckBox, 0});
+  c.push_back({kClassOkButton, ControlKind::Button, "OK", 50, 105, 50, 15,
+               kChild | kVisible | kTabStop | kBsDefPushButton | kBsCenter | kBsVCenter, 0});
+  c.push_back({kClassCancelButton, ControlKind::Button, "&Cancel", 105, 105, 50, 15,
+               kChild | kVisible | kTabStop | kBsPushButton, 0});
+  c.push_back({kMemberHelpLabel, ControlKind::Static, kMemberHelp, 10, 125, 180, 40,
+               kChild | kVisible | kSsLeft, 0});
+  return spec;
+}
+
+bool showClassDialog(Platform& platform, ToolSettings& settings, WindowHandle parent,
+                     const std::string& caption) {
+  loadSettings(platform, settings);
+  const DialogSpec spec = classDialogSpec(settings, caption);
+  const bool withSaveFolder = !isInterfaceCaption(caption);
+
+  DialogEvents events;
+  events.onInit = [&](WindowHandle dialog) {
+    platform.setDefaultButton(dialog, kClassOkButton);
+    if (settings.classMessages != 0) platform.setChecked(dialog, kMessagesCheckBox, true);
+  };
+  events.onCommand = [&](WindowHandle dialog, int id, int code) {
+    if (code != 0 && code != 1) return;
+    if (id == kClassOkButton) {
+      settings.className = platform.controlText(dialog, kClassNameBox);
+      settings.classProperties = platform.controlText(dialog, kPropertiesBox);
+      settings.classMethods = platform.controlText(dialog, kMethodsBox);
+      if (withSaveFolder) settings.saveFolder = platform.controlText(dialog, kSaveFolderBox);
+      settings.classMessages = platform.isChecked(dialog, kMessagesCheckBox) ? 1 : 0;
+      trimSpaces(settings.className);
+      trimSpaces(settings.classProperties);
+      trimSpaces(settings.classMethods);
+      saveSettings(platform, settings);
+      platform.endDialog(dialog, 1);
+    } else if (id == kClassCancelButton || id == kIdCancel) {
+      platform.endDialog(dialog, 0);
+    }
+  };
+  return platform.runModalDialog(parent, spec, events) != 0;
+}
+
+}  // namespace codeloom

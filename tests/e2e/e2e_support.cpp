@@ -62,6 +62,15 @@ std::string visible(const std::string& bytes) {
   return out;
 }
 
+std::string crlf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
 void pump(int ms) {
   DWORD end = GetTickCount() + static_cast<DWORD>(ms);
   do {
@@ -130,6 +139,36 @@ HWND findProcessWindow(DWORD processId, const wchar_t* wantedClass, const std::w
 
 std::vector<HWND> processDialogs(DWORD processId) {
   return processWindows(processId, [](HWND w) { return className(w) == L"#32770"; });
+}
+
+HWND waitForDialog(DWORD processId, const std::wstring& caption) {
+  return waitFor([&] { return findProcessWindow(processId, L"#32770", caption); });
+}
+
+bool waitUntilGone(HWND window, int timeoutMs) {
+  return waitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
+  return waitFor([&] { return done() ? HWND(1) : HWND(nullptr); }, timeoutMs) != nullptr;
+}
+
+void typeText(HWND dialog, int id, const std::string& text) {
+  std::wstring wide = widen(text);
+  SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+std::string controlText(HWND dialog, int id) { return narrow(windowText(GetDlgItem(dialog, id))); }
+
+void pressButton(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void pressEscape(HWND dialog) {
+  HWND target = GetWindow(dialog, GW_CHILD);
+  PostMessageW(target ? target : dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  PostMessageW(target ? target : dialog, WM_KEYUP, VK_ESCAPE, 0xC0010001);
 }
 
 bool startApp(const Context& ctx, App& app) {
@@ -241,6 +280,23 @@ bool writeFile(const std::wstring& path, const std::string& bytes) {
 
 bool fileExists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string maskGuids(const std::string& text) {
+  auto isHex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    bool guid = text[i] == '{' && i + 38 <= text.size() && text[i + 37] == '}';
+    for (size_t k = 1; guid && k < 37; ++k)
+      guid = (k == 9 || k == 14 || k == 19 || k == 24) ? text[i + k] == '-' : isHex(text[i + k]);
+    if (guid) {
+      out += "{GUID}";
+      i += 38;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
 }
 
 HWND createFakeIde(const std::wstring& title) {

@@ -30,6 +30,8 @@ std::string narrow(const std::wstring& text);  // UTF-16 to ANSI bytes
 std::wstring widen(const std::string& text);   // ANSI bytes to UTF-16
 // Bytes with CR, LF, tabs and other controls made visible, for messages.
 std::string visible(const std::string& bytes);
+// Text written with "\n" line ends, given CR LF ones.
+std::string crlf(const std::string& text);
 
 // ---- The program under test ---------------------------------------------
 
@@ -72,6 +74,21 @@ void clickAsync(App& app, int id);
 std::wstring windowText(HWND window);
 std::wstring className(HWND window);
 
+// Waits for the process's dialog with this caption.
+HWND waitForDialog(DWORD processId, const std::wstring& caption);
+// Waits until the window is gone; false on timeout.
+bool waitUntilGone(HWND window, int timeoutMs = 10000);
+// Polls, pumping messages, until done() holds; false on timeout.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 10000);
+
+// Dialog controls of another process, as a user would work them.
+void typeText(HWND dialog, int id, const std::string& text);
+std::string controlText(HWND dialog, int id);
+// Posts a button's click to its dialog (the dialog may close meanwhile).
+void pressButton(HWND dialog, int id);
+// Presses Escape in the dialog, as the dialog manager sees it.
+void pressEscape(HWND dialog);
+
 // ---- Clipboard, files, fake IDE ------------------------------------------
 
 bool setClipboard(const std::wstring& text);
@@ -81,6 +98,9 @@ std::wstring clipboardText(bool* hasText = nullptr);
 bool readFile(const std::wstring& path, std::string& bytes);
 bool writeFile(const std::wstring& path, const std::string& bytes);
 bool fileExists(const std::wstring& path);
+// Every GUID text "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}" in lower case
+// becomes "{GUID}".
+std::string maskGuids(const std::string& text);
 
 // A top-level window of the driver with the given title, standing in for
 // the PowerBASIC IDE.

@@ -1,0 +1,230 @@
+// New Class and New Interface through the class dialog.
+#include "e2e_support.h"
+
+namespace {
+
+using namespace e2e;
+
+constexpr int kNewClass = 1002, kNewInterface = 1004;
+constexpr int kName = 1006, kProperties = 1008, kMethods = 1014, kSaveTo = 1024;
+constexpr int kMessages = 1037, kOk = 1010, kCancel = 1011, kHelp = 1033;
+
+const char kShapeClass[] = R"(Function NewShape() Common Export As iShape
+  Local obj As iShape
+  obj = Class "cShape"
+  Function = obj
+End Function
+
+Class cShape GUID$("{GUID}") Common
+  Instance width_ As Long
+  Instance code_ As Double
+  Instance title_ As String
+  Instance item_ As iTest()
+
+  Class Method Create()
+    ReDim item_(2)
+  End Method
+  Class Method Destroy()
+  End Method
+
+  Interface iShape GUID$("{GUID}")
+    Inherit IUnknown
+
+    Property Get Width() As Long
+      Property = width_
+    End Property
+
+    Property Set Code( ByVal value As Double )
+      code_ = value
+    End Property
+
+    Property Get Title() As String
+      Property = title_
+    End Property
+    Property Set Title( value As String )
+      If title_ <> value Then
+        title_ = value
+      End If
+    End Property
+
+    Property Get Item(ByVal index As Long) As iTest
+      If index<LBound( item_() ) Or index>UBound( item_() ) Then Exit Property
+      Property = item_(index)
+    End Property
+    Property Set Item( ByVal index As Long, value As iTest )
+      If index<LBound( item_() ) Or index>UBound( item_() ) Then Exit Property
+      item_(index) = value
+    End Property
+
+    Method Refresh()
+    End Method
+
+    Method Count() As Long
+    End Method
+  End Interface
+End Class
+
+)";
+
+const char kShapeInterface[] = R"(  Instance width_ As Long
+
+  Interface iShape GUID$("{GUID}")
+    Inherit IUnknown
+
+    Property Get Width() As Long
+      Property = width_
+    End Property
+
+    Method Draw()
+    End Method
+  End Interface
+End Class
+)";
+
+std::string settingsFile(const Context& ctx) {
+  std::string bytes;
+  return readFile(ctx.workDir + L"\\settings.txt", bytes) ? bytes : "<none>";
+}
+
+// Opens the class dialog with a command-window button.
+HWND openClassDialog(App& app, int button, const wchar_t* caption) {
+  clickAsync(app, button);
+  return waitForDialog(app.process.dwProcessId, caption);
+}
+
+E2E_TEST("classgen.new_class", newClass) {
+  HWND ide = createFakeIde(L"PB/WIN IDE - main.bas");
+  std::wstring out = ctx.workDir + L"\\out";
+  CreateDirectoryW(out.c_str(), nullptr);
+  writeFile(ctx.workDir + L"\\Message.bas", "' message bridge\r\n");
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  SetForegroundWindow(app.window);
+
+  HWND dialog = openClassDialog(app, kNewClass, L"New Class");
+  CHECK(dialog != nullptr);
+  if (!dialog) return killApp(app);
+  CHECK_EQ("Class name", controlText(dialog, 1005));
+  CHECK_EQ("Save to", narrow(windowText(GetWindow(GetDlgItem(dialog, kSaveTo), GW_HWNDPREV))));
+  CHECK_EQ(crlf("Prefixes: [ Get only, ] Set only, . Set if change\n"
+                "Ex: [Width:Long,[Height:Long,Item:iTest(),Name\n"
+                "Width,Height read only properties, Item indexed property, Name string property\n"
+                "Properties default to string type, methods have no default\n"),
+           controlText(dialog, kHelp));
+  CHECK(!IsWindowEnabled(app.window));  // the dialog is modal
+  typeText(dialog, kName, "  Shape  ");
+  typeText(dialog, kProperties, "[Width:Long,]Code:Double,.Title,Item:iTest() ");
+  typeText(dialog, kMethods, "Refresh,Count:Long");
+  typeText(dialog, kSaveTo, narrow(out));
+  pressButton(dialog, kOk);
+  CHECK(waitUntilGone(dialog));
+
+  std::string bytes;
+  CHECK(waitUntil([&] { return readFile(out + L"\\Shape.inc", bytes); }));
+  CHECK_EQ(crlf(kShapeClass), maskGuids(bytes));
+  CHECK(bytes.find("{GUID}") == std::string::npos);
+  std::string message;
+  CHECK(readFile(out + L"\\Message.inc", message));
+  CHECK_EQ("' message bridge\r\n", message);
+  CHECK(waitUntil([ide] { return GetForegroundWindow() == ide; }, 3000));
+  CHECK_EQ("\r\n\r\n\r\n" + narrow(out) +
+               "\r\nShape\r\n[Width:Long,]Code:Double,.Title,Item:iTest()\r\nRefresh,Count:Long\r\n"
+               " 0\r\n\r\n\r\n",
+           settingsFile(ctx));
+  CHECK(closeApp(app));
+  DestroyWindow(ide);
+}
+
+E2E_TEST("classgen.new_interface", newInterface) {
+  HWND ide = createFakeIde(L"PB/CC IDE - main.bas");
+  writeFile(ctx.workDir + L"\\settings.txt",
+            "n\r\na\r\nt\r\nC:\\keep\r\nOld\r\n\r\n\r\n 0\r\nIcon\r\nd\r\n");
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  setClipboard(L"before");
+  HWND dialog = openClassDialog(app, kNewInterface, L"New Interface");
+  CHECK(dialog != nullptr);
+  if (!dialog) return killApp(app);
+  CHECK(GetDlgItem(dialog, kSaveTo) == nullptr);  // no Save-to row
+  CHECK_EQ("Interface name", controlText(dialog, 1005));
+  CHECK_EQ("Old", controlText(dialog, kName));  // reloaded from settings.txt
+  typeText(dialog, kName, "Shape");
+  typeText(dialog, kProperties, "[Width:Long");
+  typeText(dialog, kMethods, "Draw");
+  pressButton(dialog, kOk);
+  CHECK(waitUntilGone(dialog));
+  CHECK(waitUntil([] { return clipboardText() != L"before"; }));
+  CHECK_EQ(crlf(kShapeInterface), maskGuids(narrow(clipboardText())));
+  CHECK(waitUntil([ide] { return GetForegroundWindow() == ide; }, 3000));
+  // The stored Save-to folder is untouched; nothing was written beside it.
+  CHECK_EQ("n\r\na\r\nt\r\nC:\\keep\r\nShape\r\n[Width:Long\r\nDraw\r\n 0\r\nIcon\r\nd\r\n",
+           settingsFile(ctx));
+  CHECK(!fileExists(ctx.workDir + L"\\Shape.inc"));
+  CHECK(closeApp(app));
+  DestroyWindow(ide);
+}
+
+E2E_TEST("classgen.cancel_escape_empty", cancelEscapeEmpty) {
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  setClipboard(L"before");
+  HWND dialog = openClassDialog(app, kNewClass, L"New Class");
+  typeText(dialog, kName, "Shape");
+  pressButton(dialog, kCancel);
+  CHECK(waitUntilGone(dialog));
+
+  dialog = openClassDialog(app, kNewInterface, L"New Interface");
+  typeText(dialog, kName, "Shape");
+  pressEscape(dialog);
+  CHECK(waitUntilGone(dialog));
+  pump(200);
+  CHECK_EQ("<none>", settingsFile(ctx));  // nothing stored
+  CHECK_EQ("before", narrow(clipboardText()));
+
+  // OK with an empty name saves the settings but builds nothing.
+  dialog = openClassDialog(app, kNewClass, L"New Class");
+  CHECK_EQ("", controlText(dialog, kName));  // the Cancel above kept nothing
+  typeText(dialog, kName, "   ");
+  typeText(dialog, kSaveTo, narrow(ctx.workDir));
+  pressButton(dialog, kOk);
+  CHECK(waitUntilGone(dialog));
+  CHECK(waitUntil([&] { return settingsFile(ctx) != "<none>"; }));
+  pump(200);
+  CHECK(!fileExists(ctx.workDir + L"\\.inc"));
+  CHECK(!fileExists(ctx.workDir + L"\\Message.inc"));
+  CHECK_EQ("before", narrow(clipboardText()));
+  CHECK(closeApp(app));
+}
+
+E2E_TEST("classgen.messages_flag", messagesFlag) {
+  writeFile(ctx.workDir + L"\\settings.txt", "\r\n\r\n\r\n\r\n\r\n\r\n\r\n-1\r\n\r\n\r\n");
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  auto settingsLine8 = [&] {
+    std::string s = settingsFile(ctx);
+    size_t at = 0;
+    for (int i = 0; i < 7 && at != std::string::npos; ++i) at = s.find("\r\n", at) + 2;
+    return s.substr(at, 2);
+  };
+  HWND dialog = openClassDialog(app, kNewInterface, L"New Interface");
+  CHECK_EQ(BST_CHECKED, SendDlgItemMessageW(dialog, kMessages, BM_GETCHECK, 0, 0));
+  SendDlgItemMessageW(dialog, kMessages, BM_SETCHECK, BST_UNCHECKED, 0);
+  pressButton(dialog, kOk);
+  CHECK(waitUntilGone(dialog));
+  CHECK(waitUntil([&] { return settingsLine8() == " 0"; }));
+
+  dialog = openClassDialog(app, kNewInterface, L"New Interface");
+  CHECK_EQ(BST_UNCHECKED, SendDlgItemMessageW(dialog, kMessages, BM_GETCHECK, 0, 0));
+  SendDlgItemMessageW(dialog, kMessages, BM_SETCHECK, BST_CHECKED, 0);
+  pressButton(dialog, kOk);
+  CHECK(waitUntilGone(dialog));
+  CHECK(waitUntil([&] { return settingsLine8() == " 1"; }));
+
+  dialog = openClassDialog(app, kNewInterface, L"New Interface");
+  CHECK_EQ(BST_CHECKED, SendDlgItemMessageW(dialog, kMessages, BM_GETCHECK, 0, 0));
+  pressButton(dialog, kCancel);
+  CHECK(waitUntilGone(dialog));
+  CHECK(closeApp(app));
+}
+
+}  // namespace

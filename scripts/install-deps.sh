@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ libgtest-dev libcli11-dev   # native build and unit tests
   g++-mingw-w64-x86-64-posix                         # the Windows programs
   wine64 xvfb                                        # end-to-end tests
-  imagemagick                                        # the README screenshot
+  imagemagick x11-utils                              # the README screenshot
 )
 missing=()
 for p in "${packages[@]}"; do

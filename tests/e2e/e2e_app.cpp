@@ -195,3 +195,33 @@ E2E_TEST("app.escape_and_close", appEscapeAndClose) {
 }
 
 }  // namespace
+
+namespace {
+
+HWND focusOf(const e2e::App& app) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(app.process.dwThreadId, &info);
+  return info.hwndFocus;
+}
+
+E2E_TEST("app.focus_restore", appFocusRestore) {
+  HWND other = createFakeIde(L"Another program");
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  SetForegroundWindow(app.window);
+  HWND guid = GetDlgItem(app.window, 1012);
+  SendMessageW(app.window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(guid), TRUE);
+  CHECK(waitUntil([&] { return focusOf(app) == guid; }, 3000));
+
+  // Away and back: the focus returns to the button that had it.
+  SetForegroundWindow(other);
+  CHECK(waitUntil([&] { return GetForegroundWindow() == other; }, 3000));
+  SetForegroundWindow(app.window);
+  CHECK(waitUntil([&] { return GetForegroundWindow() == app.window; }, 3000));
+  CHECK(waitUntil([&] { return focusOf(app) == guid; }, 3000));
+  CHECK(closeApp(app));
+  DestroyWindow(other);
+}
+
+}  // namespace

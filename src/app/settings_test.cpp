@@ -132,5 +132,22 @@ TEST(Settings, FailedSaveKeepsPreviousFile) {
   EXPECT_EQ(formatSettings(sample()), platform.files["settings.txt"]);
 }
 
+TEST(Settings, SaveFailingAtAnyStepKeepsPreviousFileByteForByte) {
+  const std::string previous = formatSettings(ToolSettings{.templateName = "previous"});
+  const size_t steps = 1 + (formatSettings(sample()).size() + 15) / 16 + 3;
+  for (size_t failAt = 0; failAt < steps; ++failAt) {
+    FakePlatform platform;
+    platform.files["settings.txt"] = previous;
+    platform.failWriteStep = static_cast<int>(failAt);
+    saveSettings(platform, sample());
+    EXPECT_EQ(previous, platform.files["settings.txt"]) << failAt;
+    EXPECT_EQ(1u, platform.files.size()) << failAt;  // no temporary file left
+  }
+  FakePlatform platform;
+  platform.failWriteStep = static_cast<int>(steps);  // past the last step
+  saveSettings(platform, sample());
+  EXPECT_EQ(formatSettings(sample()), platform.files["settings.txt"]);
+}
+
 }  // namespace
 }  // namespace codeloom

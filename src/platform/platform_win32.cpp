@@ -11,6 +11,7 @@
 
 #include "platform/ansi.h"
 #include "platform/dialog_template.h"
+#include "platform/safe_write.h"
 
 namespace codeloom {
 namespace {
@@ -149,27 +150,10 @@ class Handle {
   Handle& operator=(const Handle&) = delete;
   bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
   HANDLE get() const { return h_; }
-  bool close() {
-    HANDLE h = h_;
-    h_ = INVALID_HANDLE_VALUE;
-    return CloseHandle(h) != 0;
-  }
 
  private:
   HANDLE h_;
 };
-
-bool writeAll(HANDLE file, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 24));
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
-      return false;
-    done += written;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -419,22 +403,33 @@ bool Win32Platform::readFile(const std::string& path, std::string& bytes) {
 }
 
 bool Win32Platform::writeFile(const std::string& path, const std::string& bytes) {
-  // Write a new file beside the old one and swap it in only when complete:
-  // a failure at any step leaves the previous file untouched.
-  std::wstring target = wide(path);
-  std::wstring temporary = target + L".codeloom-new";
-  Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.ok()) return false;
-  bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
-  written = file.close() && written;
-  if (!written ||
-      !MoveFileExW(temporary.c_str(), target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileW(temporary.c_str());
-    return false;
-  }
-  return true;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  FileWriteSteps steps{
+      [&](const std::string& temporary) {
+        file = CreateFileW(wide(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        return file != INVALID_HANDLE_VALUE;
+      },
+      [&](std::string_view chunk) {
+        DWORD written = 0;
+        return WriteFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &written,
+                         nullptr) &&
+               written == chunk.size();
+      },
+      [&] { return FlushFileBuffers(file) != 0; },
+      [&] {
+        bool closed = CloseHandle(file) != 0;
+        file = INVALID_HANDLE_VALUE;
+        return closed;
+      },
+      [](const std::string& from, const std::string& to) {
+        // Fails on a read-only target, which is then left as it was.
+        return MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+      },
+      [](const std::string& temporary) { DeleteFileW(wide(temporary).c_str()); },
+  };
+  return writeFileReplacing(steps, path, bytes);
 }
 
 bool Win32Platform::pathExists(const std::string& path) {

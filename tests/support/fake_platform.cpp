@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "platform/ansi.h"
+#include "platform/safe_write.h"
 
 namespace codeloom {
 namespace {
@@ -187,8 +188,35 @@ bool FakePlatform::readFile(const std::string& path, std::string& bytes) {
 bool FakePlatform::writeFile(const std::string& path, const std::string& bytes) {
   fileLog.push_back("write " + path);
   if (faulty(path) || !folderExists(parentOf(path)) || folders.count(path)) return false;
-  files[path] = bytes;
-  return true;
+  auto step = [this] { return writeSteps++ != failWriteStep; };
+  std::string open;
+  FileWriteSteps steps{
+      [&](const std::string& temporary) {
+        if (!step()) return false;
+        open = temporary;
+        files[open].clear();
+        return true;
+      },
+      [&](std::string_view chunk) {
+        if (!step()) {
+          files[open] += chunk.substr(0, chunk.size() / 2);  // a torn write
+          return false;
+        }
+        files[open] += chunk;
+        return true;
+      },
+      [&] { return step(); },
+      [&] { return step(); },
+      [&](const std::string& from, const std::string& to) {
+        if (!step()) return false;
+        files[to] = std::move(files[from]);
+        files.erase(from);
+        return true;
+      },
+      [&](const std::string& temporary) { files.erase(temporary); },
+  };
+  // Small chunks, so that a test can fail a write in the middle of a file.
+  return writeFileReplacing(steps, path, bytes, 16);
 }
 
 bool FakePlatform::pathExists(const std::string& path) {

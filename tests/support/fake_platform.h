@@ -80,6 +80,10 @@ class FakePlatform : public Platform {
   std::set<std::string> hiddenFiles;     // exist, but are not plain files
   std::set<std::string> faultyPaths;     // every operation on these fails
   std::vector<std::string> fileLog;      // "write path", "copy a -> b", ...
+  // When set, the n-th step (counted from 0 over all writes) of writing a
+  // file fails: create, each chunk, flush, close, replace.
+  int failWriteStep = -1;
+  int writeSteps = 0;
 
   // Platform -------------------------------------------------------------
   int runModalDialog(WindowHandle owner, const DialogSpec& spec,

@@ -7,37 +7,76 @@
 namespace codeloom {
 namespace {
 
-void appendForumLine(std::string& out, std::string_view line) {
-  // The empty test comes first, so a line of one tab gives two blanks.
-  if (line.empty()) {
-    out += ' ';
-    return;
-  }
-  while (const void* tab = std::memchr(line.data(), '\t', line.size())) {
-    size_t at = static_cast<size_t>(static_cast<const char*>(tab) - line.data());
-    out.append(line.data(), at);
-    out.append("  ", 2);
-    line.remove_prefix(at + 1);
-    if (line.empty()) return;
-  }
-  out.append(line);
+const char* findTab(const char* from, const char* end) {
+  const void* tab = std::memchr(from, '\t', static_cast<size_t>(end - from));
+  return tab ? static_cast<const char*>(tab) : end;
 }
 
 }  // namespace
 
-void appendForumBlock(std::string& out, std::string_view name, std::string_view bytes) {
-  // Most files have few tabs and empty lines: the block is about as long as
-  // the file, so one reservation usually covers it.
-  out.reserve(out.size() + name.size() + bytes.size() + bytes.size() / 16 + 32);
+void appendForumHead(std::string& out, std::string_view name) {
   out.append(name);
   out.append("\r\n[code]");
-  LineReader reader(bytes);
-  std::string_view line;
-  for (bool first = true; reader.next(line); first = false) {
-    if (!first) out.append("\r\n", 2);
-    appendForumLine(out, line);
+}
+
+void appendForumLines(std::string& out, ForumLines& lines, std::string_view piece) {
+  // Text without tabs and line ends is copied unchanged, and a line's text
+  // after its last tab, the CR LF after it and the tab-free lines that follow
+  // come out exactly as they are in the file: such a run is appended in one
+  // go. The next tab of the whole piece is known, so a line before it needs
+  // no search of its own.
+  const char* end = piece.data() + piece.size();
+  const char* nextTab = findTab(piece.data(), end);
+  const char* runStart = nullptr;  // text not yet appended; null: no run
+  const char* runEnd = nullptr;
+  out.reserve(out.size() + piece.size() + piece.size() / 16);
+  LineReader reader(piece);
+  for (std::string_view line; reader.next(line);) {
+    const char* lineEnd = line.data() + line.size();
+    bool hasTab = nextTab < lineEnd;
+    if (runStart && !line.empty() && !hasTab && line.data() == runEnd + 2 && runEnd[0] == '\r' &&
+        runEnd[1] == '\n') {
+      runEnd = lineEnd;
+      continue;
+    }
+    if (runStart) out.append(runStart, static_cast<size_t>(runEnd - runStart));
+    runStart = nullptr;
+    if (!lines.firstLine) out.append("\r\n", 2);
+    lines.firstLine = false;
+    if (line.empty()) {
+      // The empty test comes before the tabs: a line of one tab gives two blanks.
+      out += ' ';
+      continue;
+    }
+    const char* from = line.data();
+    while (nextTab < lineEnd) {
+      out.append(from, static_cast<size_t>(nextTab - from));
+      out.append("  ", 2);
+      from = nextTab + 1;
+      // Tabs often come in a row (indentation): no search for those.
+      nextTab = from < lineEnd && *from == '\t' ? from : findTab(from, end);
+    }
+    runStart = from;
+    runEnd = lineEnd;
   }
-  out.append("[/code]\r\n \r\n");
+  if (runStart) out.append(runStart, static_cast<size_t>(runEnd - runStart));
+}
+
+void appendForumTail(std::string& out) { out.append("[/code]\r\n \r\n"); }
+
+void appendForumBlock(std::string& out, std::string_view name, std::string_view bytes) {
+  appendForumHead(out, name);
+  ForumLines lines;
+  appendForumLines(out, lines, bytes);
+  appendForumTail(out);
+}
+
+size_t wholeLinesLength(std::string_view bytes, size_t carried) {
+  // Only a CR before the last byte counts; the carried bytes may end in one.
+  size_t stop = carried == 0 ? 0 : carried - 1;
+  for (size_t i = bytes.size() == 0 ? 0 : bytes.size() - 1; i-- > stop;)
+    if (bytes[i] == '\r') return bytes[i + 1] == '\n' ? i + 2 : i + 1;
+  return 0;
 }
 
 }  // namespace codeloom

@@ -82,5 +82,61 @@ TEST(ForumText, LongFileKeepsEveryLine) {
   EXPECT_EQ(code, codeOf(bytes));
 }
 
+TEST(ForumText, WholeLinesLength) {
+  struct Case { std::string bytes; size_t carried, length; };
+  const Case cases[] = {
+      {"", 0, 0},
+      {"abc", 0, 0},
+      {"a\r", 0, 0},         // an LF may still follow the final CR
+      {"a\r\n", 0, 3},
+      {"a\rb", 0, 2},
+      {"a\r\nb\r", 0, 3},
+      {"a\r\nb\r\ncd", 0, 6},
+      {"\r\r", 0, 1},
+      {"ab\r\n", 3, 4},      // the carried bytes ended in a CR
+      {"ab\rc", 3, 3},
+      {"a\rbcd", 2, 2},      // a CR ending the carried bytes counts once more follows
+      {"abcd\r\n", 2, 6},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(c.length, wholeLinesLength(c.bytes, c.carried)) << c.bytes << " " << c.carried;
+}
+
+// The block of bytes read in pieces of pieceSize, the way codeloom-cli reads
+// a file: whole lines go on, the unfinished last line waits for more.
+std::string streamedBlock(std::string_view bytes, size_t pieceSize) {
+  std::string out;
+  appendForumHead(out, "n");
+  ForumLines lines;
+  std::string input;
+  for (bool atEnd = false; !atEnd;) {
+    size_t carried = input.size();
+    std::string_view fresh = bytes.substr(0, pieceSize);
+    bytes.remove_prefix(fresh.size());
+    atEnd = fresh.size() < pieceSize;
+    if (size_t eof = fresh.find('\x1A'); eof != std::string_view::npos) {
+      fresh = fresh.substr(0, eof);
+      atEnd = true;
+    }
+    input += fresh;
+    size_t whole = atEnd ? input.size() : wholeLinesLength(input, carried);
+    appendForumLines(out, lines, std::string_view(input).substr(0, whole));
+    input.erase(0, whole);
+  }
+  appendForumTail(out);
+  return out;
+}
+
+TEST(ForumText, PiecesGiveTheWholeBlock) {
+  const std::string files[] = {
+      "a\r\nb\r\n", "a\r\n\r\nb", "\r\n\r\n\r", "a\rb\r\r\nc", "\tx\t\r\n\t\r\n y",
+      "one long line without any line end at all\n\n", "ab\r\ncd\x1A" "ef\r\ngh", "\r", "",
+      "Sub A\r\n\tIf x Then\r\n\t\ty = 1\t' one\r\n\tEnd If\r\n\r\nEnd Sub\r\n",
+  };
+  for (const std::string& bytes : files)
+    for (size_t pieceSize = 1; pieceSize <= bytes.size() + 1; ++pieceSize)
+      EXPECT_EQ(block("n", bytes), streamedBlock(bytes, pieceSize)) << bytes << " in pieces of " << pieceSize;
+}
+
 }  // namespace
 }  // namespace codeloom

@@ -12,6 +12,13 @@ const char* findTab(const char* from, const char* end) {
   return tab ? static_cast<const char*>(tab) : end;
 }
 
+void appendBlanks(std::string& out, size_t count) {
+  static constexpr char kBlanks[] = "                                ";
+  constexpr size_t kMany = sizeof kBlanks - 1;
+  for (; count > kMany; count -= kMany) out.append(kBlanks, kMany);
+  out.append(kBlanks, count);
+}
+
 }  // namespace
 
 void appendForumHead(std::string& out, std::string_view name) {
@@ -33,15 +40,18 @@ void appendForumLines(std::string& out, ForumLines& lines, std::string_view piec
   LineReader reader(piece);
   for (std::string_view line; reader.next(line);) {
     const char* lineEnd = line.data() + line.size();
-    bool hasTab = nextTab < lineEnd;
-    if (runStart && !line.empty() && !hasTab && line.data() == runEnd + 2 && runEnd[0] == '\r' &&
-        runEnd[1] == '\n') {
+    bool crlfBefore = runStart && line.data() == runEnd + 2 && runEnd[0] == '\r' && runEnd[1] == '\n';
+    if (crlfBefore && !line.empty() && nextTab >= lineEnd) {
       runEnd = lineEnd;
       continue;
     }
-    if (runStart) out.append(runStart, static_cast<size_t>(runEnd - runStart));
+    if (crlfBefore) {
+      out.append(runStart, static_cast<size_t>(runEnd + 2 - runStart));
+    } else {
+      if (runStart) out.append(runStart, static_cast<size_t>(runEnd - runStart));
+      if (!lines.firstLine) out.append("\r\n", 2);
+    }
     runStart = nullptr;
-    if (!lines.firstLine) out.append("\r\n", 2);
     lines.firstLine = false;
     if (line.empty()) {
       // The empty test comes before the tabs: a line of one tab gives two blanks.
@@ -51,10 +61,10 @@ void appendForumLines(std::string& out, ForumLines& lines, std::string_view piec
     const char* from = line.data();
     while (nextTab < lineEnd) {
       out.append(from, static_cast<size_t>(nextTab - from));
-      out.append("  ", 2);
-      from = nextTab + 1;
-      // Tabs often come in a row (indentation): no search for those.
-      nextTab = from < lineEnd && *from == '\t' ? from : findTab(from, end);
+      from = nextTab;
+      while (from < lineEnd && *from == '\t') ++from;  // tabs often come in a row
+      appendBlanks(out, 2 * static_cast<size_t>(from - nextTab));
+      nextTab = findTab(from, end);
     }
     runStart = from;
     runEnd = lineEnd;

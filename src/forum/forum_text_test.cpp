@@ -48,6 +48,7 @@ TEST(ForumText, Lines) {
       {"a\tb", "a  b"},                    // each tab is two blanks, whatever its column
       {"abc\tde\tf", "abc  de  f"},
       {"\t\t\t", "      "},
+      {std::string(40, '\t') + "x\t", std::string(80, ' ') + "x  "},
       {"\t", "  "},                        // the empty test comes before the tabs
       {"x\t", "x  "},
       {"\tx\r\n\t\r\n\r\n", "  x\r\n  \r\n "},

@@ -8,6 +8,7 @@ namespace codeloom {
 namespace {
 
 const char* findTab(const char* from, const char* end) {
+  if (from == end) return end;  // an empty view may have no data at all
   const void* tab = std::memchr(from, '\t', static_cast<size_t>(end - from));
   return tab ? static_cast<const char*>(tab) : end;
 }

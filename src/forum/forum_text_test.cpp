@@ -1,0 +1,143 @@
+#include "forum/forum_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace codeloom {
+namespace {
+
+using namespace std::string_literals;
+
+std::string block(std::string_view name, std::string_view bytes) {
+  std::string out;
+  appendForumBlock(out, name, bytes);
+  return out;
+}
+
+// The lines between "[code]" and "[/code]" of a file's block.
+std::string codeOf(std::string_view bytes) {
+  std::string out = block("n", bytes);
+  const std::string head = "n\r\n[code]", tail = "[/code]\r\n \r\n";
+  EXPECT_EQ(head, out.substr(0, head.size()));
+  EXPECT_EQ(tail, out.substr(out.size() - std::min(out.size(), tail.size())));
+  return out.substr(head.size(), out.size() - head.size() - tail.size());
+}
+
+TEST(ForumText, BlockLayout) {
+  EXPECT_EQ("a.bas\r\n[code]L1\r\nL2\r\nL3[/code]\r\n \r\n", block("a.bas", "L1\r\nL2\r\nL3"));
+  EXPECT_EQ("e.inc\r\n[code][/code]\r\n \r\n", block("e.inc", ""));
+  EXPECT_EQ("\r\n[code]x[/code]\r\n \r\n", block("", "x"));
+}
+
+TEST(ForumText, Lines) {
+  struct Case { std::string bytes, code; };
+  const Case cases[] = {
+      {"a\r\nb\r\nc", "a\r\nb\r\nc"},
+      {"a\r\nb\r\n", "a\r\nb"},            // a last line end adds no empty line
+      {"a\r\nb\r\n\r\n", "a\r\nb\r\n "},   // a final empty line becomes one blank
+      {"a\r\n\r\nb", "a\r\n \r\nb"},       // an empty line becomes one blank
+      {"\r\n", " "},
+      {"\r\n\r\n", " \r\n "},
+      {"a\rb\r", "a\r\nb"},                // a lone CR ends a line too
+      {"a\rb\r\r", "a\r\nb\r\n "},
+      {"a\nb\r\nc", "a\nb\r\nc"},          // a lone LF stays in the line
+      {"\n", "\n"},
+      {"   ", "   "},                      // blanks alone are not empty: unchanged
+      {" a \r\n  ", " a \r\n  "},
+      {"a\tb", "a  b"},                    // each tab is two blanks, whatever its column
+      {"abc\tde\tf", "abc  de  f"},
+      {"\t\t\t", "      "},
+      {std::string(40, '\t') + "x\t", std::string(80, ' ') + "x  "},
+      {"\t", "  "},                        // the empty test comes before the tabs
+      {"x\t", "x  "},
+      {"\tx\r\n\t\r\n\r\n", "  x\r\n  \r\n "},
+      {"a\x1A" "b\r\nc", "a"},             // 0x1A ends the file
+      {"a\r\n\x1A\r\nb", "a"},
+      {"\x1A" "abc", ""},
+      {"\xE4\xF6\x80\x01\x7F", "\xE4\xF6\x80\x01\x7F"},  // other bytes pass through
+      {"a\0b\r\n"s, "a\0b"s},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.code, codeOf(c.bytes)) << "bytes: " << c.bytes;
+}
+
+TEST(ForumText, BlocksFollowEachOther) {
+  std::string out = "keep";
+  appendForumBlock(out, "a.bas", "1\r\n");
+  appendForumBlock(out, "b.inc", "");
+  appendForumBlock(out, "c.bas", "\t2");
+  EXPECT_EQ("keepa.bas\r\n[code]1[/code]\r\n \r\n"
+            "b.inc\r\n[code][/code]\r\n \r\n"
+            "c.bas\r\n[code]  2[/code]\r\n \r\n",
+            out);
+}
+
+TEST(ForumText, LongFileKeepsEveryLine) {
+  std::string bytes, code;
+  for (int i = 0; i < 20000; ++i) {
+    std::string line = i % 7 == 0 ? "" : "line\t" + std::to_string(i);
+    bytes += line + (i % 3 == 0 ? "\r" : "\r\n");
+    if (i) code += "\r\n";
+    code += i % 7 == 0 ? " " : "line  " + std::to_string(i);
+  }
+  EXPECT_EQ(code, codeOf(bytes));
+}
+
+TEST(ForumText, WholeLinesLength) {
+  struct Case { std::string bytes; size_t carried, length; };
+  const Case cases[] = {
+      {"", 0, 0},
+      {"abc", 0, 0},
+      {"a\r", 0, 0},         // an LF may still follow the final CR
+      {"a\r\n", 0, 3},
+      {"a\rb", 0, 2},
+      {"a\r\nb\r", 0, 3},
+      {"a\r\nb\r\ncd", 0, 6},
+      {"\r\r", 0, 1},
+      {"ab\r\n", 3, 4},      // the carried bytes ended in a CR
+      {"ab\rc", 3, 3},
+      {"a\rbcd", 2, 2},      // a CR ending the carried bytes counts once more follows
+      {"abcd\r\n", 2, 6},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(c.length, wholeLinesLength(c.bytes, c.carried)) << c.bytes << " " << c.carried;
+}
+
+// The block of bytes read in pieces of pieceSize, the way codeloom-cli reads
+// a file: whole lines go on, the unfinished last line waits for more.
+std::string streamedBlock(std::string_view bytes, size_t pieceSize) {
+  std::string out;
+  appendForumHead(out, "n");
+  ForumLines lines;
+  std::string input;
+  for (bool atEnd = false; !atEnd;) {
+    size_t carried = input.size();
+    std::string_view fresh = bytes.substr(0, pieceSize);
+    bytes.remove_prefix(fresh.size());
+    atEnd = fresh.size() < pieceSize;
+    if (size_t eof = fresh.find('\x1A'); eof != std::string_view::npos) {
+      fresh = fresh.substr(0, eof);
+      atEnd = true;
+    }
+    input += fresh;
+    size_t whole = atEnd ? input.size() : wholeLinesLength(input, carried);
+    appendForumLines(out, lines, std::string_view(input).substr(0, whole));
+    input.erase(0, whole);
+  }
+  appendForumTail(out);
+  return out;
+}
+
+TEST(ForumText, PiecesGiveTheWholeBlock) {
+  const std::string files[] = {
+      "a\r\nb\r\n", "a\r\n\r\nb", "\r\n\r\n\r", "a\rb\r\r\nc", "\tx\t\r\n\t\r\n y",
+      "one long line without any line end at all\n\n", "ab\r\ncd\x1A" "ef\r\ngh", "\r", "",
+      "Sub A\r\n\tIf x Then\r\n\t\ty = 1\t' one\r\n\tEnd If\r\n\r\nEnd Sub\r\n",
+  };
+  for (const std::string& bytes : files)
+    for (size_t pieceSize = 1; pieceSize <= bytes.size() + 1; ++pieceSize)
+      EXPECT_EQ(block("n", bytes), streamedBlock(bytes, pieceSize)) << bytes << " in pieces of " << pieceSize;
+}
+
+}  // namespace
+}  // namespace codeloom

@@ -1,0 +1,5 @@
+#COMPILE EXE
+	Local x As Long
+
+  
+x	=		1

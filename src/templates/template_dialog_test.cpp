@@ -183,6 +183,15 @@ TEST(TemplateDialog, OkWithNothingSelectedStoresAnEmptySet) {
   EXPECT_EQ(std::string::npos, p.files["settings.txt"].find("Icon"));
 }
 
+TEST(TemplateDialog, OkStoresTheItemTextsNotTheLoadedNames) {
+  FakePlatform p;
+  p.files["settings.txt"] = settingsFile("size,icon,Nope,");
+  p.dialogScripts.push_back([](FakePlatform& p, FakeDialog& d) { p.press(d, kTemplateOk); });
+  ToolSettings settings;
+  EXPECT_TRUE(showTemplateOptionsDialog(p, settings, nullptr, "New Window"));
+  EXPECT_EQ(OptionSet({"Icon", "Size"}), settings.templateOptions);
+}
+
 TEST(TemplateDialog, AnythingButOkChangesNothing) {
   struct Case { int id; int code; };
   for (Case c : {Case{kTemplateCancel, 0}, {kTemplateCancel, 1}, {styles::kIdCancel, 0},

@@ -1,7 +1,75 @@
+#include <iostream>
+#include <memory>
+
+#include "app/settings.h"
+#include "cli/cli_io.h"
 #include "cli/subcommands.h"
+#include "templates/template_engine.h"
 
 namespace codeloom::cli {
+namespace {
 
-void addExpandCommand(CLI::App&, int&) {}
+struct ExpandArgs {
+  std::string templatePath;
+  std::string settingsPath;
+  std::string name, author, title, description, options;
+};
+
+// Option names separated by commas, each taken exactly as given.
+void setOptions(OptionSet& set, std::string_view list) {
+  set.clear();
+  for (;;) {
+    size_t comma = list.find(',');
+    set.add(list.substr(0, comma));
+    if (comma == std::string_view::npos) return;
+    list.remove_prefix(comma + 1);
+  }
+}
+
+}  // namespace
+
+void addExpandCommand(CLI::App& app, int& status) {
+  CLI::App* expand = app.add_subcommand(
+      "expand", "Print a template expanded as New App, New Win and New Child write it");
+  auto args = std::make_shared<ExpandArgs>();
+  expand->add_option("TEMPLATE", args->templatePath, "The template file")->required();
+  CLI::Option* settingsFile = expand->add_option(
+      "--settings", args->settingsPath,
+      "Take the values and options from this settings.txt; the flags below override it");
+  CLI::Option* name = expand->add_option("--name", args->name, "Name prefix: %pfx%, %upfx%");
+  CLI::Option* author = expand->add_option("--author", args->author, "%author%");
+  CLI::Option* title = expand->add_option("--title", args->title, "%title%");
+  CLI::Option* description =
+      expand->add_option("--description", args->description, "%description% (may hold CR LF)");
+  CLI::Option* options = expand->add_option(
+      "--options", args->options, "Selected options, separated by commas (default: none)");
+
+  expand->callback([=, &status] {
+    ToolSettings settings;
+    if (settingsFile->count() > 0) {
+      std::string bytes;
+      if (!readFileBytes(args->settingsPath, bytes)) {
+        reportUnreadable(args->settingsPath);
+        status = kExitUnreadableInput;
+        return;
+      }
+      parseSettings(bytes, settings);
+    }
+    if (name->count() > 0) settings.templateName = args->name;
+    if (author->count() > 0) settings.templateAuthor = args->author;
+    if (title->count() > 0) settings.templateTitle = args->title;
+    if (description->count() > 0) settings.templateDescription = args->description;
+    if (options->count() > 0) setOptions(settings.templateOptions, args->options);
+
+    std::string templateText;
+    if (!readFileBytes(args->templatePath, templateText)) {
+      reportUnreadable(args->templatePath);
+      status = kExitUnreadableInput;
+      return;
+    }
+    writeStdout(expandTemplate(templateText, settings));
+    status = kExitOk;
+  });
+}
 
 }  // namespace codeloom::cli

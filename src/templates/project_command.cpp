@@ -1,7 +1,66 @@
 #include "templates/project_command.h"
 
-namespace codeloom {
+#include "templates/template_dialog.h"
+#include "templates/template_engine.h"
 
-void runProjectCommand(Platform&, ToolSettings&, ProjectKind, WindowHandle) {}
+namespace codeloom {
+namespace {
+
+struct ProjectFiles {
+  const char* caption;
+  const char* templateFile;
+  const char* extension;
+};
+
+ProjectFiles projectFiles(ProjectKind kind) {
+  switch (kind) {
+    case ProjectKind::App:
+      return {"New Application", "template_App.bas", ".bas"};
+    case ProjectKind::Win:
+      return {"New Window", "template_Win.bas", ".inc"};
+    case ProjectKind::Child:
+      break;
+  }
+  return {"New Child", "template_Child.bas", ".inc"};
+}
+
+}  // namespace
+
+std::string prepareSaveFolder(Platform& platform, const std::string& folder) {
+  size_t separator = folder.find('\\');
+  std::string path = folder.substr(0, separator);  // never created: c: or a relative name
+  while (separator != std::string::npos) {
+    size_t start = separator + 1;
+    separator = folder.find('\\', start);
+    std::string field = folder.substr(start, separator == std::string::npos
+                                                 ? std::string::npos
+                                                 : separator - start);
+    if (field.empty()) continue;
+    path += '\\';
+    path += field;
+    platform.createDirectory(path);  // it may exist already: that is fine
+  }
+  return path;
+}
+
+void runProjectCommand(Platform& platform, ToolSettings& settings, ProjectKind kind,
+                       WindowHandle commandWindow) {
+  const ProjectFiles files = projectFiles(kind);
+  if (!showTemplateOptionsDialog(platform, settings, commandWindow, files.caption)) return;
+
+  // In memory only: the settings file keeps the folder as typed.
+  settings.saveFolder = prepareSaveFolder(platform, settings.saveFolder);
+
+  const std::string theme = settings.saveFolder + "\\theme.xml";
+  if (!platform.isPlainFile(theme)) platform.copyFile("theme.xml", theme);
+
+  // A missing or unreadable template still creates (or empties) the output.
+  std::string templateText;
+  if (!platform.readFile(files.templateFile, templateText)) templateText.clear();
+  // Read whole before the output is written, so the output may even replace
+  // the template file itself without losing lines.
+  platform.writeFile(settings.saveFolder + "\\" + settings.templateName + files.extension,
+                     expandTemplate(templateText, settings));
+}
 
 }  // namespace codeloom

@@ -1,0 +1,61 @@
+// The template engine of New App, New Win and New Child: placeholders and
+// option blocks, one line at a time, with a single flag of state.
+//
+// Placeholders, replaced in this order, each on the result of the one before
+// (so a value holding a later placeholder is replaced again): "%pfx%" by the
+// name prefix, "%upfx%" by the upper-cased prefix, "%author%", "%title%",
+// "%description%". Each scan is case-sensitive, left to right, and skips the
+// text it has just inserted.
+//
+// Markers: "{{name}}". A name beginning with "/" ends skipping; "else" in any
+// case inverts it and blanks the whole line; any other name opens a block that
+// is skipped unless the name is in the option set (the empty name never is).
+// Markers are acted on in skipped regions too; blocks do not nest. A second
+// marker on the line makes it a single-line block: head, then-text,
+// [{{else}} else-text,] end marker, tail; the line keeps head, the chosen
+// branch and tail, and skipping is false afterwards. A line that held a
+// marker is written only when not skipping and not all blanks.
+//
+// Malformed lines, each with a fixed result and never a failure:
+// - A "{{" with no "}}" after it is plain text; a line whose first "{{" has
+//   none holds no marker at all and is written as it is (unless skipping).
+// - A marker ends at the first "}}" after its "{{"; a "}}" earlier on the
+//   line is plain text ("}} {{Icon}}" acts as {{Icon}} with head "}} ").
+// - The end of a single-line block is the whole next marker, whatever its
+//   name: "{{/}}", "{{/Icon}}" and "{{Size}}" all end it and are removed.
+// - A single-line block whose end marker is missing (the next "{{" has no
+//   "}}", or there is none) ends at the end of the line: with {{else}} the
+//   else-text runs to the end of the line; without it the line is handled as
+//   a lone marker line, its further "{{" kept as text.
+// - After a closing marker the line is handled in the same way: a second
+//   marker makes a single-line block taken with skipping false (then-text
+//   kept, else-text dropped, end marker removed).
+// - Any "{{" after the end marker of a single-line block stays in the text.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/settings.h"
+
+namespace codeloom {
+
+// The line with the five placeholders replaced from settings.
+std::string substitutePlaceholders(std::string_view line, const ToolSettings& settings);
+
+// The state of one expansion: start a fresh one for every template.
+struct TemplateExpander {
+  bool skipping = false;
+};
+
+// Expands one template line (without its line end); nullopt when the line
+// yields no output. The output may hold CR LF pairs from the description.
+std::optional<std::string> expandTemplateLine(TemplateExpander& expander, std::string_view line,
+                                              const ToolSettings& settings);
+
+// Expands a whole template file's bytes, read as text lines, into the output
+// file's bytes: every written line followed by CR LF.
+std::string expandTemplate(std::string_view templateText, const ToolSettings& settings);
+
+}  // namespace codeloom

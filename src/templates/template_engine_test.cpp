@@ -1,0 +1,244 @@
+#include "templates/template_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace codeloom {
+namespace {
+
+ToolSettings demo(OptionSet options = {"Icon", "Size"}) {
+  ToolSettings s;
+  s.templateName = "demo";
+  s.templateAuthor = "R&D";
+  s.templateTitle = "Demo";
+  s.templateDescription = "x\r\ny\r\nz";
+  s.templateOptions = std::move(options);
+  return s;
+}
+
+std::string joinLines(const std::vector<std::string>& lines, const char* end = "\r\n") {
+  std::string text;
+  for (const std::string& line : lines) text += line + end;
+  return text;
+}
+
+TEST(TemplateEngine, Placeholders) {
+  struct Case { const char* line; const char* expected; };
+  for (Case c : {Case{"%pfx%", "demo"},
+                 {"%upfx%", "DEMO"},
+                 {"GLOBAL g%upfx%Count AS LONG", "GLOBAL gDEMOCount AS LONG"},
+                 {"' %title% by %author%", "' Demo by R&D"},
+                 {"<%description%>", "<x\r\ny\r\nz>"},
+                 {"%pfx%%pfx%%upfx%", "demodemoDEMO"},
+                 {"%%pfx%%", "%demo%"},
+                 {"%pf%pfx%", "%pfdemo"},
+                 {"%prefix% %desc% %PFX% %Title% %upfx", "%prefix% %desc% %PFX% %Title% %upfx"},
+                 {"", ""},
+                 {"%", "%"}}) {
+    EXPECT_EQ(c.expected, substitutePlaceholders(c.line, demo())) << c.line;
+  }
+}
+
+TEST(TemplateEngine, PlaceholderValuesAreReplacedByLaterSteps) {
+  struct Case { const char* name; const char* description; const char* line; const char* expected; };
+  for (Case c : {Case{"%title%", "", "%pfx%", "Demo"},
+                 {"%author%", "", "%pfx%|%upfx%", "R&D|%AUTHOR%"},  // upper-cased first
+                 {"%pfx%", "", "%pfx%", "%pfx%"},              // inserted text is not rescanned
+                 {"%upfx%", "", "%pfx%", "%UPFX%"},
+                 {"a", "%author% %pfx%", "%description%", "%author% %pfx%"},
+                 {"", "", "g%upfx%_%pfx%.", "g_."},
+                 {"\xE4\xF6x\xFF", "", "%upfx%", "\xC4\xD6X\x9F"}}) {  // Windows-1252 letters
+    ToolSettings s = demo();
+    s.templateName = c.name;
+    s.templateDescription = c.description;
+    EXPECT_EQ(c.expected, substitutePlaceholders(c.line, s)) << c.name;
+  }
+}
+
+// One line from a given state: what is written and the state after it.
+TEST(TemplateEngine, OneLine) {
+  struct Case {
+    const char* line;
+    bool skippingBefore;
+    std::optional<std::string> written;
+    bool skippingAfter;
+  };
+  const auto none = std::nullopt;
+  const Case cases[] = {
+      // Lines without a marker.
+      {"plain %pfx%", false, "plain demo", false},
+      {"plain", true, none, true},
+      {"", false, "", false},
+      {"   ", false, "   ", false},
+      // Opening markers: Icon and Size are selected.
+      {"{{Icon}}", false, none, false},
+      {"{{Icon}}", true, none, false},
+      {"  {{Icon}}  ", false, none, false},
+      {"\t{{Icon}}", false, "\t", false},
+      {"a {{Icon}} b", false, "a  b", false},
+      {"{{Mouse}}", false, none, true},
+      {"a {{Mouse}} b", false, none, true},
+      {"{{icon}}", false, none, true},
+      {"{{ Icon}}", false, none, true},
+      {"{{}}", false, none, true},
+      {"{{els}}", false, none, true},
+      // Else markers.
+      {"{{else}}", false, none, true},
+      {"{{else}}", true, none, false},
+      {"{{ELSE}}", false, none, true},
+      {"  {{eLsE}}", true, none, false},
+      {"x {{else}} y", false, none, true},
+      {"x {{else}} y", true, none, false},
+      {"{{else}}{{/}}", false, none, true},
+      {"{{else}}{{Icon}}a{{/}}", true, none, false},
+      // Closing markers.
+      {"{{/}}", true, none, false},
+      {"{{/Icon}}", true, none, false},
+      {"{{/x}}", false, none, false},
+      {"  {{/Mouse}}  ", true, none, false},
+      {"a{{/}}b", true, "ab", false},
+      {"\t{{/}}", true, "\t", false},
+      // Single-line blocks.
+      {"f({{Icon}}p{{/}})", false, "f(p)", false},
+      {"f({{Icon}}p{{/}})", true, "f(p)", false},
+      {"f({{Param}}p{{/}})", false, "f()", false},
+      {"FUNCTION demoMain() {{Param}}BYVAL p AS LONG{{/}}", false, "FUNCTION demoMain() ", false},
+      {"x = 1 {{Size}}+ w{{else}}+ 0{{/}}", false, "x = 1 + w", false},
+      {"x = 1 {{Mouse}}+ w{{else}}+ 0{{/}}", false, "x = 1 + 0", false},
+      {"{{Mouse}}a{{ELSE}}b{{/}}c", true, "bc", false},
+      {"{{Icon}}a{{Else}}b{{/}}c", true, "ac", false},
+      {"{{Icon}}{{/}}", false, none, false},
+      {"{{Mouse}}x{{/}}  ", false, none, false},
+      {"{{Icon}}a{{/}}b{{Size}}c{{/}}", false, "ab{{Size}}c{{/}}", false},
+      {"{{Icon}}a{{else}}b{{/}}c{{/}}", false, "ac{{/}}", false},
+      // Malformed: a "{{" without a "}}" after it is plain text.
+      {"a {{ b", false, "a {{ b", false},
+      {"a {{ b", true, none, true},
+      {"{{", false, "{{", false},
+      {"{{}", false, "{{}", false},
+      {"}}{{Mouse", false, "}}{{Mouse", false},
+      {"{{else", false, "{{else", false},
+      // Malformed: a "}}" before the marker is plain text.
+      {"}} {{Icon}}", false, "}} ", false},
+      {"}} {{Mouse}}", false, none, true},
+      {"{{{Icon}}}", false, none, true},  // the name is "{Icon"
+      // Malformed: any second marker ends a single-line block.
+      {"{{Icon}}a{{/Icon}}b", false, "ab", false},
+      {"{{Mouse}}a{{/Mouse}}b", false, "b", false},
+      {"{{Mouse}}a{{Size}}b", false, "b", false},
+      {"{{Icon}}a{{}}b", false, "ab", false},
+      {"{{Icon}}a{{else}}b{{/x}}c", false, "ac", false},
+      // Malformed: no end marker after {{else}}: the block ends with the line.
+      {"{{Icon}}a{{else}}b", false, "a", false},
+      {"{{Mouse}}a{{else}}b", false, "b", false},
+      {"{{Mouse}}a{{else}}b{{c", false, "b{{c", false},
+      {"{{Icon}}a{{else}}b{{c", false, "a", false},
+      // Malformed: no end marker at all: a lone marker line, the "{{" kept.
+      {"{{Icon}}a{{ b", false, "a{{ b", false},
+      {"{{Mouse}}a{{ b", false, none, true},
+      // Malformed: a further marker after a closing marker.
+      {"{{/}}a{{Mouse}}b", true, "ab", false},
+      {"{{/}}a{{Mouse}}b{{/}}c", true, "ab{{/}}c", false},
+      {"{{/}}a{{else}}b{{/}}c", true, "ac", false},
+  };
+  for (const Case& c : cases) {
+    TemplateExpander expander{c.skippingBefore};
+    EXPECT_EQ(c.written, expandTemplateLine(expander, c.line, demo()))
+        << c.line << " skipping " << c.skippingBefore;
+    EXPECT_EQ(c.skippingAfter, expander.skipping) << c.line << " skipping " << c.skippingBefore;
+  }
+}
+
+const std::vector<std::string> kWorkedExample = {
+    "' %title% by %author%",
+    "GLOBAL g%upfx%Count AS LONG",
+    "{{Icon}}",
+    "  LoadIcon %pfx%Icon",
+    "{{else}}",
+    "  ' no icon",
+    "{{/}}",
+    "FUNCTION %pfx%Main() {{Param}}BYVAL p AS LONG{{/}}",
+    "  x = 1 {{Size}}+ w{{else}}+ 0{{/}}",
+    "",
+    "{{Mouse}}",
+    "  ' mouse",
+    "{{/Mouse}}",
+    "  END FUNCTION",
+};
+
+TEST(TemplateEngine, WorkedExamples) {
+  EXPECT_EQ(
+      "' Demo by R&D\r\nGLOBAL gDEMOCount AS LONG\r\n  LoadIcon demoIcon\r\n"
+      "FUNCTION demoMain() \r\n  x = 1 + w\r\n\r\n  END FUNCTION\r\n",
+      expandTemplate(joinLines(kWorkedExample), demo({"Icon", "Size"})));
+  EXPECT_EQ(
+      "' Demo by R&D\r\nGLOBAL gDEMOCount AS LONG\r\n  ' no icon\r\n"
+      "FUNCTION demoMain() BYVAL p AS LONG\r\n  x = 1 + 0\r\n\r\n  ' mouse\r\n  END FUNCTION\r\n",
+      expandTemplate(joinLines(kWorkedExample), demo({"Param", "Mouse"})));
+}
+
+TEST(TemplateEngine, WholeTemplates) {
+  struct Case { std::vector<std::string> lines; const char* expected; };
+  const Case cases[] = {
+      {{"a %pfx%", "", "b"}, "a demo\r\n\r\nb\r\n"},
+      {{}, ""},
+      // Block of an option that is not selected, never closed: the rest goes.
+      {{"a", "{{Mouse}}", "b", "{{else}}", "c", "{{else}}", "d"}, "a\r\nc\r\n"},
+      // No nesting: the inner marker decides, the first closing marker ends all.
+      {{"{{Mouse}}", "a", "{{Icon}}", "b", "{{/Icon}}", "c", "{{/Mouse}}", "d"},
+       "b\r\nc\r\nd\r\n"},
+      {{"{{Icon}}", "a", "{{Mouse}}", "b", "{{/Mouse}}", "c"}, "a\r\nc\r\n"},
+      // An else marker outside a block skips up to the next closing marker.
+      {{"a", "{{else}}", "b", "{{/}}", "c"}, "a\r\nc\r\n"},
+      // Text around a closing marker is written; around a dropped opening one not.
+      {{"x{{Mouse}}y", "m", "p{{/}}q"}, "pq\r\n"},
+      // The description's lines stay inside one written line.
+      {{"' <%description%>"}, "' <x\r\ny\r\nz>\r\n"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(c.expected, expandTemplate(joinLines(c.lines), demo())) << joinLines(c.lines, "|");
+}
+
+TEST(TemplateEngine, ValuesActAsMarkers) {
+  ToolSettings s = demo();
+  s.templateName = "{{Mouse}}";
+  EXPECT_EQ("b\r\n", expandTemplate("a%pfx%\r{{/}}b\r", s));
+  s.templateTitle = "{{else}}";
+  EXPECT_EQ("", expandTemplate("%title%\rhidden\r", s));
+}
+
+TEST(TemplateEngine, EmptyKeyNeverSelectsTheEmptyMarker) {
+  EXPECT_EQ("", expandTemplate("{{}}\r\nhidden\r\n", demo({""})));
+  EXPECT_EQ("shown\r\n", expandTemplate("{{}}\r\nhidden\r\n{{else}}\r\nshown\r\n", demo({""})));
+}
+
+TEST(TemplateEngine, ReadsTextLines) {
+  // CR, CR LF and a lone LF inside a line; 0x1A ends the file.
+  EXPECT_EQ("a\r\nb\nc\r\nd\r\n", expandTemplate("a\rb\nc\r\nd\x1A" "e\r\n", demo()));
+}
+
+// Every short line over an alphabet of marker pieces, from both states:
+// expansion never fails or reads outside the line, and never grows a line
+// that holds no placeholder.
+TEST(TemplateEngine, AnyLineIsSafe) {
+  const std::vector<std::string> pieces = {"{{", "}}", "{", "}", "/", "else", "Icon", "x", " "};
+  const ToolSettings settings = demo();
+  std::vector<std::string> lines = {""};
+  for (int length = 0; length < 5; ++length) {
+    std::vector<std::string> longer;
+    for (const std::string& line : lines)
+      for (const std::string& piece : pieces) longer.push_back(line + piece);
+    for (const std::string& line : longer) {
+      for (bool skipping : {false, true}) {
+        TemplateExpander expander{skipping};
+        std::optional<std::string> written = expandTemplateLine(expander, line, settings);
+        EXPECT_LE(written.value_or("").size(), line.size()) << line;
+      }
+    }
+    lines = std::move(longer);
+  }
+}
+
+}  // namespace
+}  // namespace codeloom

@@ -1,0 +1,5 @@
+' %pfx% %upfx% %author% %title%
+' <%description%>
+{{Icon}}icon{{else}}no icon{{/}}
+{{Size}}size{{/}}
+%prefix% %desc%

@@ -1,0 +1,4 @@
+a %pfx%b
+c
+
+{{Icon}}skipped{{/}}endafter

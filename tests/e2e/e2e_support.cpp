@@ -220,6 +220,81 @@ void clickAsync(App& app, int id) {
                reinterpret_cast<LPARAM>(GetDlgItem(app.window, id)));
 }
 
+// A rectangle in dialog units, in pixels. MapDialogRect only works on a
+// dialog of this process, so it is asked of a hidden dialog with the same
+// font ("MS Sans Serif", 8 point) as the command window.
+RECT dialogRect(int x, int y, int width, int height) {
+  static HWND probe = [] {
+    alignas(4) static WORD words[64] = {};
+    WORD* p = words;
+    *p++ = DS_SETFONT; *p++ = 0;  // style (not visible)
+    *p++ = 0; *p++ = 0;           // exstyle
+    *p++ = 0;                     // no controls
+    *p++ = 0; *p++ = 0; *p++ = 10; *p++ = 10;
+    *p++ = 0; *p++ = 0; *p++ = 0;  // menu, class, caption
+    *p++ = 8;
+    for (const wchar_t* face = L"MS Sans Serif"; *face; ++face) *p++ = *face;
+    *p++ = 0;
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                      reinterpret_cast<LPCDLGTEMPLATEW>(words), nullptr,
+                                      [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; }, 0);
+  }();
+  // The dialog engine maps position and size separately, as here.
+  RECT units{x, y, width, height};
+  MapDialogRect(probe, &units);
+  return {units.left, units.top, units.left + units.right, units.top + units.bottom};
+}
+
+std::string describe(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
+void checkControls(HWND dialog, const ExpectedControl* controls, size_t count) {
+  HWND child = GetWindow(dialog, GW_CHILD);
+  for (size_t i = 0; i < count; ++i) {
+    const ExpectedControl& c = controls[i];
+    CHECK(child != nullptr);
+    if (!child) return;
+    CHECK_EQ(c.id, GetDlgCtrlID(child));
+    std::wstring cls = className(child);
+    CHECK_EQ(narrow(c.className), narrow(cls));
+    if (cls != L"Edit" && cls != L"ListBox") CHECK_EQ(narrow(c.caption), narrow(windowText(child)));
+    LONG style = GetWindowLongW(child, GWL_STYLE);
+    LONG want = WS_CHILD | WS_VISIBLE | c.style;
+    // A list box shows its scroll bar, and so the WS_VSCROLL bit, only when
+    // its items overflow.
+    if (cls == L"ListBox") want &= ~WS_VSCROLL;
+    if ((style & want) != want)
+      fail("style of control " + std::to_string(c.id) + " lacks bits " +
+               std::to_string(want & ~style), __FILE__, __LINE__);
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    RECT expected = dialogRect(c.x, c.y, c.width, c.height);
+    if ((c.style & SS_TYPEMASK) == SS_ETCHEDHORZ && cls == L"Static") {
+      // The etched line draws a 2-pixel edge around its 1-unit height; Wine
+      // grows the window by that edge, so only the origin is exact.
+      CHECK_EQ(expected.left, r.left);
+      CHECK_EQ(expected.top, r.top);
+      CHECK(r.right - expected.right >= 0 && r.right - expected.right <= 2);
+      CHECK(r.bottom - r.top <= 2);
+    } else if (cls == L"ListBox" && !(style & LBS_NOINTEGRALHEIGHT)) {
+      // The list box trims its height to a whole number of items.
+      int itemHeight = static_cast<int>(SendMessageW(child, LB_GETITEMHEIGHT, 0, 0));
+      CHECK_EQ(describe({expected.left, expected.top, expected.right, 0}),
+               describe({r.left, r.top, r.right, 0}));
+      // (Wine rounds the client area, inside the 2-pixel client edge.)
+      CHECK(r.bottom <= expected.bottom && r.bottom > expected.bottom - itemHeight - 4);
+    } else {
+      CHECK_EQ("control " + std::to_string(c.id) + " at " + describe(expected),
+               "control " + std::to_string(c.id) + " at " + describe(r));
+    }
+    child = GetWindow(child, GW_HWNDNEXT);
+  }
+  CHECK(child == nullptr);
+}
+
 bool setClipboard(const std::wstring& text) {
   for (int attempt = 0; attempt < 50; ++attempt) {
     if (OpenClipboard(nullptr)) {
@@ -313,6 +388,12 @@ HWND createFakeIde(const std::wstring& title) {
                                 nullptr, GetModuleHandleW(nullptr), nullptr);
   pump(50);
   return window;
+}
+
+void putSourceFiles(const std::vector<std::pair<std::wstring, std::string>>& files) {
+  CreateDirectoryW(L"C:\\prj", nullptr);
+  CreateDirectoryW(L"C:\\prj\\pb", nullptr);
+  for (const auto& [name, bytes] : files) writeFile(L"C:\\prj\\pb\\" + name, bytes);
 }
 
 HWND waitForFileDialog(DWORD processId) {

@@ -89,6 +89,26 @@ void pressButton(HWND dialog, int id);
 // Presses Escape in the dialog, as the dialog manager sees it.
 void pressEscape(HWND dialog);
 
+// ---- Layout -----------------------------------------------------------------
+
+// A rectangle given in dialog units, in pixels, for the dialog font
+// "MS Sans Serif" 8 (position and size mapped separately, as the dialog
+// engine does).
+RECT dialogRect(int x, int y, int width, int height);
+std::string describe(const RECT& r);
+
+struct ExpectedControl {
+  int id;
+  const wchar_t* className;
+  const wchar_t* caption;
+  int x, y, width, height;  // dialog units
+  LONG style;               // bits that must be set besides WS_CHILD | WS_VISIBLE
+};
+// Checks the dialog's controls in creation (z and tab) order: ids, classes,
+// captions, styles and rectangles. The caption of an edit or list box is
+// not checked (it holds the user's values).
+void checkControls(HWND dialog, const ExpectedControl* controls, size_t count);
+
 // ---- Clipboard, files, fake IDE ------------------------------------------
 
 bool setClipboard(const std::wstring& text);
@@ -108,6 +128,8 @@ HWND createFakeIde(const std::wstring& title);
 
 // ---- Open-file dialog ------------------------------------------------------
 
+// Writes source files into C:\prj\pb, the file dialog's initial folder.
+void putSourceFiles(const std::vector<std::pair<std::wstring, std::string>>& files);
 // Waits for the process's "Select files" dialog.
 HWND waitForFileDialog(DWORD processId);
 // Types names into the dialog's file-name box and presses Open. Several

@@ -27,7 +27,7 @@ stop  # a session left over from an interrupted run
 # A display number nobody uses.
 display=$(( 90 + RANDOM % 400 ))
 while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+Xvfb ":$display" -screen 0 1600x1200x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X$display ]] && break; sleep 0.1; done
 export DISPLAY=":$display"

@@ -1,0 +1,70 @@
+// Forum Format Files through the real open-file dialog.
+#include "e2e_support.h"
+
+namespace {
+
+using namespace e2e;
+
+constexpr int kForum = 1001;
+
+E2E_TEST("forum.one_file", forumOneFile) {
+  putSourceFiles({{L"forum_one.bas", "Sub A()\r\n\tx = 1\r\n\r\nEnd Sub\r\n"}});
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  setClipboard(L"before");
+  clickAsync(app, kForum);
+  HWND dialog = waitForFileDialog(app.process.dwProcessId);
+  CHECK(dialog != nullptr);
+  if (!dialog) return killApp(app);
+
+  // Owned by the command window: 30 pixels right of and below its corner.
+  RECT owner, placed;
+  GetWindowRect(app.window, &owner);
+  GetWindowRect(dialog, &placed);
+  CHECK_EQ(owner.left + 30, placed.left);
+  CHECK_EQ(owner.top + 30, placed.top);
+  CHECK(GetWindow(dialog, GW_OWNER) == app.window);
+  CHECK(!IsWindowEnabled(app.window));
+
+  pickFiles(dialog, L"forum_one.bas");
+  CHECK(waitUntilGone(dialog));
+  CHECK(waitUntil([] { return clipboardText() != L"before"; }));
+  CHECK_EQ("forum_one.bas\r\n[code]Sub A()\r\n  x = 1\r\n \r\nEnd Sub[/code]\r\n \r\n",
+           narrow(clipboardText()));
+  CHECK(closeApp(app));
+}
+
+E2E_TEST("forum.several_files", forumSeveralFiles) {
+  putSourceFiles({{L"forum_b.bas", "b1\rb2"}, {L"forum_a.inc", ""}});
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  clickAsync(app, kForum);
+  HWND dialog = waitForFileDialog(app.process.dwProcessId);
+  if (!dialog) return killApp(app);
+  pickFiles(dialog, L"\"forum_b.bas\" \"forum_a.inc\"");
+  CHECK(waitUntilGone(dialog));
+  std::string expected =
+      "forum_b.bas\r\n[code]b1\r\nb2[/code]\r\n \r\n"
+      "forum_a.inc\r\n[code][/code]\r\n \r\n";
+  CHECK(waitUntil([&] { return narrow(clipboardText()) == expected; }));
+  CHECK_EQ(expected, narrow(clipboardText()));
+  CHECK(closeApp(app));
+}
+
+E2E_TEST("forum.cancel", forumCancel) {
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  setClipboard(L"before");
+  clickAsync(app, kForum);
+  HWND dialog = waitForFileDialog(app.process.dwProcessId);
+  if (!dialog) return killApp(app);
+  cancelDialog(dialog);
+  CHECK(waitUntilGone(dialog));
+  // The clipboard then holds an empty text.
+  bool hasText = false;
+  CHECK(waitUntil([&] { return clipboardText(&hasText).empty() && hasText; }));
+  CHECK(IsWindowEnabled(app.window));
+  CHECK(closeApp(app));
+}
+
+}  // namespace

@@ -7,7 +7,7 @@ using namespace e2e;
 
 constexpr int kNewClass = 1002, kNewInterface = 1004;
 constexpr int kName = 1006, kProperties = 1008, kMethods = 1014, kSaveTo = 1024;
-constexpr int kMessages = 1037, kOk = 1010, kCancel = 1011, kHelp = 1033;
+constexpr int kMessages = 1037, kOk = 1010, kCancel = 1011;
 
 const char kShapeClass[] = R"(Function NewShape() Common Export As iShape
   Local obj As iShape
@@ -81,6 +81,27 @@ const char kShapeInterface[] = R"(  Instance width_ As Long
 End Class
 )";
 
+const ExpectedControl kClassDialog[] = {
+    {1005, L"Static", L"Class name", 5, 5, 40, 15, SS_RIGHT},
+    {1006, L"Edit", L"", 50, 5, 145, 15, WS_TABSTOP},
+    {1007, L"Static", L"Properties", 10, 25, 35, 15, SS_RIGHT},
+    {1008, L"Edit", L"", 50, 25, 145, 15, WS_TABSTOP},
+    {1013, L"Static", L"Methods", 10, 45, 35, 15, SS_RIGHT},
+    {1014, L"Edit", L"", 50, 45, 145, 15, WS_TABSTOP},
+    {1013, L"Static", L"Save to", 10, 65, 35, 15, SS_RIGHT},
+    {1024, L"Edit", L"", 50, 65, 145, 15, WS_TABSTOP},
+    {1036, L"Static", L"Messages", 0, 85, 45, 15, SS_RIGHT},
+    {1037, L"Button", L"", 50, 85, 30, 15, WS_TABSTOP | BS_AUTOCHECKBOX},
+    {1010, L"Button", L"OK", 50, 105, 50, 15, WS_TABSTOP | BS_DEFPUSHBUTTON | BS_CENTER | BS_VCENTER},
+    {1011, L"Button", L"&Cancel", 105, 105, 50, 15, WS_TABSTOP},
+    {1033, L"Static",
+     L"Prefixes: [ Get only, ] Set only, . Set if change\r\n"
+     L"Ex: [Width:Long,[Height:Long,Item:iTest(),Name\r\n"
+     L"Width,Height read only properties, Item indexed property, Name string property\r\n"
+     L"Properties default to string type, methods have no default\r\n",
+     10, 125, 180, 40, 0},
+};
+
 std::string settingsFile(const Context& ctx) {
   std::string bytes;
   return readFile(ctx.workDir + L"\\settings.txt", bytes) ? bytes : "<none>";
@@ -104,13 +125,17 @@ E2E_TEST("classgen.new_class", newClass) {
   HWND dialog = openClassDialog(app, kNewClass, L"New Class");
   CHECK(dialog != nullptr);
   if (!dialog) return killApp(app);
-  CHECK_EQ("Class name", controlText(dialog, 1005));
-  CHECK_EQ("Save to", narrow(windowText(GetWindow(GetDlgItem(dialog, kSaveTo), GW_HWNDPREV))));
-  CHECK_EQ(crlf("Prefixes: [ Get only, ] Set only, . Set if change\n"
-                "Ex: [Width:Long,[Height:Long,Item:iTest(),Name\n"
-                "Width,Height read only properties, Item indexed property, Name string property\n"
-                "Properties default to string type, methods have no default\n"),
-           controlText(dialog, kHelp));
+  checkControls(dialog, kClassDialog, std::size(kClassDialog));
+  // At (-50, 18) units from the command window's client corner, 202 x 172.
+  POINT corner{0, 0}, origin{0, 0};
+  ClientToScreen(app.window, &corner);
+  ClientToScreen(dialog, &origin);
+  RECT client;
+  GetClientRect(dialog, &client);
+  CHECK_EQ(describe(dialogRect(-50, 18, 202, 172)),
+           describe({origin.x - corner.x, origin.y - corner.y,
+                     origin.x - corner.x + client.right, origin.y - corner.y + client.bottom}));
+  CHECK(!(GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU));
   CHECK(!IsWindowEnabled(app.window));  // the dialog is modal
   typeText(dialog, kName, "  Shape  ");
   typeText(dialog, kProperties, "[Width:Long,]Code:Double,.Title,Item:iTest() ");

@@ -127,14 +127,7 @@ E2E_TEST("classgen.new_class", newClass) {
   if (!dialog) return killApp(app);
   checkControls(dialog, kClassDialog, std::size(kClassDialog));
   // At (-50, 18) units from the command window's client corner, 202 x 172.
-  POINT corner{0, 0}, origin{0, 0};
-  ClientToScreen(app.window, &corner);
-  ClientToScreen(dialog, &origin);
-  RECT client;
-  GetClientRect(dialog, &client);
-  CHECK_EQ(describe(dialogRect(-50, 18, 202, 172)),
-           describe({origin.x - corner.x, origin.y - corner.y,
-                     origin.x - corner.x + client.right, origin.y - corner.y + client.bottom}));
+  CHECK_EQ(describe(dialogRect(-50, 18, 202, 172)), clientPlacement(app.window, dialog));
   CHECK(!(GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU));
   CHECK(!IsWindowEnabled(app.window));  // the dialog is modal
   typeText(dialog, kName, "  Shape  ");

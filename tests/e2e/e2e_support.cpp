@@ -250,6 +250,16 @@ std::string describe(const RECT& r) {
          std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
+std::string clientPlacement(HWND owner, HWND dialog) {
+  POINT corner{0, 0}, origin{0, 0};
+  ClientToScreen(owner, &corner);
+  ClientToScreen(dialog, &origin);
+  RECT client;
+  GetClientRect(dialog, &client);
+  LONG x = origin.x - corner.x, y = origin.y - corner.y;
+  return describe({x, y, x + client.right, y + client.bottom});
+}
+
 void checkControls(HWND dialog, const ExpectedControl* controls, size_t count) {
   HWND child = GetWindow(dialog, GW_CHILD);
   for (size_t i = 0; i < count; ++i) {

@@ -96,6 +96,8 @@ void pressEscape(HWND dialog);
 // engine does).
 RECT dialogRect(int x, int y, int width, int height);
 std::string describe(const RECT& r);
+// The dialog's client area relative to the owner's client corner, described.
+std::string clientPlacement(HWND owner, HWND dialog);
 
 struct ExpectedControl {
   int id;

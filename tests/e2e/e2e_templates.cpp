@@ -96,15 +96,7 @@ void runKind(const Context& ctx, const Kind& kind) {
   // Placed at (-119, 18) units from the command window's client corner,
   // with a client area of 364 x 137 units. (The display is wide enough
   // that the window system need not move it back onto the screen.)
-  POINT corner{0, 0}, origin{0, 0};
-  ClientToScreen(app.window, &corner);
-  ClientToScreen(dialog, &origin);
-  RECT client;
-  GetClientRect(dialog, &client);
-  RECT expected = dialogRect(-119, 18, 364, 137);
-  CHECK_EQ(describe(expected), describe({origin.x - corner.x, origin.y - corner.y,
-                                         origin.x - corner.x + client.right,
-                                         origin.y - corner.y + client.bottom}));
+  CHECK_EQ(describe(dialogRect(-119, 18, 364, 137)), clientPlacement(app.window, dialog));
   CHECK(!(GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU));
   CHECK_EQ(11, SendDlgItemMessageW(dialog, kOptions, LB_GETCOUNT, 0, 0));
   CHECK_EQ("", selectedOptions(dialog));  // no settings.txt yet

@@ -3,11 +3,16 @@
 // single-byte ANSI; letter case follows the ANSI code page.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace codeloom {
+
+// The ANSI lower-case mapping as a table indexed by unsigned byte, for loops
+// that fold the case of many bytes.
+const std::array<char, 256>& lowerAnsiTable();
 
 // Tabs become spaces, each pair of spaces becomes one in a single left-to-right
 // pass (a run of n spaces keeps (n + 1) / 2), then leading and trailing spaces

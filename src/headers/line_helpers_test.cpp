@@ -36,6 +36,12 @@ TEST(LineHelpers, NormaliseLine) {
       {"a\nb \n", "a\nb \n"},        // LF is kept, inside and at the end
       {"\r a \r", "\r a \r"},       // only spaces are trimmed
       {"x", "x"},
+      {"a \tb", "a b"},
+      {"a b ", "a b"},
+      {"a b\t", "a b"},
+      {"a b c", "a b c"},
+      {"a b  c\t", "a b c"},
+      {" ", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(c.out, normalised(c.in)) << '[' << c.in << ']';
 }
@@ -90,6 +96,9 @@ TEST(LineHelpers, ContainsWord) {
       {"", "export", false},
       {"", "", true},
       {"ab", "abc", false},
+      {"x A\tb y", "a b", true},   // a word with a blank in it: any delimiter matches
+      {"a\tb", "a\tb", false},     // tabs in the text count as spaces, never as tabs
+      {"  ", "", true},
   };
   for (const Case& c : cases) EXPECT_EQ(c.expected, containsWord(c.text, c.word)) << c.text;
 }
@@ -105,6 +114,8 @@ TEST(LineHelpers, RemoveWord) {
       {"Sub A Lib \"export.dll\"", "export", "Sub A Lib \"export.dll\""},
       {"no such word", "export", "no such word"},
       {"", "export", ""},
+      {"x a\nb y", "A B", "x y"},
+      {"x a\r\nb y", "A B", "x a\r\nb y"},  // CR LF is two spaces
   };
   for (const Case& c : cases) EXPECT_EQ(c.out, withoutWord(c.text, c.word)) << c.text;
 }

@@ -16,6 +16,49 @@ constexpr size_t kMemberIndent = 22;
 
 enum class LineKind { Other, Procedure, InterfaceEnd, InterfaceStart, Member };
 
+// A quick look at a raw line before any cleaning. Every line the scanner
+// writes begins with Sub, End, Method, Inherit, Function, Property or
+// Interface followed by a blank (every prefix tested has a space after its
+// first word), and cleaning neither changes the first word nor
+// removes the blanks after it unless they end the line. So a line whose first
+// word is none of them is dropped at once, as most lines of a file are.
+bool mayBeWritten(std::string_view raw, const std::array<char, 256>& lower) {
+  constexpr size_t kLongest = 9;  // "interface"
+  size_t start = 0;
+  while (start < raw.size() && (raw[start] == ' ' || raw[start] == '\t')) ++start;
+  if (start == raw.size()) return false;
+  switch (lower[static_cast<unsigned char>(raw[start])]) {
+    case 's': case 'e': case 'm': case 'i': case 'f': case 'p': break;
+    default: return false;
+  }
+  size_t end = start;
+  while (end < raw.size() && raw[end] != ' ' && raw[end] != '\t') {
+    if (++end - start > kLongest) return false;
+  }
+  if (end == raw.size()) return false;
+  const char* word = raw.data() + start;
+  auto is = [&](std::string_view keyword) {
+    for (size_t k = 0; k < keyword.size(); ++k)
+      if (lower[static_cast<unsigned char>(word[k])] != lower[static_cast<unsigned char>(keyword[k])])
+        return false;
+    return true;
+  };
+  switch (end - start) {
+    case 3: {
+      if (is("sub")) return true;
+      // Of the many End lines only End Interface matters.
+      size_t next = raw.find_first_not_of(" \t", end);
+      return is("end") && next != std::string_view::npos &&
+             lower[static_cast<unsigned char>(raw[next])] == lower['i'];
+    }
+    case 6: return is("method");
+    case 7: return is("inherit");
+    case 8: return is("function") || is("property");
+    case 9: return is("interface");
+    default: return false;
+  }
+}
+
 // Classifies a line by the start of its normalised text. Only that start is
 // built (the longest prefix tested has 13 characters), so the many lines that
 // are never written are neither copied nor cleaned.
@@ -152,10 +195,12 @@ void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
   std::string line;         // the current line, normalised, when it is written
   std::string declaration;  // reused by every procedure of the file
   bool skipInterface = false;  // inside an interface that is already written
+  const std::array<char, 256>& lower = lowerAnsiTable();
   for (std::string_view raw; reader.next(raw);) {
+    if (!mayBeWritten(raw, lower)) continue;
     LineKind kind = classify(raw);
     if (kind == LineKind::Other) continue;
-    line.assign(raw);
+    line.assign(raw.substr(raw.find_first_not_of(" \t")));  // cleaning drops them anyway
     normaliseLine(line);
     switch (kind) {
       case LineKind::Procedure:

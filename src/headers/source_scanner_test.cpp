@@ -99,6 +99,7 @@ TEST(SourceScanner, WhichLinesStartAProcedure) {
       {Sll, "Declare Function X Lib \"a\" () Export\r\nCallBack Function C() Export", ""},
       {Sll, "Thread Function T(ByVal x As Long) Export As Long", ""},
       {Sll, "\t  sUB   a() EXPORT  ", "Declare sUB a()\r\n"},
+      {Sll, "Sub\tA() Export\r\nSub \t \r\nSub\r\nFunctions X() Export", "Declare Sub A()\r\n"},
       {Sll, "Function   = 5 Export", "Declare Function = 5\r\n"},  // 3 spaces: not "function ="
       {Compile, "Sub A() Export\r\n\x1ASub B() Export", "Declare Sub A() Export\r\n"},
   });

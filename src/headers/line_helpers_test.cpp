@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "platform/ansi.h"
+
 namespace codeloom {
 namespace {
 
@@ -128,6 +132,46 @@ TEST(LineHelpers, HalveSpaces) {
   EXPECT_EQ("a  b", halved("a    b"));
   EXPECT_EQ(std::string(10, ' ') + "x", halved(std::string(20, ' ') + "x"));
   EXPECT_EQ("a\t\tb", halved("a\t\tb"));
+}
+
+// The rules done the plain way, step by step on copies, to check the one-pass
+// versions against on many generated texts.
+std::string plainNormalise(std::string text) {
+  for (char& c : text) if (c == '\t') c = ' ';
+  std::string halvedText;
+  for (size_t i = 0; i < text.size(); ++i) {
+    halvedText += text[i];
+    if (text[i] == ' ' && i + 1 < text.size() && text[i + 1] == ' ') ++i;
+  }
+  size_t first = halvedText.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return halvedText.substr(first, halvedText.find_last_not_of(' ') + 1 - first);
+}
+
+size_t plainFind(const std::string& text, const std::string& word) {
+  std::string padded = " " + toLowerAnsi(text) + " ";
+  for (char& c : padded) if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+  return padded.find(" " + toLowerAnsi(word) + " ");  // the position P - 1
+}
+
+TEST(LineHelpers, AgreeWithThePlainRulesOnGeneratedTexts) {
+  std::mt19937 random(7);
+  const char alphabet[] = {' ', ' ', ' ', '\t', '\r', '\n', 'e', 'X', 'x', '(', '"', '_'};
+  auto text = [&](size_t maxLength) {
+    std::string t(random() % (maxLength + 1), ' ');
+    for (char& c : t) c = alphabet[random() % sizeof alphabet];
+    return t;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    std::string line = text(12);
+    std::string word = text(3);
+    ASSERT_EQ(plainNormalise(line), normalised(line)) << '[' << line << ']';
+    size_t at = plainFind(line, word);
+    ASSERT_EQ(at != std::string::npos, containsWord(line, word)) << '[' << line << "] [" << word << ']';
+    std::string expected = line;
+    if (at != std::string::npos && at != 0) expected = line.substr(0, at - 1) + line.substr(at + word.size());
+    ASSERT_EQ(expected, withoutWord(line, word)) << '[' << line << "] [" << word << ']';
+  }
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 // files on the clipboard.
 #pragma once
 
+#include "headers/source_scanner.h"
 #include "platform/platform.h"
 
 namespace codeloom {
 
-enum class HeaderMode { Sll, Dll, Compile };
-
+// Lets the user pick source files (no owner window), scans them in the
+// dialog's order into one header and replaces the clipboard with it; cancel
+// leaves an empty text on the clipboard.
 void runHeaderCommand(Platform& platform, HeaderMode mode);
 
 }  // namespace codeloom

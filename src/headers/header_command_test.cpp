@@ -1,0 +1,88 @@
+#include "headers/header_command.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_platform.h"
+
+namespace codeloom {
+namespace {
+
+const std::string kRule = "'" + std::string(70, '-') + "\r\n";
+
+std::string banner(const std::string& name) { return kRule + "' " + name + "\r\n" + kRule; }
+
+const char kCounter[] = "Interface ICounter\r\nMethod Inc()\r\nEnd Interface\r\n";
+const std::string kCounterCopy = "\r\nInterface ICounter\r\n  Method Inc()\r\nEnd Interface\r\n";
+
+TEST(HeaderCommand, OneFile) {
+  FakePlatform platform;
+  platform.files["C:\\prj\\a.bas"] = "Sub A(x) Export\r\n";
+  platform.openFileResults = {pickedFiles("C:\\prj", {"a.bas"})};
+  platform.clipboard = "old";
+  runHeaderCommand(platform, HeaderMode::Dll);
+  EXPECT_EQ(banner("a.bas") + "Declare Sub A Lib \"export.dll\" Alias \"A\" (x)\r\n\r\n",
+            platform.clipboard);
+  ASSERT_EQ(1u, platform.openFileRequests.size());
+  const OpenFileRequest& request = platform.openFileRequests[0];
+  EXPECT_EQ(nullptr, request.owner);
+  EXPECT_FALSE(request.offsetFromOwner);
+  EXPECT_EQ("Select files", request.title);
+  EXPECT_EQ("C:\\prj\\pb", request.initialFolder);
+  EXPECT_EQ("*.bas;*.inc", request.filterPattern);
+}
+
+TEST(HeaderCommand, SeveralFilesInDialogOrderWithInterfaceOnce) {
+  FakePlatform platform;
+  platform.files["C:\\p\\z.bas"] = std::string("Sub Z() Common\r\n") + kCounter;
+  platform.files["C:\\p\\a.inc"] = std::string("INTERFACE icounter\r\nMethod Inc()\r\nEND INTERFACE\r\n") +
+                                   "Sub A() Common\r\n";
+  platform.openFileResults = {pickedFiles("C:\\p", {"z.bas", "a.inc"})};
+  runHeaderCommand(platform, HeaderMode::Sll);
+  EXPECT_EQ(banner("z.bas") + "Declare Sub Z() Common\r\n" + kCounterCopy + "\r\n" +
+                banner("a.inc") + "Declare Sub A() Common\r\n\r\n",
+            platform.clipboard);
+}
+
+TEST(HeaderCommand, CancelLeavesAnEmptyText) {
+  FakePlatform platform;
+  platform.clipboard = "old";
+  runHeaderCommand(platform, HeaderMode::Compile);
+  EXPECT_EQ("", platform.clipboard);
+  EXPECT_EQ(1, platform.clipboardWrites);
+}
+
+TEST(HeaderCommand, UnreadableFileStillGetsItsBanner) {
+  FakePlatform platform;
+  platform.files["C:\\p\\bad.bas"] = "Sub A() Export\r\n";
+  platform.faultyPaths = {"C:\\p\\bad.bas"};
+  platform.files["C:\\p\\ok.bas"] = "Sub B() Export\r\n";
+  platform.openFileResults = {pickedFiles("C:\\p", {"missing.bas", "bad.bas", "ok.bas"})};
+  runHeaderCommand(platform, HeaderMode::Sll);
+  EXPECT_EQ(banner("missing.bas") + "\r\n" + banner("bad.bas") + "\r\n" + banner("ok.bas") +
+                "Declare Sub B()\r\n\r\n",
+            platform.clipboard);
+}
+
+TEST(HeaderCommand, EachRunStartsWithNoKnownInterfaces) {
+  FakePlatform platform;
+  platform.files["C:\\p\\c.bas"] = kCounter;
+  platform.openFileResults = {pickedFiles("C:\\p", {"c.bas"}), pickedFiles("C:\\p", {"c.bas"})};
+  runHeaderCommand(platform, HeaderMode::Sll);
+  std::string first = platform.clipboard.value_or("none");
+  runHeaderCommand(platform, HeaderMode::Sll);
+  EXPECT_EQ(banner("c.bas") + kCounterCopy + "\r\n", first);
+  EXPECT_EQ(first, platform.clipboard);
+}
+
+TEST(HeaderCommand, BusyClipboardEndsQuietly) {
+  FakePlatform platform;
+  platform.clipboardBusy = true;
+  platform.clipboard = "old";
+  platform.files["C:\\p\\c.bas"] = kCounter;
+  platform.openFileResults = {pickedFiles("C:\\p", {"c.bas"})};
+  runHeaderCommand(platform, HeaderMode::Sll);
+  EXPECT_EQ("old", platform.clipboard);
+}
+
+}  // namespace
+}  // namespace codeloom

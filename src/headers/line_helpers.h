@@ -1,0 +1,43 @@
+// Text operations of the header writer: line clean-up, prefix tests and
+// keyword tests on declarations that may span several lines. Texts are
+// single-byte ANSI; letter case follows the ANSI code page.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace codeloom {
+
+// The ANSI lower-case mapping as a table indexed by unsigned byte, for loops
+// that fold the case of many bytes.
+const std::array<char, 256>& lowerAnsiTable();
+
+// Tabs become spaces, each pair of spaces becomes one in a single left-to-right
+// pass (a run of n spaces keeps (n + 1) / 2), then leading and trailing spaces
+// go. Only spaces are trimmed: CR, LF and other bytes at the ends stay.
+void normaliseLine(std::string& text);
+
+// The first characters that normaliseLine would give for line, at most
+// capacity of them, written to out; returns their count. Lets a caller look
+// at a line's first words without cleaning (or copying) the whole line.
+size_t normalisedPrefix(std::string_view line, char* out, size_t capacity);
+
+// True when text begins with prefix, ignoring letter case. A text shorter
+// than the prefix never matches; an empty prefix always does.
+bool startsWithNoCase(std::string_view text, std::string_view prefix);
+
+// True when word occurs in text, ignoring letter case, with a space, tab, CR,
+// LF or an end of the text on each side. "export" is not in "export.dll".
+bool containsWord(std::string_view text, std::string_view word);
+
+// Removes the first occurrence of word (as containsWord finds it) together
+// with the one delimiter in front of it; the delimiter after it stays. A word
+// at the very start of the text is left alone, as is a text without it.
+void removeWord(std::string& text, std::string_view word);
+
+// One left-to-right pass that turns each pair of spaces into one space.
+void halveSpaces(std::string& text);
+
+}  // namespace codeloom

@@ -1,0 +1,178 @@
+#include "headers/line_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/ansi.h"
+
+namespace codeloom {
+namespace {
+
+std::string normalised(std::string text) {
+  normaliseLine(text);
+  return text;
+}
+
+std::string withoutWord(std::string text, std::string_view word) {
+  removeWord(text, word);
+  return text;
+}
+
+std::string halved(std::string text) {
+  halveSpaces(text);
+  return text;
+}
+
+TEST(LineHelpers, NormaliseLine) {
+  struct Case { std::string in, out; };
+  const Case cases[] = {
+      {"", ""},
+      {" \t  \t ", ""},
+      {"\tSub\tFoo", "Sub Foo"},
+      {"a\t\tb", "a b"},
+      {"a  b", "a b"},
+      {"a   b", "a  b"},
+      {"a    b", "a  b"},
+      {"a     b", "a   b"},
+      {"a \t b", "a  b"},           // tabs count as spaces in the run
+      {"   Function Foo   ", "Function Foo"},
+      {"a\nb \n", "a\nb \n"},        // LF is kept, inside and at the end
+      {"\r a \r", "\r a \r"},       // only spaces are trimmed
+      {"x", "x"},
+      {"a \tb", "a b"},
+      {"a b ", "a b"},
+      {"a b\t", "a b"},
+      {"a b c", "a b c"},
+      {"a b  c\t", "a b c"},
+      {" ", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.out, normalised(c.in)) << '[' << c.in << ']';
+}
+
+TEST(LineHelpers, NormalisedPrefixIsTheStartOfTheNormalisedLine) {
+  const std::string lines[] = {
+      "", " \t ", "\t\tProperty   Get  x", "sub   ", "sub  \t", "sub   x", "Function=5",
+      "  End    Interface  ", "a b c d e f g h i j k l m", "abcdefghijklmnopqrstuvwxyz",
+      "method\t \t=", "x\n  y",
+  };
+  for (const std::string& line : lines) {
+    for (size_t capacity : {0, 1, 4, 9, 13, 16, 40}) {
+      char buffer[40];
+      std::string expected = normalised(line).substr(0, capacity);
+      EXPECT_EQ(expected, std::string(buffer, normalisedPrefix(line, buffer, capacity)))
+          << '[' << line << "] " << capacity;
+    }
+  }
+}
+
+TEST(LineHelpers, StartsWithNoCase) {
+  struct Case { std::string_view text, prefix; bool expected; };
+  const Case cases[] = {
+      {"SUB Main", "sub ", true},
+      {"sub main", "sub ", true},
+      {"Sub", "sub ", false},
+      {"Subclass x", "sub ", false},
+      {"", "", true},
+      {"x", "", true},
+      {"", "x", false},
+      {"FUNCTION = 5", "function =", true},
+      {"End Interface", "END INTERFACE", true},
+      {"\xC4ndern", "\xE4nd", true},  // Ä and ä in the ANSI code page
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.expected, startsWithNoCase(c.text, c.prefix)) << c.text;
+}
+
+TEST(LineHelpers, ContainsWord) {
+  struct Case { std::string_view text, word; bool expected; };
+  const Case cases[] = {
+      {"Declare Sub A() Export\r\n", "export", true},
+      {"Declare Function F(a, _\r\n          b) EXPORT As Long\r\n", "export", true},
+      {"Declare Sub A Lib \"export.dll\" ()", "export", false},
+      {"Sub ExportAll()", "export", false},
+      {"Sub A(x)Export", "export", false},   // "(" ")" join letters into a word
+      {"export", "export", true},
+      {"\texport\t", "export", true},
+      {"a\nexport", "export", true},
+      {"exports", "export", false},
+      {"xexport", "export", false},
+      {"Common", "COMMON", true},
+      {"", "export", false},
+      {"", "", true},
+      {"ab", "abc", false},
+      {"x A\tb y", "a b", true},   // a word with a blank in it: any delimiter matches
+      {"a\tb", "a\tb", false},     // tabs in the text count as spaces, never as tabs
+      {"  ", "", true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.expected, containsWord(c.text, c.word)) << c.text;
+}
+
+TEST(LineHelpers, RemoveWord) {
+  struct Case { std::string text; std::string_view word; std::string out; };
+  const Case cases[] = {
+      {"Declare Sub A() Export\r\n", "export", "Declare Sub A()\r\n"},
+      {"Export x", "export", "Export x"},                 // first thing: left alone
+      {"a Export b Export c", "export", "a b Export c"},  // first occurrence only
+      {"a\r\nEXPORT b", "export", "a\r b"},                // the LF in front goes
+      {"a\tExport", "export", "a"},
+      {"Sub A Lib \"export.dll\"", "export", "Sub A Lib \"export.dll\""},
+      {"no such word", "export", "no such word"},
+      {"", "export", ""},
+      {"x a\nb y", "A B", "x y"},
+      {"x a\r\nb y", "A B", "x a\r\nb y"},  // CR LF is two spaces
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.out, withoutWord(c.text, c.word)) << c.text;
+}
+
+TEST(LineHelpers, HalveSpaces) {
+  EXPECT_EQ("", halved(""));
+  EXPECT_EQ("a b", halved("a b"));
+  EXPECT_EQ("a b", halved("a  b"));
+  EXPECT_EQ("a  b", halved("a   b"));
+  EXPECT_EQ("a  b", halved("a    b"));
+  EXPECT_EQ(std::string(10, ' ') + "x", halved(std::string(20, ' ') + "x"));
+  EXPECT_EQ("a\t\tb", halved("a\t\tb"));
+}
+
+// The rules done the plain way, step by step on copies, to check the one-pass
+// versions against on many generated texts.
+std::string plainNormalise(std::string text) {
+  for (char& c : text) if (c == '\t') c = ' ';
+  std::string halvedText;
+  for (size_t i = 0; i < text.size(); ++i) {
+    halvedText += text[i];
+    if (text[i] == ' ' && i + 1 < text.size() && text[i + 1] == ' ') ++i;
+  }
+  size_t first = halvedText.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return halvedText.substr(first, halvedText.find_last_not_of(' ') + 1 - first);
+}
+
+size_t plainFind(const std::string& text, const std::string& word) {
+  std::string padded = " " + toLowerAnsi(text) + " ";
+  for (char& c : padded) if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+  return padded.find(" " + toLowerAnsi(word) + " ");  // the position P - 1
+}
+
+TEST(LineHelpers, AgreeWithThePlainRulesOnGeneratedTexts) {
+  std::mt19937 random(7);
+  const char alphabet[] = {' ', ' ', ' ', '\t', '\r', '\n', 'e', 'X', 'x', '(', '"', '_'};
+  auto text = [&](size_t maxLength) {
+    std::string t(random() % (maxLength + 1), ' ');
+    for (char& c : t) c = alphabet[random() % sizeof alphabet];
+    return t;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    std::string line = text(12);
+    std::string word = text(3);
+    ASSERT_EQ(plainNormalise(line), normalised(line)) << '[' << line << ']';
+    size_t at = plainFind(line, word);
+    ASSERT_EQ(at != std::string::npos, containsWord(line, word)) << '[' << line << "] [" << word << ']';
+    std::string expected = line;
+    if (at != std::string::npos && at != 0) expected = line.substr(0, at - 1) + line.substr(at + word.size());
+    ASSERT_EQ(expected, withoutWord(line, word)) << '[' << line << "] [" << word << ']';
+  }
+}
+
+}  // namespace
+}  // namespace codeloom

@@ -1,0 +1,212 @@
+#include "headers/source_scanner.h"
+
+#include <gtest/gtest.h>
+
+namespace codeloom {
+namespace {
+
+const std::string kRule = "'" + std::string(70, '-') + "\r\n";
+
+std::string banner(const std::string& name) { return kRule + "' " + name + "\r\n" + kRule; }
+
+std::string section(std::string_view source, HeaderMode mode, std::string_view path = "x.bas") {
+  std::string header;
+  InterfaceNames names;
+  scanSourceFile(header, names, path, source, mode);
+  return header;
+}
+
+// What a file adds between its banner and its closing empty line.
+std::string body(std::string_view source, HeaderMode mode, InterfaceNames names = {}) {
+  std::string header;
+  scanSourceFile(header, names, "x.bas", source, mode);
+  std::string head = banner("x.bas");
+  if (header.compare(0, head.size(), head) != 0 || header.size() < head.size() + 2 ||
+      header.compare(header.size() - 2, 2, "\r\n") != 0)
+    return "malformed section: " + header;
+  return header.substr(head.size(), header.size() - head.size() - 2);
+}
+
+constexpr HeaderMode Sll = HeaderMode::Sll, Dll = HeaderMode::Dll, Compile = HeaderMode::Compile;
+
+const char kExample[] =
+    "Function AddTwo(ByVal a As Long, _\r\n"
+    "                ByVal b As Long) Export As Long\r\n"
+    "  Function = a + b\r\n"
+    "End Function\r\n"
+    "Class CCounter\r\n"
+    "  Interface ICounter\r\n"
+    "    Inherit IUnknown\r\n"
+    "    Method Increment(ByVal n As Long) As Long\r\n"
+    "      Method = n + 1\r\n"
+    "    End Method\r\n"
+    "  End Interface\r\n"
+    "End Class\r\n";
+
+std::string exampleSection(const std::string& declaration) {
+  return banner("mylib.bas") + declaration +
+         "\r\n"
+         "Interface ICounter\r\n"
+         "  Inherit IUnknown\r\n"
+         "  Method Increment(ByVal n As Long) As Long\r\n"
+         "End Interface\r\n"
+         "\r\n";
+}
+
+TEST(SourceScanner, WorkedExampleInEveryMode) {
+  const std::string path = "C:\\src\\mylib.bas";
+  EXPECT_EQ(exampleSection("Declare Function AddTwo(ByVal a As Long, _\r\n"
+                           "          ByVal b As Long) As Long\r\n"),
+            section(kExample, Sll, path));
+  EXPECT_EQ(exampleSection("Declare Function AddTwo(ByVal a As Long, _\r\n"
+                           "          ByVal b As Long) Export As Long\r\n"),
+            section(kExample, Compile, path));
+  EXPECT_EQ(exampleSection("Declare Function AddTwo Lib \"export.dll\" Alias \"ADDTWO\" "
+                           "(ByVal a As Long, _\r\n"
+                           "          ByVal b As Long) As Long\r\n"),
+            section(kExample, Dll, path));
+}
+
+TEST(SourceScanner, BannerNamesTheFileAfterTheLastBackslash) {
+  struct Case { std::string_view path, name; };
+  const Case cases[] = {
+      {"C:\\SRC\\MyLib.BAS", "MyLib.BAS"},
+      {"mylib.bas", "mylib.bas"},
+      {"C:\\a/b\\c.inc", "c.inc"},
+      {"dir/x.bas", "dir/x.bas"},  // only "\" separates
+      {"", ""},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(banner(std::string(c.name)) + "\r\n", section("", Sll, c.path)) << c.path;
+}
+
+struct Case {
+  HeaderMode mode;
+  std::string_view source;
+  std::string_view body;
+};
+
+void expectBodies(const std::vector<Case>& cases) {
+  for (const Case& c : cases)
+    EXPECT_EQ(c.body, body(c.source, c.mode)) << "mode " << int(c.mode) << ": " << c.source;
+}
+
+TEST(SourceScanner, WhichLinesStartAProcedure) {
+  expectBodies({
+      {Sll, "", ""},
+      {Sll, "FUNCTION = 5 Export\r\nFunction = x Export\r\nFunction=5 Export", ""},
+      {Sll, "Sub\r\nSubroutine X() Export\r\nSub_X() Export", ""},
+      {Sll, "Declare Function X Lib \"a\" () Export\r\nCallBack Function C() Export", ""},
+      {Sll, "Thread Function T(ByVal x As Long) Export As Long", ""},
+      {Sll, "\t  sUB   a() EXPORT  ", "Declare sUB a()\r\n"},
+      {Sll, "Sub\tA() Export\r\nSub \t \r\nSub\r\nFunctions X() Export", "Declare Sub A()\r\n"},
+      {Sll, "Function   = 5 Export", "Declare Function = 5\r\n"},  // 3 spaces: not "function ="
+      {Compile, "Sub A() Export\r\n\x1ASub B() Export", "Declare Sub A() Export\r\n"},
+  });
+}
+
+TEST(SourceScanner, Declarations) {
+  expectBodies({
+      // Unmarked procedures are dropped with their continuation lines.
+      {Sll, "Sub A(x, _\r\nMethod M() _\r\nInterface IX)\r\nEnd Sub", ""},
+      {Dll, "Sub A(x, _\r\nMethod M() _\r\nInterface IX)\r\nEnd Sub", ""},
+      // Common stays in SLL headers; DLL headers drop it and add no clauses.
+      {Sll, "Sub A(x) Common", "Declare Sub A(x) Common\r\n"},
+      {Dll, "Sub A(x) Common", "Declare Sub A(x)\r\n"},
+      {Compile, "Sub A(x) Common", "Declare Sub A(x) Common\r\n"},
+      {Dll, "Sub Tick(ByVal n As Long) Export",
+       "Declare Sub Tick Lib \"export.dll\" Alias \"TICK\" (ByVal n As Long)\r\n"},
+      {Dll, "Function Foo (x) Export", "Declare Function Foo Lib \"export.dll\" Alias \"FOO\" (x)\r\n"},
+      {Dll, "Function Foo(x) Export", "Declare Function Foo Lib \"export.dll\" Alias \"FOO\" (x)\r\n"},
+      {Dll, "Sub \xF6l() Export", "Declare Sub \xF6l Lib \"export.dll\" Alias \"\xD6L\" ()\r\n"},
+      {Dll, "Sub A() Common Export", "Declare Sub A Lib \"export.dll\" Alias \"A\" ()\r\n"},
+      {Sll, "Sub A() Common Export", "Declare Sub A() Common\r\n"},
+      {Compile, "Sub A() Common Export", "Declare Sub A() Common Export\r\n"},
+      // Clauses already present are kept where they are.
+      {Dll, "Function F Alias \"ff\" (x) Export As Long",
+       "Declare Function F Alias \"ff\" Lib \"export.dll\" (x) As Long\r\n"},
+      {Dll, "Sub S Lib \"x.dll\" (a) Export", "Declare Sub S Lib \"x.dll\" Alias \"S\" (a)\r\n"},
+      // "export" inside a name or string is not the word.
+      {Sll, "Sub ExportAll(x)", ""},
+      {Dll, "Sub A Lib \"export.dll\" ()", ""},
+      // A declaration cut off by the end of the file ends there.
+      {Sll, "Sub A() Export _", "Declare Sub A() _\r\n"},
+      {Sll, "Sub A(x) Common _\r\n", "Declare Sub A(x) Common _\r\n"},
+      // Export on a continuation line is found and removed.
+      {Sll, "Sub A(x, _\r\ny) _\r\nExport", "Declare Sub A(x, _\r\n          y) _\r\n         \r\n"},
+      // Parameter list on a continuation line.
+      {Sll, "Function Foo _\r\n(ByVal x As Long) Export",
+       "Declare Function Foo _\r\n          (ByVal x As Long)\r\n"},
+      {Compile, "Function Foo _\r\n(ByVal x As Long) Export",
+       "Declare Function Foo _\r\n          (ByVal x As Long) Export\r\n"},
+      {Dll, "Function Foo _\r\n(ByVal x As Long) Export",
+       "Declare Function Foo _\r\n Lib \"export.dll\" Alias \"FOO\" (ByVal x As Long)\r\n"},
+      // Continuation lines are not classified, whatever they look like.
+      {Sll, "Sub A(x, _\r\nInterface IX _\r\nEnd Interface) Export",
+       "Declare Sub A(x, _\r\n          Interface IX _\r\n          End Interface)\r\n"},
+      // Runs of spaces: halved per line, then once more over the declaration.
+      {Sll, "Sub A(x,      y) Common", "Declare Sub A(x,  y) Common\r\n"},
+      // Lines ending in LF alone are one line, classified by its start.
+      {Sll, "Sub A() Export\nSub B() Export\n", "Declare Sub A()\nSub B() Export\n\r\n"},
+      {Sll, "' comment\nSub A() Export\n", ""},
+  });
+}
+
+TEST(SourceScanner, DllClausesWithoutParameterList) {
+  // No "(": the clauses follow the procedure name on the first line.
+  expectBodies({
+      {Dll, "Sub Tick Export", "Declare Sub Tick Lib \"export.dll\" Alias \"TICK\"\r\n"},
+      {Dll, "Function Now Export As Long",
+       "Declare Function Now Lib \"export.dll\" Alias \"NOW\" As Long\r\n"},
+      {Dll, "Sub Tick Alias \"T\" Export", "Declare Sub Tick Lib \"export.dll\" Alias \"T\"\r\n"},
+      {Dll, "Sub Tick Lib \"k.dll\" Export", "Declare Sub Tick Alias \"TICK\" Lib \"k.dll\"\r\n"},
+      {Dll, "Sub Tick _\r\nExport As Long",
+       "Declare Sub Tick Lib \"export.dll\" Alias \"TICK\" _\r\n          As Long\r\n"},
+      {Sll, "Sub Tick Export", "Declare Sub Tick\r\n"},
+  });
+}
+
+TEST(SourceScanner, InterfacesAndMembers) {
+  expectBodies({
+      {Compile, "Interface IA\r\nMethod M()\r\nEnd Interface\r\ninterface ia\r\nMethod N()\r\nEnd Interface",
+       "\r\nInterface IA\r\n  Method M()\r\nEnd Interface\r\n"},
+      {Sll, "Interface IFoo Guid$(\"{x}\")\r\nEnd Interface\r\nINTERFACE   IFOO\r\nInherit IX\r\nEnd Interface",
+       "\r\nInterface IFoo Guid$(\"{x}\")\r\nEnd Interface\r\n"},
+      {Sll, "Interface\r\nInterfaces X\r\nEnd Interface ' done", "End Interface ' done\r\n"},
+      {Sll, "\t\tMethod M(a, _\r\n\t\t\t\tb, _\r\n   c)",
+       "  Method M(a, _\r\n                      b, _\r\n                      c)\r\n"},
+      {Sll, "Method M(x,      y)", "  Method M(x,   y)\r\n"},  // halved once only
+      {Sll, "Method Foo()\r\nProperty Get X() As Long\r\nproperty set X(v)\r\nInherit IDispatch",
+       "  Method Foo()\r\n  Property Get X() As Long\r\n  property set X(v)\r\n  Inherit IDispatch\r\n"},
+      {Sll, "Method = 5\r\nClass Method Foo()\r\nProperty Let X(v)\r\nPropertyGet X\r\nMethod", ""},
+  });
+}
+
+TEST(SourceScanner, DuplicateInterfaceIsSkippedToItsEnd) {
+  InterfaceNames known = {"ia"};
+  // Skipped members leave their continuation lines to the line loop; the
+  // skipped end line is not written; later members are written again.
+  EXPECT_EQ("Declare Sub Q()\r\n  Method Z()\r\n",
+            body("Interface IA\r\nMethod M(a, _\r\nSub Q() Export\r\nEnd Interface\r\nMethod Z()",
+                 Sll, known));
+  // A new interface met while skipping is written, but its members and end
+  // stay suppressed until that end line.
+  EXPECT_EQ("\r\nInterface IB\r\n  Method Y()\r\n",
+            body("Interface IA\r\nInterface IB\r\nMethod X()\r\nEnd Interface\r\nMethod Y()",
+                 Sll, known));
+}
+
+TEST(SourceScanner, NamesAndSkipStateAcrossFiles) {
+  std::string header;
+  InterfaceNames names;
+  scanSourceFile(header, names, "a.bas", "Interface ICounter\r\nEnd Interface", Compile);
+  scanSourceFile(header, names, "b.bas", "interface ICOUNTER\r\nMethod M()", Compile);
+  scanSourceFile(header, names, "c.bas", "Method N()", Compile);  // skip ends with its file
+  EXPECT_EQ(banner("a.bas") + "\r\nInterface ICounter\r\nEnd Interface\r\n\r\n" +
+                banner("b.bas") + "\r\n" + banner("c.bas") + "  Method N()\r\n\r\n",
+            header);
+  EXPECT_EQ(InterfaceNames{"icounter"}, names);
+}
+
+}  // namespace
+}  // namespace codeloom

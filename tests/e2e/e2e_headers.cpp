@@ -1,0 +1,127 @@
+// Write SLL / DLL / compile headers through the real open-file dialog.
+#include "e2e_support.h"
+
+namespace {
+
+using namespace e2e;
+
+constexpr int kSll = 1032, kDll = 1035, kCompile = 1034;
+
+const char kLibSource[] =
+    "Function AddTwo(ByVal a As Long, _\r\n"
+    "                ByVal b As Long) Export As Long\r\n"
+    "  Function = a + b\r\n"
+    "End Function\r\n"
+    "Class CCounter\r\n"
+    "  Interface ICounter\r\n"
+    "    Inherit IUnknown\r\n"
+    "    Method Increment(ByVal n As Long) As Long\r\n"
+    "      Method = n + 1\r\n"
+    "    End Method\r\n"
+    "  End Interface\r\n"
+    "End Class\r\n";
+
+const char kHelperSource[] =
+    "Sub Helper() Common\r\n"
+    "End Sub\r\n"
+    "Interface ICounter\r\n"
+    "  Inherit IUnknown\r\n"
+    "End Interface\r\n";
+
+std::string banner(const std::string& name) {
+  const std::string rule = "'----------------------------------------------------------------------\r\n";
+  return rule + "' " + name + "\r\n" + rule;
+}
+
+const char kCounterInterface[] =
+    "\r\nInterface ICounter\r\n  Inherit IUnknown\r\n"
+    "  Method Increment(ByVal n As Long) As Long\r\nEnd Interface\r\n";
+
+std::string libSection(int mode) {
+  std::string declaration =
+      mode == kSll ? "Declare Function AddTwo(ByVal a As Long, _\r\n"
+                     "          ByVal b As Long) As Long\r\n"
+      : mode == kDll ? "Declare Function AddTwo Lib \"export.dll\" Alias \"ADDTWO\" (ByVal a As Long, _\r\n"
+                       "          ByVal b As Long) As Long\r\n"
+                     : "Declare Function AddTwo(ByVal a As Long, _\r\n"
+                       "          ByVal b As Long) Export As Long\r\n";
+  return banner("hdr_lib.bas") + declaration + kCounterInterface + "\r\n";
+}
+
+void putFiles() {
+  putSourceFiles({{L"hdr_lib.bas", kLibSource}, {L"hdr_b.inc", kHelperSource}});
+}
+
+// Presses a header button, picks names in the dialog and returns the text
+// the clipboard then holds.
+std::string runHeaders(App& app, int button, const std::wstring& names) {
+  setClipboard(L"before");
+  clickAsync(app, button);
+  HWND dialog = waitForFileDialog(app.process.dwProcessId);
+  CHECK(dialog != nullptr);
+  if (!dialog) return "<no dialog>";
+  // No owner: the command window stays enabled meanwhile.
+  CHECK(GetWindow(dialog, GW_OWNER) == nullptr);
+  CHECK(IsWindowEnabled(app.window));
+  if (names.empty()) cancelDialog(dialog); else pickFiles(dialog, names);
+  CHECK(waitUntilGone(dialog));
+  CHECK(waitUntil([] { return clipboardText() != L"before"; }));
+  return narrow(clipboardText());
+}
+
+E2E_TEST("headers.one_file", headersOneFile) {
+  putFiles();
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  for (int mode : {kSll, kDll, kCompile})
+    CHECK_EQ(libSection(mode), runHeaders(app, mode, L"hdr_lib.bas"));
+  CHECK(closeApp(app));
+}
+
+E2E_TEST("headers.several_files", headersSeveralFiles) {
+  putFiles();
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  // The interface is written once, in the first file that defines it; each
+  // file keeps its banner and its own declarations.
+  CHECK_EQ(libSection(kSll) + banner("hdr_b.inc") + "Declare Sub Helper() Common\r\n\r\n",
+           runHeaders(app, kSll, L"\"hdr_lib.bas\" \"hdr_b.inc\""));
+  CHECK_EQ(banner("hdr_b.inc") + "Declare Sub Helper()\r\n" +
+               "\r\nInterface ICounter\r\n  Inherit IUnknown\r\nEnd Interface\r\n\r\n" +
+               banner("hdr_lib.bas") +
+               "Declare Function AddTwo Lib \"export.dll\" Alias \"ADDTWO\" (ByVal a As Long, _\r\n"
+               "          ByVal b As Long) As Long\r\n\r\n",
+           runHeaders(app, kDll, L"\"hdr_b.inc\" \"hdr_lib.bas\""));
+  CHECK_EQ(libSection(kCompile) + banner("hdr_b.inc") + "Declare Sub Helper() Common\r\n\r\n",
+           runHeaders(app, kCompile, L"\"hdr_lib.bas\" \"hdr_b.inc\""));
+  CHECK(closeApp(app));
+}
+
+E2E_TEST("headers.cancel", headersCancel) {
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  CHECK_EQ("", runHeaders(app, kDll, L""));
+  bool hasText = false;
+  clipboardText(&hasText);
+  CHECK(hasText);  // an empty text, not an empty clipboard
+  CHECK(closeApp(app));
+}
+
+E2E_TEST("headers.any_notification_code", headersAnyNotificationCode) {
+  putFiles();
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  setClipboard(L"before");
+  // Unlike the other buttons, a header button runs on any notification code.
+  PostMessageW(app.window, WM_COMMAND, MAKEWPARAM(kCompile, 5), 0);
+  HWND dialog = waitForFileDialog(app.process.dwProcessId);
+  CHECK(dialog != nullptr);
+  if (!dialog) return killApp(app);
+  pickFiles(dialog, L"hdr_lib.bas");
+  CHECK(waitUntilGone(dialog));
+  CHECK(waitUntil([] { return clipboardText() != L"before"; }));
+  CHECK_EQ(libSection(kCompile), narrow(clipboardText()));
+  CHECK(closeApp(app));
+}
+
+}  // namespace

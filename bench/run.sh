@@ -133,6 +133,11 @@ for mode in sll dll compile; do
     if (ct > 0) printf "; ctags %.1fx slower (target >= 10): %s", ct / s, (ct / s >= 10 ? "met" : "MISSED")
     printf "\n" }'
 done
-[[ $forum == no ]] && echo "  forum: skipped (codeloom-cli forum failed on a probe file)"
+if [[ $forum == yes ]]; then
+  awk -v s="${time_of[forum]}" -v wc="${time_of[wc -l]}" 'BEGIN {
+    printf "  forum            %.2fx wc -l (target <= 3): %s\n", s / wc, (s / wc <= 3 ? "met" : "MISSED") }'
+else
+  echo "  forum: skipped (codeloom-cli forum failed on a probe file)"
+fi
 [[ $have_ctags == no ]] && echo "  ctags: not installed"
 exit 0

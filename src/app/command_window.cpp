@@ -11,15 +11,15 @@ namespace codeloom {
 
 using namespace styles;
 
-DialogSpec commandWindowSpec() {
-  DialogSpec spec;
-  spec.caption = "Codeloom";
-  spec.x = 663;
-  spec.y = 132;
-  spec.width = 126;
-  spec.height = 182;
-  spec.style = kVisible | kClipSiblings | kCaption | kSysMenu | kMinimizeBox | kDsModalFrame;
-  spec.exStyle = kExTopmost | kExControlParent;
+DialogLayout commandWindowLayout() {
+  DialogLayout layout;
+  layout.caption = "Codeloom";
+  layout.x = 663;
+  layout.y = 132;
+  layout.width = 126;
+  layout.height = 182;
+  layout.style = kVisible | kClipSiblings | kCaption | kSysMenu | kMinimizeBox | kDsModalFrame;
+  layout.exStyle = kExTopmost | kExControlParent;
 
   const uint32_t button = kChild | kVisible | kTabStop | kBsPushButton;
   struct Row { int id; const char* caption; int y; };
@@ -36,13 +36,13 @@ DialogSpec commandWindowSpec() {
       {kNewChild, "New Chil&d", 160},
   };
   for (const Row& row : kButtons)
-    spec.controls.push_back({row.id, ControlKind::Button, row.caption, 10, row.y, 105, 15, button, 0});
+    layout.controls.push_back({row.id, ControlKind::Button, row.caption, 10, row.y, 105, 15, button, 0});
 
   // The etched style draws a line and never shows the text.
   const uint32_t separator = kChild | kVisible | kSsEtchedHorz;
-  spec.controls.push_back({kUpperSeparator, ControlKind::Static, "Line2", 5, 25, 114, 1, separator, 0});
-  spec.controls.push_back({kLowerSeparator, ControlKind::Static, "Line2", 5, 125, 115, 1, separator, 0});
-  return spec;
+  layout.controls.push_back({kUpperSeparator, ControlKind::Static, "Line2", 5, 25, 114, 1, separator, 0});
+  layout.controls.push_back({kLowerSeparator, ControlKind::Static, "Line2", 5, 125, 115, 1, separator, 0});
+  return layout;
 }
 
 void dispatchCommand(Platform& platform, ToolSettings& settings, WindowHandle window, int id,
@@ -90,7 +90,7 @@ int runCommandWindow(Platform& platform) {
   events.onCommand = [&](WindowHandle window, int id, int code) {
     dispatchCommand(platform, settings, window, id, code);
   };
-  platform.runModalDialog(nullptr, commandWindowSpec(), events);
+  platform.runModalDialog(nullptr, commandWindowLayout(), events);
   return 0;
 }
 

@@ -23,7 +23,7 @@ enum CommandId : int {
 
 // The window's template: caption, geometry, styles, and its buttons and
 // separators in creation (tab) order.
-DialogSpec commandWindowSpec();
+DialogLayout commandWindowLayout();
 
 // Runs the command of a WM_COMMAND from the window. The header commands run
 // on any notification code; the others only on 0 (click) or 1 (accelerator).

@@ -10,23 +10,23 @@ namespace {
 
 using namespace styles;
 
-std::string describe(const ControlSpec& c) {
+std::string describe(const ControlLayout& c) {
   return std::to_string(c.id) + " " + c.text + " " + std::to_string(c.x) + "," +
          std::to_string(c.y) + " " + std::to_string(c.width) + "x" + std::to_string(c.height);
 }
 
 TEST(CommandWindow, Layout) {
-  DialogSpec spec = commandWindowSpec();
-  EXPECT_EQ("Codeloom", spec.caption);
-  EXPECT_EQ(663, spec.x);
-  EXPECT_EQ(132, spec.y);
-  EXPECT_EQ(126, spec.width);
-  EXPECT_EQ(182, spec.height);
+  DialogLayout layout = commandWindowLayout();
+  EXPECT_EQ("Codeloom", layout.caption);
+  EXPECT_EQ(663, layout.x);
+  EXPECT_EQ(132, layout.y);
+  EXPECT_EQ(126, layout.width);
+  EXPECT_EQ(182, layout.height);
   EXPECT_EQ(kVisible | kClipSiblings | kCaption | kSysMenu | kMinimizeBox | kDsModalFrame,
-            spec.style);
-  EXPECT_EQ(kExTopmost | kExControlParent, spec.exStyle);
-  EXPECT_EQ("MS Sans Serif", spec.fontFace);
-  EXPECT_EQ(8, spec.fontPoints);
+            layout.style);
+  EXPECT_EQ(kExTopmost | kExControlParent, layout.exStyle);
+  EXPECT_EQ("MS Sans Serif", layout.fontFace);
+  EXPECT_EQ(8, layout.fontPoints);
 
   const char* expected[] = {
       "1001 &Forum Format Files 10,5 105x15",  "1002 New &Class 10,30 105x15",
@@ -36,9 +36,9 @@ TEST(CommandWindow, Layout) {
       "1026 New &Win 10,145 105x15",           "1027 New Chil&d 10,160 105x15",
       "1029 Line2 5,25 114x1",                 "1030 Line2 5,125 115x1",
   };
-  ASSERT_EQ(std::size(expected), spec.controls.size());
-  for (size_t i = 0; i < spec.controls.size(); ++i) {
-    const ControlSpec& c = spec.controls[i];
+  ASSERT_EQ(std::size(expected), layout.controls.size());
+  for (size_t i = 0; i < layout.controls.size(); ++i) {
+    const ControlLayout& c = layout.controls[i];
     EXPECT_EQ(expected[i], describe(c));
     if (i < 10) {
       EXPECT_EQ(ControlKind::Button, c.kind);

@@ -84,7 +84,7 @@ TEST(NewClass, WritesFileCopiesMessageAndActivatesIde) {
     f.pressOk();
     runNewClass(f.platform, f.settings, &f.commandWindow);
     EXPECT_EQ(&f.commandWindow, f.platform.closedDialogs.at(0).owner);
-    EXPECT_EQ("New Class", f.platform.closedDialogs[0].spec.caption);
+    EXPECT_EQ("New Class", f.platform.closedDialogs[0].layout.caption);
     EXPECT_EQ(kPenClassFile, f.platform.files["C:\\prj\\Pen.inc"]) << folder;
     EXPECT_EQ("message bridge source", f.platform.files["C:\\prj\\Message.inc"]);
     EXPECT_EQ(2, f.platform.guidsCreated);
@@ -165,7 +165,7 @@ TEST(NewInterface, PutsTextOnClipboardOnly) {
   f.platform.clipboard = "old";
   f.pressOk();
   runNewInterface(f.platform, f.settings, &f.commandWindow);
-  EXPECT_EQ("New Interface", f.platform.closedDialogs.at(0).spec.caption);
+  EXPECT_EQ("New Interface", f.platform.closedDialogs.at(0).layout.caption);
   EXPECT_EQ(kPenInterface, f.platform.clipboard);
   EXPECT_EQ(1, f.platform.guidsCreated);
   EXPECT_EQ(std::vector<std::string>{"write settings.txt"}, f.platform.fileLog);

@@ -28,11 +28,11 @@ void trimSpaces(std::string& text) {
   text.erase(0, first);
 }
 
-ControlSpec label(int id, const std::string& text, int x, int y, int width) {
+ControlLayout label(int id, const std::string& text, int x, int y, int width) {
   return {id, ControlKind::Static, text, x, y, width, 15, kRightLabel, 0};
 }
 
-ControlSpec textBox(int id, const std::string& text, int y) {
+ControlLayout textBox(int id, const std::string& text, int y) {
   return {id, ControlKind::Edit, text, 50, y, 145, 15, kTextBox, kExClientEdge};
 }
 
@@ -42,18 +42,18 @@ bool isInterfaceCaption(const std::string& caption) {
   return toLowerAnsi(caption).find("interface") != std::string::npos;
 }
 
-DialogSpec classDialogSpec(const ToolSettings& settings, const std::string& caption) {
-  DialogSpec spec;
-  spec.caption = caption;
-  spec.x = -50;  // may stick out to the left of the narrow command window
-  spec.y = 18;
-  spec.width = 202;
-  spec.height = 172;
-  spec.style = kPopup | kCaption | kDsModalFrame;  // no system menu, so no close box
+DialogLayout classDialogLayout(const ToolSettings& settings, const std::string& caption) {
+  DialogLayout layout;
+  layout.caption = caption;
+  layout.x = -50;  // may stick out to the left of the narrow command window
+  layout.y = 18;
+  layout.width = 202;
+  layout.height = 172;
+  layout.style = kPopup | kCaption | kDsModalFrame;  // no system menu, so no close box
 
   // "New Class" gives "Class name", "New Interface" gives "Interface name".
   const std::string nameLabel = (caption.size() > 4 ? caption.substr(4) : "") + " name";
-  auto& c = spec.controls;
+  auto& c = layout.controls;
   c.push_back(label(kClassNameLabel, nameLabel, 5, 5, 40));
   c.push_back(textBox(kClassNameBox, settings.className, 5));
   c.push_back(label(kPropertiesLabel, "Properties", 10, 25, 35));
@@ -73,13 +73,13 @@ DialogSpec classDialogSpec(const ToolSettings& settings, const std::string& capt
                kChild | kVisible | kTabStop | kBsPushButton, 0});
   c.push_back({kMemberHelpLabel, ControlKind::Static, kMemberHelp, 10, 125, 180, 40,
                kChild | kVisible | kSsLeft, 0});
-  return spec;
+  return layout;
 }
 
 bool showClassDialog(Platform& platform, ToolSettings& settings, WindowHandle parent,
                      const std::string& caption) {
   loadSettings(platform, settings);
-  const DialogSpec spec = classDialogSpec(settings, caption);
+  const DialogLayout layout = classDialogLayout(settings, caption);
   const bool withSaveFolder = !isInterfaceCaption(caption);
 
   DialogEvents events;
@@ -104,7 +104,7 @@ bool showClassDialog(Platform& platform, ToolSettings& settings, WindowHandle pa
       platform.endDialog(dialog, 0);
     }
   };
-  return platform.runModalDialog(parent, spec, events) != 0;
+  return platform.runModalDialog(parent, layout, events) != 0;
 }
 
 }  // namespace codeloom

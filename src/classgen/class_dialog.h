@@ -29,7 +29,7 @@ enum ClassDialogId : int {
 bool isInterfaceCaption(const std::string& caption);
 
 // The dialog's template, its boxes filled from settings.
-DialogSpec classDialogSpec(const ToolSettings& settings, const std::string& caption);
+DialogLayout classDialogLayout(const ToolSettings& settings, const std::string& caption);
 
 // Reloads settings from "settings.txt", shows the dialog modally over parent
 // and, on OK, stores the boxes (name and member texts trimmed of spaces) and

@@ -10,7 +10,7 @@ namespace {
 
 using namespace styles;
 
-std::string describe(const ControlSpec& c) {
+std::string describe(const ControlLayout& c) {
   const char* kinds[] = {"button", "edit", "static", "list"};
   return std::to_string(c.id) + " " + kinds[static_cast<int>(c.kind)] + " [" + c.text + "] " +
          std::to_string(c.x) + "," + std::to_string(c.y) + " " + std::to_string(c.width) + "x" +
@@ -42,16 +42,16 @@ const std::string kHelp =
     "Properties default to string type, methods have no default\r\n";
 
 TEST(ClassDialog, ClassLayout) {
-  DialogSpec spec = classDialogSpec(storedClassFields(), "New Class");
-  EXPECT_EQ("New Class", spec.caption);
-  EXPECT_EQ(-50, spec.x);
-  EXPECT_EQ(18, spec.y);
-  EXPECT_EQ(202, spec.width);
-  EXPECT_EQ(172, spec.height);
-  EXPECT_EQ(kPopup | kCaption | kDsModalFrame, spec.style);
-  EXPECT_EQ(0u, spec.exStyle);
-  EXPECT_EQ("MS Sans Serif", spec.fontFace);
-  EXPECT_EQ(8, spec.fontPoints);
+  DialogLayout layout = classDialogLayout(storedClassFields(), "New Class");
+  EXPECT_EQ("New Class", layout.caption);
+  EXPECT_EQ(-50, layout.x);
+  EXPECT_EQ(18, layout.y);
+  EXPECT_EQ(202, layout.width);
+  EXPECT_EQ(172, layout.height);
+  EXPECT_EQ(kPopup | kCaption | kDsModalFrame, layout.style);
+  EXPECT_EQ(0u, layout.exStyle);
+  EXPECT_EQ("MS Sans Serif", layout.fontFace);
+  EXPECT_EQ(8, layout.fontPoints);
 
   const uint32_t rightLabel = kChild | kVisible | kSsRight;
   const uint32_t textBox = kChild | kVisible | kTabStop | kEsAutoHScroll;
@@ -72,9 +72,9 @@ TEST(ClassDialog, ClassLayout) {
       {"1011 button [&Cancel] 105,105 50x15", kChild | kVisible | kTabStop | kBsPushButton, 0},
       {"1033 static [] 10,125 180x40", kChild | kVisible | kSsLeft, 0},
   };
-  ASSERT_EQ(std::size(expected), spec.controls.size());
-  for (size_t i = 0; i < spec.controls.size(); ++i) {
-    ControlSpec c = spec.controls[i];
+  ASSERT_EQ(std::size(expected), layout.controls.size());
+  for (size_t i = 0; i < layout.controls.size(); ++i) {
+    ControlLayout c = layout.controls[i];
     if (c.id == kMemberHelpLabel) {
       EXPECT_EQ(kHelp, c.text);
       c.text.clear();
@@ -87,13 +87,13 @@ TEST(ClassDialog, ClassLayout) {
 
 TEST(ClassDialog, InterfaceVariantHasNoSaveToRow) {
   for (const char* caption : {"New Interface", "NEW INTERFACE", "My interface x"}) {
-    DialogSpec spec = classDialogSpec(storedClassFields(), caption);
+    DialogLayout layout = classDialogLayout(storedClassFields(), caption);
     std::string ids;
-    for (const ControlSpec& c : spec.controls) ids += std::to_string(c.id) + " ";
+    for (const ControlLayout& c : layout.controls) ids += std::to_string(c.id) + " ";
     EXPECT_EQ("1005 1006 1007 1008 1013 1014 1036 1037 1010 1011 1033 ", ids) << caption;
   }
-  EXPECT_EQ("Interface name", classDialogSpec({}, "New Interface").controls[0].text);
-  EXPECT_EQ(" name", classDialogSpec({}, "New").controls[0].text);
+  EXPECT_EQ("Interface name", classDialogLayout({}, "New Interface").controls[0].text);
+  EXPECT_EQ(" name", classDialogLayout({}, "New").controls[0].text);
 }
 
 TEST(ClassDialog, OpensWithTheSavedValuesNotTheRecord) {

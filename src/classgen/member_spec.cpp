@@ -27,32 +27,32 @@ std::vector<std::string> splitMemberList(std::string_view text) {
 }
 
 MemberSpec parseMemberItem(std::string_view item, bool isMethod) {
-  MemberSpec spec;
-  spec.name = item;
-  spec.typeName = isMethod ? "" : "String";
+  MemberSpec member;
+  member.name = item;
+  member.typeName = isMethod ? "" : "String";
 
   if (size_t colon = item.find(':'); colon != std::string_view::npos) {
-    spec.name = item.substr(0, colon);
+    member.name = item.substr(0, colon);
     std::string_view rest = item.substr(colon + 1);
-    spec.typeName = rest.substr(0, rest.find(':'));  // text after a second ":" is dropped
+    member.typeName = rest.substr(0, rest.find(':'));  // text after a second ":" is dropped
   }
 
   // Exactly one prefix character is looked at: "[.X" is read-only ".X".
-  const char prefix = spec.name.empty() ? '\0' : spec.name.front();
+  const char prefix = member.name.empty() ? '\0' : member.name.front();
   if (prefix == '[' || prefix == ']' || prefix == '.') {
-    if (prefix == '[') spec.setKind = SetKind::SetNone;
-    if (prefix == ']') spec.hasGet = false;
-    if (prefix == '.') spec.setKind = SetKind::SetIfChanged;
-    spec.name.erase(0, 1);
+    if (prefix == '[') member.setKind = SetKind::SetNone;
+    if (prefix == ']') member.hasGet = false;
+    if (prefix == '.') member.setKind = SetKind::SetIfChanged;
+    member.name.erase(0, 1);
   }
 
-  if (removeSuffix(spec.typeName, "()")) spec.indexed = true;
-  if (removeSuffix(spec.name, "()")) spec.indexed = true;
+  if (removeSuffix(member.typeName, "()")) member.indexed = true;
+  if (removeSuffix(member.name, "()")) member.indexed = true;
 
-  spec.varName = spec.name;
-  if (!spec.varName.empty()) spec.varName.front() = lowerAnsi(spec.varName.front());
-  spec.varName += '_';
-  return spec;
+  member.varName = member.name;
+  if (!member.varName.empty()) member.varName.front() = lowerAnsi(member.varName.front());
+  member.varName += '_';
+  return member;
 }
 
 bool isByValType(std::string_view typeName) {

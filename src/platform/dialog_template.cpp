@@ -32,18 +32,18 @@ void alignToDword(std::vector<uint16_t>& out) {
 
 }  // namespace
 
-std::vector<uint16_t> encodeDialogTemplate(const DialogSpec& spec) {
+std::vector<uint16_t> encodeDialogTemplate(const DialogLayout& layout) {
   std::vector<uint16_t> out;
-  putDword(out, spec.style | styles::kDsSetFont);
-  putDword(out, spec.exStyle);
-  out.push_back(static_cast<uint16_t>(spec.controls.size()));
-  for (int v : {spec.x, spec.y, spec.width, spec.height}) out.push_back(static_cast<uint16_t>(v));
+  putDword(out, layout.style | styles::kDsSetFont);
+  putDword(out, layout.exStyle);
+  out.push_back(static_cast<uint16_t>(layout.controls.size()));
+  for (int v : {layout.x, layout.y, layout.width, layout.height}) out.push_back(static_cast<uint16_t>(v));
   out.push_back(0);  // no menu
   out.push_back(0);  // the standard dialog class
-  putText(out, spec.caption);
-  out.push_back(static_cast<uint16_t>(spec.fontPoints));
-  putText(out, spec.fontFace);
-  for (const ControlSpec& control : spec.controls) {
+  putText(out, layout.caption);
+  out.push_back(static_cast<uint16_t>(layout.fontPoints));
+  putText(out, layout.fontFace);
+  for (const ControlLayout& control : layout.controls) {
     alignToDword(out);
     putDword(out, control.style);
     putDword(out, control.exStyle);

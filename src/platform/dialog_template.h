@@ -1,4 +1,4 @@
-// Encodes a DialogSpec as the in-memory DLGTEMPLATE that
+// Encodes a DialogLayout as the in-memory DLGTEMPLATE that
 // CreateDialogIndirectParamW takes: 16-bit words, items DWORD-aligned.
 #pragma once
 
@@ -9,8 +9,8 @@
 
 namespace codeloom {
 
-// The template always carries DS_SETFONT with the spec's font. Texts are
+// The template always carries DS_SETFONT with the layout's font. Texts are
 // converted from ANSI to UTF-16 with the system's code page.
-std::vector<uint16_t> encodeDialogTemplate(const DialogSpec& spec);
+std::vector<uint16_t> encodeDialogTemplate(const DialogLayout& layout);
 
 }  // namespace codeloom

@@ -29,7 +29,7 @@ struct Guid {
 
 enum class ControlKind { Button, Edit, Static, ListBox };
 
-struct ControlSpec {
+struct ControlLayout {
   int id = 0;
   ControlKind kind = ControlKind::Static;
   std::string text;
@@ -38,14 +38,14 @@ struct ControlSpec {
   uint32_t exStyle = 0;
 };
 
-struct DialogSpec {
+struct DialogLayout {
   std::string caption;
   int x = 0, y = 0, width = 0, height = 0;  // dialog units
   uint32_t style = 0;
   uint32_t exStyle = 0;
   std::string fontFace = "MS Sans Serif";
   int fontPoints = 8;
-  std::vector<ControlSpec> controls;  // creation order = tab order
+  std::vector<ControlLayout> controls;  // creation order = tab order
 };
 
 // What a dialog does with its messages. Either callback may be empty.
@@ -86,7 +86,7 @@ class Platform {
 
   // Dialogs. runModalDialog disables the owner while it runs and returns the
   // value passed to endDialog (0 when closed by the close box).
-  virtual int runModalDialog(WindowHandle owner, const DialogSpec& spec,
+  virtual int runModalDialog(WindowHandle owner, const DialogLayout& layout,
                              const DialogEvents& events) = 0;
   virtual void endDialog(WindowHandle dialog, int result) = 0;
   virtual std::string windowText(WindowHandle window) = 0;

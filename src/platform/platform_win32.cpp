@@ -88,10 +88,10 @@ struct FileDialogState {
 // Grows the result buffer as the selection grows, so that a large
 // selection never comes back as a failure that looks like Cancel.
 void growForSelection(HWND dialog, OPENFILENAMEW* ofn, FileDialogState* state) {
-  LRESULT spec = SendMessageW(dialog, CDM_GETSPEC, 0, 0);
+  LRESULT layout = SendMessageW(dialog, CDM_GETSPEC, 0, 0);
   LRESULT folder = SendMessageW(dialog, CDM_GETFOLDERPATH, 0, 0);
-  if (spec < 0 || folder < 0) return;
-  size_t needed = static_cast<size_t>(spec + folder) + 1024;
+  if (layout < 0 || folder < 0) return;
+  size_t needed = static_cast<size_t>(layout + folder) + 1024;
   if (needed <= state->buffer->size()) return;
   state->buffer->assign(needed * 2, L'\0');
   ofn->lpstrFile = state->buffer->data();
@@ -172,9 +172,9 @@ void initCommonControls() {
   FreeLibrary(library);
 }
 
-int Win32Platform::runModalDialog(WindowHandle owner, const DialogSpec& spec,
+int Win32Platform::runModalDialog(WindowHandle owner, const DialogLayout& layout,
                                   const DialogEvents& events) {
-  std::vector<uint16_t> words = encodeDialogTemplate(spec);
+  std::vector<uint16_t> words = encodeDialogTemplate(layout);
   DialogRun run;
   run.events = &events;
   HWND dialog = CreateDialogIndirectParamW(

@@ -7,7 +7,7 @@ namespace codeloom {
 
 class Win32Platform : public Platform {
  public:
-  int runModalDialog(WindowHandle owner, const DialogSpec& spec,
+  int runModalDialog(WindowHandle owner, const DialogLayout& layout,
                      const DialogEvents& events) override;
   void endDialog(WindowHandle dialog, int result) override;
   std::string windowText(WindowHandle window) override;

@@ -60,7 +60,7 @@ TEST_F(ProjectCommand, NewApp) {
   EXPECT_EQ("' Demo by R&D\r\nLoadIcon demoIcon\r\nFUNCTION DEMOMain() \r\n",
             p.files["c:\\projects\\tool\\demo.bas"]);
   EXPECT_EQ("<theme/>", p.files["c:\\projects\\tool\\theme.xml"]);
-  EXPECT_EQ("New Application", p.closedDialogs.at(0).spec.caption);
+  EXPECT_EQ("New Application", p.closedDialogs.at(0).layout.caption);
   EXPECT_EQ(&p, p.closedDialogs.at(0).owner);
   // The folder is normalised in memory; the settings file keeps it as typed.
   EXPECT_EQ("c:\\projects\\tool", settings.saveFolder);
@@ -73,7 +73,7 @@ TEST_F(ProjectCommand, KindsPickCaptionTemplateAndExtension) {
                  {ProjectKind::Win, "New Window", "c:\\demo.inc", "win demo\r\n"},
                  {ProjectKind::Child, "New Child", "c:\\demo.inc", "child demo\r\n"}}) {
     run(c.kind, okWith("c:"));
-    EXPECT_EQ(c.caption, p.closedDialogs.back().spec.caption);
+    EXPECT_EQ(c.caption, p.closedDialogs.back().layout.caption);
     EXPECT_EQ(c.text, p.files[c.file].substr(0, std::string(c.text).size())) << c.caption;
   }
 }

@@ -10,15 +10,15 @@ const char* const kTemplateOptionNames[11] = {"Accel", "Activate", "AddMem", "Ex
                                               "Icon",  "Key",      "Mouse",  "Paint",
                                               "Param", "Resource", "Size"};
 
-DialogSpec templateOptionsDialogSpec(const std::string& caption) {
-  DialogSpec spec;
-  spec.caption = caption;
+DialogLayout templateOptionsDialogLayout(const std::string& caption) {
+  DialogLayout layout;
+  layout.caption = caption;
   // Relative to the command window's client area, overlapping it on the left.
-  spec.x = -119;
-  spec.y = 18;
-  spec.width = 364;
-  spec.height = 137;
-  spec.style = kPopup | kCaption | kDsModalFrame;
+  layout.x = -119;
+  layout.y = 18;
+  layout.width = 364;
+  layout.height = 137;
+  layout.style = kPopup | kCaption | kDsModalFrame;
 
   const uint32_t child = kChild | kVisible;
   const uint32_t label = child | kSsRight;
@@ -29,7 +29,7 @@ DialogSpec templateOptionsDialogSpec(const std::string& caption) {
   const uint32_t okButton = child | kTabStop | kBsDefPushButton | kBsCenter | kBsVCenter;
   const uint32_t button = child | kTabStop | kBsPushButton;
   using K = ControlKind;
-  spec.controls = {
+  layout.controls = {
       {kTemplateNameLabel, K::Static, "Name %prefix%", 15, 5, 55, 10, label, 0},
       {kTemplateNameBox, K::Edit, "", 75, 5, 100, 13, textBox, kExClientEdge},
       {kTemplateAuthorLabel, K::Static, "Author %author%", 15, 20, 55, 10, label, 0},
@@ -44,7 +44,7 @@ DialogSpec templateOptionsDialogSpec(const std::string& caption) {
       {kTemplateOk, K::Button, "&OK", 75, 115, 50, 15, okButton, 0},
       {kTemplateCancel, K::Button, "&Cancel", 130, 115, 50, 15, button, 0},
   };
-  return spec;
+  return layout;
 }
 
 namespace {
@@ -102,7 +102,7 @@ bool showTemplateOptionsDialog(Platform& platform, ToolSettings& settings, Windo
       platform.endDialog(dialog, 0);
     }
   };
-  return platform.runModalDialog(parent, templateOptionsDialogSpec(caption), events) == 1;
+  return platform.runModalDialog(parent, templateOptionsDialogLayout(caption), events) == 1;
 }
 
 }  // namespace codeloom

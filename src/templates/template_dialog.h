@@ -30,7 +30,7 @@ enum TemplateDialogId {
 extern const char* const kTemplateOptionNames[11];
 
 // The dialog's controls and geometry, with the given caption.
-DialogSpec templateOptionsDialogSpec(const std::string& caption);
+DialogLayout templateOptionsDialogLayout(const std::string& caption);
 
 // Shows the dialog modally over the command window. It loads the settings
 // file when it opens; on OK it stores the boxes and the selected options in

@@ -59,15 +59,15 @@ std::string selectedItems(const FakeDialog& dialog) {
 void pressCancel(FakePlatform& p, FakeDialog& d) { p.press(d, kTemplateCancel); }
 
 TEST(TemplateDialog, Layout) {
-  DialogSpec spec = templateOptionsDialogSpec("New Window");
+  DialogLayout layout = templateOptionsDialogLayout("New Window");
   char line[160];
-  std::snprintf(line, sizeof line, "%s %d,%d %dx%d %08X %X %s %d", spec.caption.c_str(), spec.x,
-                spec.y, spec.width, spec.height, spec.style, spec.exStyle, spec.fontFace.c_str(),
-                spec.fontPoints);
+  std::snprintf(line, sizeof line, "%s %d,%d %dx%d %08X %X %s %d", layout.caption.c_str(), layout.x,
+                layout.y, layout.width, layout.height, layout.style, layout.exStyle, layout.fontFace.c_str(),
+                layout.fontPoints);
   EXPECT_EQ("New Window -119,18 364x137 80C00080 0 MS Sans Serif 8", std::string(line));
 
   std::string controls;
-  for (const ControlSpec& c : spec.controls) {
+  for (const ControlLayout& c : layout.controls) {
     std::snprintf(line, sizeof line, "%d %d '%s' %d,%d %dx%d %08X %X\n", c.id,
                   static_cast<int>(c.kind), c.text.c_str(), c.x, c.y, c.width, c.height, c.style,
                   c.exStyle);
@@ -133,7 +133,7 @@ TEST(TemplateDialog, FirstRunShowsEmptyBoxes) {
   EXPECT_FALSE(showTemplateOptionsDialog(p, settings, &p, "New Application"));
   FakeDialog& d = p.closedDialogs.at(0);
   EXPECT_EQ(&p, d.owner);
-  EXPECT_EQ("New Application", d.spec.caption);
+  EXPECT_EQ("New Application", d.layout.caption);
   EXPECT_EQ(kTemplateOk, d.defaultButton);
   for (int id : {1016, 1018, 1020, 1022, 1024}) EXPECT_EQ("", d.control(id)->text) << id;
   EXPECT_EQ(11u, d.control(kTemplateOptionList)->items.size());

@@ -20,7 +20,7 @@ FakeDialog& dialogOf(WindowHandle handle) { return *static_cast<FakeDialog*>(han
 
 FakeControl* FakeDialog::control(int id) {
   for (FakeControl& c : controls)
-    if (c.spec.id == id) return &c;
+    if (c.layout.id == id) return &c;
   return nullptr;
 }
 
@@ -48,13 +48,13 @@ void FakePlatform::toggleListItem(FakeDialog& dialog, int id, const std::string&
   throw std::logic_error("no list item " + item);
 }
 
-int FakePlatform::runModalDialog(WindowHandle owner, const DialogSpec& spec,
+int FakePlatform::runModalDialog(WindowHandle owner, const DialogLayout& layout,
                                  const DialogEvents& events) {
   FakeDialog dialog;
   dialog.owner = owner;
-  dialog.spec = spec;
+  dialog.layout = layout;
   dialog.events = events;
-  for (const ControlSpec& c : spec.controls) dialog.controls.push_back({c, c.text});
+  for (const ControlLayout& c : layout.controls) dialog.controls.push_back({c, c.text});
   if (events.onInit) events.onInit(dialog.handle());
   if (!dialogScripts.empty()) {
     DialogScript script = std::move(dialogScripts.front());
@@ -71,7 +71,7 @@ void FakePlatform::endDialog(WindowHandle dialog, int result) {
   dialogOf(dialog).result = result;
 }
 
-std::string FakePlatform::windowText(WindowHandle window) { return dialogOf(window).spec.caption; }
+std::string FakePlatform::windowText(WindowHandle window) { return dialogOf(window).layout.caption; }
 
 std::string FakePlatform::controlText(WindowHandle dialog, int id) {
   return controlOf(dialog, id).text;

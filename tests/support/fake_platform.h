@@ -21,7 +21,7 @@
 namespace codeloom {
 
 struct FakeControl {
-  ControlSpec spec;
+  ControlLayout layout;
   std::string text;
   bool checked = false;
   std::vector<std::string> items;
@@ -30,7 +30,7 @@ struct FakeControl {
 
 struct FakeDialog {
   WindowHandle owner = nullptr;
-  DialogSpec spec;
+  DialogLayout layout;
   DialogEvents events;
   std::vector<FakeControl> controls;
   int defaultButton = 0;
@@ -86,7 +86,7 @@ class FakePlatform : public Platform {
   int writeSteps = 0;
 
   // Platform -------------------------------------------------------------
-  int runModalDialog(WindowHandle owner, const DialogSpec& spec,
+  int runModalDialog(WindowHandle owner, const DialogLayout& layout,
                      const DialogEvents& events) override;
   void endDialog(WindowHandle dialog, int result) override;
   std::string windowText(WindowHandle window) override;

@@ -9,6 +9,8 @@ state=$1 driver=$(realpath "$2") app=$(realpath "$3") test=$4
 source "$state/env.sh" || { echo "no Wine session: the setup test failed"; exit 1; }
 work=$WINEPREFIX/drive_c/e2e/$test
 rm -rf "$work" && mkdir -p "$work"
-cp "$app" "$WINEPREFIX/drive_c/e2e/codeloom.exe" 2>/dev/null || true
 cd "$work" || exit 1
-timeout 120 /usr/lib/wine/wine64 "$driver" "$test" 'C:\e2e\codeloom.exe' "C:\\e2e\\$test" </dev/null
+# The program runs from the build tree, through Wine's Z: drive (the Unix
+# root); a copy would race with the previous test's process still closing.
+app_windows="Z:${app//\//\\}"
+timeout 120 /usr/lib/wine/wine64 "$driver" "$test" "$app_windows" "C:\\e2e\\$test" </dev/null

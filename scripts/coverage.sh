@@ -37,7 +37,7 @@ import glob, gzip, json, os, subprocess, sys
 build = sys.argv[1]
 throw = {}  # (source, line) -> indexes of the line's exception branches
 for gcda in glob.glob(f"{build}/CMakeFiles/codeloom_core.dir/**/*.gcda", recursive=True):
-    out = subprocess.run(["gcov", "--json-format", "--stdout", "-o", os.path.dirname(gcda), gcda],
+    out = subprocess.run(["gcov", "--json-format", "--branch-probabilities", "--stdout", "-o", os.path.dirname(gcda), gcda],
                          capture_output=True, check=True).stdout
     for chunk in out.splitlines():
         for f in json.loads(chunk)["files"]:

@@ -125,6 +125,18 @@ TEST(SourceScanner, ByteClasses) {
   });
 }
 
+// Lines whose first word looks like a keyword but which are no procedure,
+// interface or member line.
+TEST(SourceScanner, NearMissesOfTheKeywords) {
+  expectBodies({
+      {Compile, "  \t  \r\n\t", ""},
+      {Compile, "End If\r\nEnd  Sub\r\nEnd Interfaces", "End Interfaces\r\n"},
+      {Compile, "Property Let X() Export\r\nProperty\tGetX", ""},
+      {Compile, "Inherit\r\nMethod = 5\r\nMethodx y\r\nInterfaces X\r\nFunctionx y", ""},
+      {Compile, "Method\tM()", "  Method M()\r\n"},
+  });
+}
+
 TEST(SourceScanner, Declarations) {
   expectBodies({
       // Unmarked procedures are dropped with their continuation lines.

@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix                         # the Windows programs
   wine64 xvfb                                        # end-to-end tests
   imagemagick x11-utils                              # the README screenshot
+  lcov                                               # scripts/coverage.sh
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "classgen/class_dialog.h"
 #include "platform/window_styles.h"
 #include "support/fake_platform.h"
+#include "templates/template_dialog.h"
 
 namespace codeloom {
 namespace {
@@ -67,6 +71,60 @@ TEST(CommandWindow, UnknownIdsAndEscapeDoNothing) {
     EXPECT_EQ(0, platform.clipboardWrites);
     EXPECT_TRUE(platform.openFileRequests.empty());
     EXPECT_TRUE(platform.closedDialogs.empty());
+  }
+}
+
+// A clipboard that cannot be opened costs only the clipboard text: every
+// command writes the same files and settings, opens the same dialogs and
+// brings the IDE forward (or not) exactly as with a free clipboard.
+TEST(CommandWindow, BusyClipboardChangesNothingElse) {
+  static_assert(int{kClassOkButton} == int{kTemplateOk});  // one script fits both dialogs
+  struct Case { int id; bool activatesIde; bool setsClipboard; };
+  const Case cases[] = {
+      {kForumFormatFiles, false, true},   {kNewClass, true, false},
+      {kNewInterface, true, true},        {kNewGuid, true, true},
+      {kWriteSllHeaders, false, true},    {kWriteDllHeaders, false, true},
+      {kWriteCompileHeaders, false, true}, {kNewApp, false, false},
+      {kNewWin, false, false},            {kNewChild, false, false},
+  };
+  int ide = 0;
+  auto run = [&](int id, bool busy) {
+    auto platform = std::make_unique<FakePlatform>();
+    FakePlatform& p = *platform;
+    ToolSettings stored;
+    stored.saveFolder = "C:\\prj";
+    stored.className = "Pen";
+    stored.templateName = "demo";
+    p.files[kSettingsFileName] = formatSettings(stored);
+    p.files["Message.bas"] = "bridge";
+    p.files["theme.xml"] = "<theme/>";
+    for (const char* name : {"template_App.bas", "template_Win.bas", "template_Child.bas"})
+      p.files[name] = "' %pfx%\r\n";
+    p.files["C:\\src\\a.bas"] = "Sub A() Export\r\n";
+    p.files["C:\\src\\b.bas"] = "Interface IB\r\nEnd Interface\r\n";
+    p.folders = {"C:\\prj", "C:\\src"};
+    p.openFileResults.push_back(pickedFiles("C:\\src", {"a.bas", "b.bas"}));
+    p.dialogScripts.push_back([](FakePlatform& p, FakeDialog& d) { p.press(d, kTemplateOk); });
+    p.topWindows = {{&ide, "PB/WIN IDE"}};
+    p.clipboard = "old";
+    p.clipboardBusy = busy;
+    ToolSettings settings;
+    dispatchCommand(p, settings, nullptr, id, 0);
+    return platform;
+  };
+  for (const Case& c : cases) {
+    const auto free = run(c.id, false);
+    const auto busy = run(c.id, true);
+    EXPECT_EQ(free->files, busy->files) << c.id;
+    EXPECT_EQ(free->folders, busy->folders) << c.id;
+    EXPECT_EQ(free->fileLog, busy->fileLog) << c.id;
+    EXPECT_EQ(free->closedDialogs.size(), busy->closedDialogs.size()) << c.id;
+    EXPECT_EQ(free->openFileRequests.size(), busy->openFileRequests.size()) << c.id;
+    EXPECT_EQ(free->guidsCreated, busy->guidsCreated) << c.id;
+    EXPECT_EQ(c.activatesIde ? &ide : nullptr, free->foreground) << c.id;
+    EXPECT_EQ(free->foreground, busy->foreground) << c.id;
+    EXPECT_EQ("old", busy->clipboard) << c.id;
+    EXPECT_EQ(c.setsClipboard, free->clipboard != "old") << c.id;
   }
 }
 

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+
 #include "classgen/class_dialog.h"
 #include "support/fake_platform.h"
 
@@ -134,6 +140,114 @@ TEST(NewClass, FailuresAreSilentAndTheCommandGoesOn) {
   runNewClass(f.platform, f.settings, nullptr);
   EXPECT_EQ(0u, f.platform.files.count("D:\\missing\\Pen.inc"));
   EXPECT_EQ(&f.ide, f.platform.foreground);
+}
+
+// Each file fault leaves every output either complete or exactly as it was
+// (or absent), and the command still goes on to activate the IDE.
+TEST(NewClass, FileFaultsNeverLeaveAPartialFile) {
+  const std::string kOld = "old contents", kOldBridge = "old bridge";
+  const std::string kBridge = "message bridge source";
+  using Setup = std::function<void(FakePlatform&)>;
+  struct Case {
+    const char* fault;
+    Setup setup;
+    std::optional<std::string> pen, message;  // nullopt: no such file
+  };
+  const Case cases[] = {
+      {"none", [](FakePlatform&) {}, kPenClassFile, kBridge},
+      {"faulty folder", [](FakePlatform& p) { p.faultyPaths = {"C:\\prj"}; }, kOld, kOldBridge},
+      {"read-only Pen.inc", [](FakePlatform& p) { p.readOnlyFiles = {"C:\\prj\\Pen.inc"}; },
+       kOld, kBridge},
+      {"read-only Message.inc",
+       [](FakePlatform& p) { p.readOnlyFiles = {"C:\\prj\\Message.inc"}; }, kPenClassFile,
+       kOldBridge},
+      {"Message.bas missing", [](FakePlatform& p) { p.files.erase("Message.bas"); },
+       kPenClassFile, kOldBridge},
+      {"Message.bas unreadable", [](FakePlatform& p) { p.faultyPaths = {"Message.bas"}; },
+       kPenClassFile, kOldBridge},
+      {"Pen.inc is a folder", [](FakePlatform& p) {
+         p.files.erase("C:\\prj\\Pen.inc");
+         p.folders.insert("C:\\prj\\Pen.inc");
+       }, std::nullopt, kBridge},
+  };
+  for (const Case& c : cases) {
+    Fixture f;
+    f.platform.files["C:\\prj\\Pen.inc"] = kOld;
+    f.platform.files["C:\\prj\\Message.inc"] = kOldBridge;
+    c.setup(f.platform);
+    f.pressOk();
+    runNewClass(f.platform, f.settings, nullptr);
+    auto file = [&](const char* path) -> std::optional<std::string> {
+      auto it = f.platform.files.find(path);
+      if (it == f.platform.files.end()) return std::nullopt;
+      return it->second;
+    };
+    EXPECT_EQ(c.pen, file("C:\\prj\\Pen.inc")) << c.fault;
+    EXPECT_EQ(c.message, file("C:\\prj\\Message.inc")) << c.fault;
+    EXPECT_EQ(&f.ide, f.platform.foreground) << c.fault;
+    EXPECT_EQ(2, f.platform.guidsCreated) << c.fault;
+    for (const auto& [path, bytes] : f.platform.files)
+      EXPECT_FALSE(path.ends_with(".codeloom-new")) << c.fault << ": " << path;
+  }
+}
+
+TEST(NewClass, MissingFolderIsNeverCreated) {
+  Fixture f("D:\\missing\\sub");
+  f.pressOk();
+  runNewClass(f.platform, f.settings, nullptr);
+  EXPECT_EQ(std::set<std::string>{"C:\\prj"}, f.platform.folders);
+  EXPECT_EQ(2u, f.platform.files.size());  // settings.txt and Message.bas alone
+  EXPECT_EQ(&f.ide, f.platform.foreground);
+}
+
+// A write that fails at any step of any of the command's three writes
+// (settings.txt, Pen.inc, the Message.inc copy) leaves that one file as it
+// was, the two others complete, and no temporary file.
+TEST(NewClass, WriteFailingAtEveryStep) {
+  auto prepared = [](int failAt) {
+    auto f = std::make_unique<Fixture>();
+    // An eleventh line tells the old settings file from the one saved anew.
+    f->platform.files[kSettingsFileName] += "extra\r\n";
+    f->platform.files["C:\\prj\\Pen.inc"] = "old contents";
+    f->platform.failWriteStep = failAt;
+    f->pressOk();
+    runNewClass(f->platform, f->settings, nullptr);
+    return f;
+  };
+  const auto clean = prepared(-1);
+  const int steps = clean->platform.writeSteps;
+  ASSERT_GT(steps, 3 * 5);
+  const std::map<std::string, std::string> complete = clean->platform.files;
+  std::map<std::string, std::string> old = complete;
+  old[kSettingsFileName] = [] {
+    Fixture f;
+    return f.platform.files[kSettingsFileName] + "extra\r\n";
+  }();
+  old["C:\\prj\\Pen.inc"] = "old contents";
+  old.erase("C:\\prj\\Message.inc");
+  std::map<std::string, int> failedWrites;
+  for (int failAt = 0; failAt < steps; ++failAt) {
+    const auto f = prepared(failAt);
+    std::map<std::string, std::string> files = f->platform.files;
+    int oldFiles = 0;
+    for (const auto& [path, bytes] : complete) {
+      auto it = files.find(path);
+      bool isOld = old.count(path) ? it != files.end() && it->second == old[path]
+                                   : it == files.end();
+      bool isNew = it != files.end() && it->second == bytes;
+      EXPECT_TRUE(isOld || isNew) << "step " << failAt << ": " << path;
+      if (isOld && !isNew) ++failedWrites[path], ++oldFiles;
+      if (it != files.end()) files.erase(it);
+    }
+    EXPECT_EQ(1, oldFiles) << "step " << failAt;
+    EXPECT_TRUE(files.empty()) << "step " << failAt << ": " << files.begin()->first;
+    EXPECT_EQ(&f->ide, f->platform.foreground) << "step " << failAt;
+  }
+  // Every one of the three writes was failed at each of its steps.
+  EXPECT_EQ(3u, failedWrites.size());
+  int total = 0;
+  for (const auto& [path, count] : failedWrites) total += count;
+  EXPECT_EQ(steps, total);
 }
 
 TEST(NewClass, CancelOrEmptyNameProducesNothing) {

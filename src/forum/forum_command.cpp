@@ -9,20 +9,25 @@
 namespace codeloom {
 namespace {
 
-// Part index of the dialog's '\0'-separated result text; empty when missing.
-std::string_view resultPart(std::string_view text, int index) {
-  for (; index > 0; --index) {
-    size_t zero = text.find('\0');
-    if (zero == std::string_view::npos) return {};
-    text.remove_prefix(zero + 1);
+// Steps through the dialog's '\0'-separated result text: the names of a
+// multi-file selection follow the folder, each after its own '\0'. Walking
+// once keeps a selection of many files linear; finding part i afresh from
+// the start for every file made it quadratic.
+struct ResultParts {
+  std::string_view rest;
+  // The next part (empty when missing).
+  std::string_view next() {
+    size_t zero = rest.find('\0');
+    rest = zero == std::string_view::npos ? std::string_view() : rest.substr(zero + 1);
+    return rest.substr(0, rest.find('\0'));
   }
-  return text.substr(0, text.find('\0'));
-}
+};
 
 // One file is named by its path after the last backslash; several files by
 // the names exactly as the dialog returned them after the folder.
-std::string_view pickedName(const OpenFileResult& picked, const std::string& path, int index) {
-  if (picked.count > 1) return resultPart(picked.text, index + 1);
+std::string_view pickedName(const OpenFileResult& picked, const std::string& path,
+                            ResultParts& names) {
+  if (picked.count > 1) return names.next();
   size_t slash = path.rfind('\\');
   return slash == std::string::npos ? std::string_view(path)
                                     : std::string_view(path).substr(slash + 1);
@@ -38,10 +43,11 @@ void runForumFormat(Platform& platform, WindowHandle commandWindow) {
 
   std::string text;
   std::string bytes;
+  ResultParts names{picked.text};  // at the folder, part 0
   for (size_t i = 0; i < paths.size(); ++i) {
     // A file that cannot be read gives an empty block; the others go on.
     if (!platform.readFile(paths[i], bytes)) bytes.clear();
-    appendForumBlock(text, pickedName(picked, paths[i], static_cast<int>(i)), bytes);
+    appendForumBlock(text, pickedName(picked, paths[i], names), bytes);
   }
   // Cancel also lands here: the clipboard then holds empty text.
   platform.emptyClipboard();

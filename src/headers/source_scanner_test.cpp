@@ -105,6 +105,38 @@ TEST(SourceScanner, WhichLinesStartAProcedure) {
   });
 }
 
+// NUL, 0x1A, lone CR and LF and high bytes: text like any other, with the
+// line rules and the ANSI case mapping deciding.
+TEST(SourceScanner, ByteClasses) {
+  using namespace std::string_literals;
+  expectBodies({
+      {Dll, "Sub \xE4x(a) Export", "Declare Sub \xE4x Lib \"export.dll\" Alias \"\xC4X\" (a)\r\n"},
+      {Compile, "Sub A(\0) Export"s, "Declare Sub A(\0) Export\r\n"s},
+      {Compile, "\0Sub A() Export"s, ""},       // a NUL before the keyword
+      {Compile, "Sub\xA0" "A() Export", ""},    // a no-break space is no blank
+      {Compile, "\xFF\xFE" "Sub A() Export", ""},
+      // A lone LF stays in the line: one declaration, the first Export goes.
+      {Sll, "Sub A() Export\nSub B() Export", "Declare Sub A()\nSub B() Export\r\n"},
+      {Compile, "Sub A(x, _\ry) Export", "Declare Sub A(x, _\r\n          y) Export\r\n"},
+      // 0x1A ends the file inside a declaration: the part read is unmarked.
+      {Compile, "Sub A(x, _\r\n\x1Ay) Export", ""},
+      {Compile, "Interface I\xC9\r\nEnd Interface\r\nInterface i\xE9\r\nMethod M()\r\nEnd Interface",
+       "\r\nInterface I\xC9\r\nEnd Interface\r\n"},
+  });
+}
+
+// Lines whose first word looks like a keyword but which are no procedure,
+// interface or member line.
+TEST(SourceScanner, NearMissesOfTheKeywords) {
+  expectBodies({
+      {Compile, "  \t  \r\n\t", ""},
+      {Compile, "End If\r\nEnd  Sub\r\nEnd Interfaces", "End Interfaces\r\n"},
+      {Compile, "Property Let X() Export\r\nProperty\tGetX", ""},
+      {Compile, "Inherit\r\nMethod = 5\r\nMethodx y\r\nInterfaces X\r\nFunctionx y", ""},
+      {Compile, "Method\tM()", "  Method M()\r\n"},
+  });
+}
+
 TEST(SourceScanner, Declarations) {
   expectBodies({
       // Unmarked procedures are dropped with their continuation lines.

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <optional>
+
 #include "support/fake_platform.h"
 #include "templates/template_dialog.h"
 
@@ -174,6 +178,115 @@ TEST_F(ProjectCommand, OptionsComeFromTheDialog) {
   run(ProjectKind::App, okWith("c:", "demo", {"Param"}));
   EXPECT_EQ("' Demo by R&D\r\n' no icon\r\nFUNCTION DEMOMain() BYVAL p\r\n",
             p.files["c:\\demo.bas"]);
+}
+
+// Each file fault leaves the output and the theme copy either complete or
+// exactly as they were (or absent); the command always runs to its end.
+TEST_F(ProjectCommand, FileFaultsNeverLeaveAPartialFile) {
+  const std::string kOld = "old contents";
+  const std::string kOutput = "' Demo by R&D\r\nLoadIcon demoIcon\r\nFUNCTION DEMOMain() \r\n";
+  using Setup = std::function<void(FakePlatform&)>;
+  struct Case {
+    const char* fault;
+    Setup setup;
+    std::optional<std::string> output, theme;  // nullopt: no such file
+  };
+  const Case cases[] = {
+      {"none", [](FakePlatform&) {}, kOutput, "<theme/>"},
+      {"faulty folder", [](FakePlatform& p) { p.faultyPaths = {"c:\\p"}; }, kOld, std::nullopt},
+      {"read-only output", [](FakePlatform& p) { p.readOnlyFiles = {"c:\\p\\demo.bas"}; }, kOld,
+       "<theme/>"},
+      {"output is a folder", [](FakePlatform& p) {
+         p.files.erase("c:\\p\\demo.bas");
+         p.folders.insert("c:\\p\\demo.bas");
+       }, std::nullopt, "<theme/>"},
+      {"theme.xml missing", [](FakePlatform& p) { p.files.erase("theme.xml"); }, kOutput,
+       std::nullopt},
+      {"theme.xml unreadable", [](FakePlatform& p) { p.faultyPaths = {"theme.xml"}; }, kOutput,
+       std::nullopt},
+      {"hidden read-only theme.xml in the folder", [](FakePlatform& p) {
+         p.files["c:\\p\\theme.xml"] = "hidden";
+         p.hiddenFiles = p.readOnlyFiles = {"c:\\p\\theme.xml"};
+       }, kOutput, "hidden"},
+      {"template missing", [](FakePlatform& p) { p.files.erase("template_App.bas"); }, "",
+       "<theme/>"},
+      {"template unreadable", [](FakePlatform& p) { p.faultyPaths = {"template_App.bas"}; }, "",
+       "<theme/>"},
+      {"template and output read-only", [](FakePlatform& p) {
+         p.readOnlyFiles = {"template_App.bas", "c:\\p\\demo.bas"};
+       }, kOld, "<theme/>"},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    p.faultyPaths.clear();
+    p.readOnlyFiles.clear();
+    p.hiddenFiles.clear();
+    p.files.erase("c:\\p\\theme.xml");
+    p.files.erase("settings.txt");  // the dialog's list starts from no options
+    settings = ToolSettings();
+    p.folders = {"c:\\p"};
+    p.files["c:\\p\\demo.bas"] = kOld;
+    c.setup(p);
+    const std::string templateBefore = p.files["template_App.bas"];
+    run(ProjectKind::App, okWith("c:\\p"));
+    auto file = [&](const char* path) -> std::optional<std::string> {
+      auto it = p.files.find(path);
+      if (it == p.files.end()) return std::nullopt;
+      return it->second;
+    };
+    EXPECT_EQ(c.output, file("c:\\p\\demo.bas")) << c.fault;
+    EXPECT_EQ(c.theme, file("c:\\p\\theme.xml")) << c.fault;
+    EXPECT_EQ(c.theme ? 1 : 0, int(p.files.count("c:\\p\\theme.xml"))) << c.fault;
+    EXPECT_EQ("c:\\p", settings.saveFolder) << c.fault;
+    if (p.files.count("template_App.bas")) {
+      EXPECT_EQ(templateBefore, p.files["template_App.bas"]) << c.fault;
+    }
+    for (const auto& [path, bytes] : p.files)
+      EXPECT_FALSE(path.ends_with(".codeloom-new")) << c.fault << ": " << path;
+  }
+}
+
+// A write failing at any step of the command's three writes (settings.txt,
+// the theme copy, the output) leaves that file as it was and the others
+// complete, with no temporary file left.
+TEST_F(ProjectCommand, WriteFailingAtEveryStep) {
+  const std::string kOldSettings = "old\r\n";
+  auto runFailingAt = [&](int failAt) {
+    SetUp();
+    p.folders = {"c:\\p"};
+    p.files.erase("c:\\p\\theme.xml");
+    p.files["c:\\p\\demo.bas"] = "old contents";
+    p.files["settings.txt"] = kOldSettings;
+    p.writeSteps = 0;
+    p.failWriteStep = failAt;
+    run(ProjectKind::App, okWith("c:\\p"));
+    return p.files;
+  };
+  const std::map<std::string, std::string> complete = runFailingAt(-1);
+  const int steps = p.writeSteps;
+  std::map<std::string, std::optional<std::string>> old = {
+      {"settings.txt", kOldSettings}, {"c:\\p\\demo.bas", "old contents"},
+      {"c:\\p\\theme.xml", std::nullopt}};
+  std::map<std::string, int> failedWrites;
+  for (int failAt = 0; failAt < steps; ++failAt) {
+    std::map<std::string, std::string> files = runFailingAt(failAt);
+    int oldFiles = 0;
+    for (const auto& [path, bytes] : complete) {
+      auto it = files.find(path);
+      std::optional<std::string> now;
+      if (it != files.end()) now = it->second, files.erase(it);
+      bool isNew = now == bytes;
+      bool isOld = old.count(path) ? now == old[path] : isNew;
+      EXPECT_TRUE(isOld || isNew) << "step " << failAt << ": " << path;
+      if (!isNew) ++failedWrites[path], ++oldFiles;
+    }
+    EXPECT_EQ(1, oldFiles) << "step " << failAt;
+    EXPECT_TRUE(files.empty()) << "step " << failAt << ": " << files.begin()->first;
+  }
+  EXPECT_EQ(3u, failedWrites.size());
+  int total = 0;
+  for (const auto& [path, count] : failedWrites) total += count;
+  EXPECT_EQ(steps, total);
 }
 
 TEST(PrepareSaveFolder, Paths) {

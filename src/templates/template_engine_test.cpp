@@ -240,5 +240,22 @@ TEST(TemplateEngine, AnyLineIsSafe) {
   }
 }
 
+// NUL, 0x1A, lone CR and LF and high bytes in templates: plain text, except
+// where the line rules end a line or the file.
+TEST(TemplateEngine, ByteClasses) {
+  using namespace std::string_literals;
+  struct Case { std::string text, expected; };
+  const Case cases[] = {
+      {"a\0b %pfx%\x80\xFF"s, "a\0b demo\x80\xFF\r\n"s},
+      {"{{Ic\0on}}\r\nx\r\n{{/}}\r\ny"s, "y\r\n"},      // not the option Icon
+      {"{{Icon}}\n", "\n\r\n"},                          // an LF is text, not blank
+      {"{{Ic\ron}}\r\n", "{{Ic\r\non}}\r\n"},            // a CR splits the marker
+      {"{{\xC9}}\r\nx\r\n{{/\xC9}}\r\ny", "y\r\n"},
+      {"{{Size}}a{{\x1A}}b{{/}}", "a{{\r\n"},            // the file ends at 0x1A
+      {"\x1A{{Icon}}", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.expected, expandTemplate(c.text, demo())) << c.text;
+}
+
 }  // namespace
 }  // namespace codeloom

@@ -208,7 +208,7 @@ bool FakePlatform::writeFile(const std::string& path, const std::string& bytes) 
       [&] { return step(); },
       [&] { return step(); },
       [&](const std::string& from, const std::string& to) {
-        if (!step()) return false;
+        if (!step() || readOnlyFiles.count(to)) return false;
         files[to] = std::move(files[from]);
         files.erase(from);
         return true;

@@ -79,6 +79,9 @@ class FakePlatform : public Platform {
   std::set<std::string> folders;
   std::set<std::string> hiddenFiles;     // exist, but are not plain files
   std::set<std::string> faultyPaths;     // every operation on these fails
+  // Read-only files: they read as usual, but replacing one fails at the
+  // replace step (the new content never reaches it), as on Windows.
+  std::set<std::string> readOnlyFiles;
   std::vector<std::string> fileLog;      // "write path", "copy a -> b", ...
   // When set, the n-th step (counted from 0 over all writes) of writing a
   // file fails: create, each chunk, flush, close, replace.

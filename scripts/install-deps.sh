@@ -4,6 +4,7 @@
 set -eu
 packages=(
   cmake ninja-build g++ libgtest-dev libcli11-dev   # native build and unit tests
+  python3                                            # CLI and hostile-input tests
   g++-mingw-w64-x86-64-posix                         # the Windows programs
   wine64 xvfb                                        # end-to-end tests
   imagemagick x11-utils                              # the README screenshot

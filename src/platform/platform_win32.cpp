@@ -78,49 +78,27 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 // ---- Open-file dialog -----------------------------------------------------
 
-constexpr DWORD kInitialFileBuffer = 64 * 1024;  // characters
+// The result buffer, in characters: room for some 60,000 names, so that a
+// large selection is not lost as a failure that looks like Cancel. It is
+// sized once rather than grown from the dialog's notifications, which Wine's
+// dialog does not honour: measured there, typed names that overflow a 64K
+// buffer crash the program, and a 4M buffer makes every call fail.
+constexpr DWORD kFileBufferSize = 1024 * 1024;
 
-struct FileDialogState {
-  const OpenFileRequest* request;
-  std::vector<wchar_t>* buffer;
-};
-
-// Grows the result buffer as the selection grows, so that a large
-// selection never comes back as a failure that looks like Cancel.
-void growForSelection(HWND dialog, OPENFILENAMEW* ofn, FileDialogState* state) {
-  LRESULT layout = SendMessageW(dialog, CDM_GETSPEC, 0, 0);
-  LRESULT folder = SendMessageW(dialog, CDM_GETFOLDERPATH, 0, 0);
-  if (layout < 0 || folder < 0) return;
-  size_t needed = static_cast<size_t>(layout + folder) + 1024;
-  if (needed <= state->buffer->size()) return;
-  state->buffer->assign(needed * 2, L'\0');
-  ofn->lpstrFile = state->buffer->data();
-  ofn->nMaxFile = static_cast<DWORD>(state->buffer->size());
-}
 
 UINT_PTR CALLBACK fileDialogHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
   // With an Explorer-style hook, child is our (empty) child dialog; its
   // parent is the file dialog itself.
   if (message == WM_INITDIALOG) {
     auto* ofn = reinterpret_cast<OPENFILENAMEW*>(lParam);
-    SetWindowLongPtrW(child, DWLP_USER, lParam);
-    auto* state = reinterpret_cast<FileDialogState*>(ofn->lCustData);
+    auto* request = reinterpret_cast<const OpenFileRequest*>(ofn->lCustData);
     HWND dialog = GetParent(child);
-    if (state->request->offsetFromOwner && state->request->owner) {
+    if (request->offsetFromOwner && request->owner) {
       RECT owner;
-      if (GetWindowRect(hwnd(state->request->owner), &owner))
+      if (GetWindowRect(hwnd(request->owner), &owner))
         SetWindowPos(dialog, nullptr, owner.left + 30, owner.top + 30, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER);
       SetForegroundWindow(dialog);
-    }
-    return 0;
-  }
-  if (message == WM_NOTIFY) {
-    auto* notify = reinterpret_cast<OFNOTIFYW*>(lParam);
-    if (notify->hdr.code == CDN_SELCHANGE || notify->hdr.code == CDN_FILEOK) {
-      auto* ofn = reinterpret_cast<OPENFILENAMEW*>(GetWindowLongPtrW(child, DWLP_USER));
-      growForSelection(GetParent(child), ofn,
-                       reinterpret_cast<FileDialogState*>(ofn->lCustData));
     }
   }
   return 0;
@@ -271,8 +249,7 @@ int Win32Platform::listFindPrefix(WindowHandle dialog, int id, const std::string
 }
 
 OpenFileResult Win32Platform::openFileDialog(const OpenFileRequest& request) {
-  std::vector<wchar_t> buffer(kInitialFileBuffer, L'\0');
-  FileDialogState state{&request, &buffer};
+  std::vector<wchar_t> buffer(kFileBufferSize, L'\0');
   std::wstring title = wide(request.title);
   std::wstring folder = wide(request.initialFolder);
   std::wstring filter = wide(request.filterName);
@@ -292,7 +269,7 @@ OpenFileResult Win32Platform::openFileDialog(const OpenFileRequest& request) {
   ofn.Flags = OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING |
               OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK;
   ofn.lpfnHook = fileDialogHook;
-  ofn.lCustData = reinterpret_cast<LPARAM>(&state);
+  ofn.lCustData = reinterpret_cast<LPARAM>(&request);
   if (!GetOpenFileNameW(&ofn)) return {};
 
   // "folder\0name\0name\0\0" for several files, "path\0\0" for one.

@@ -125,3 +125,31 @@ E2E_TEST("headers.any_notification_code", headersAnyNotificationCode) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace e2e;
+
+E2E_TEST("headers.large_selection", headersLargeSelection) {
+  // More names than a 64K-character result buffer holds: the selection must
+  // still come through, not be taken for a cancel.
+  constexpr int kFiles = 5000;
+  std::vector<std::pair<std::wstring, std::string>> files;
+  std::wstring names;
+  std::string expected;
+  for (int i = 0; i < kFiles; ++i) {
+    wchar_t name[32];
+    swprintf(name, 32, L"big_selection_%05d.bas", i);
+    files.push_back({name, "Sub S() Export\r\n"});
+    names += std::wstring(L"\"") + name + L"\" ";
+    expected += banner(narrow(name)) + "Declare Sub S()\r\n\r\n";
+  }
+  putSourceFiles(files);
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  CHECK(names.size() > 64 * 1024);
+  CHECK_EQ(expected, runHeaders(app, kSll, names));
+  CHECK(closeApp(app));
+}
+
+}  // namespace

@@ -8,6 +8,10 @@
 # catch none. lcov's own switch for that (geninfo_no_exception_branch) is passed
 # too, but Debian 12's geninfo ignores it, so the script drops them itself
 # with gcov's JSON output.
+# Clean-up branches that gcov does not mark (flags telling which temporaries
+# to destroy while an exception unwinds) are not left out here: the engines
+# are written so the compiler needs none, e.g. control tables of constant data
+# added with emplace_back rather than braced std::string temporaries.
 # HTML report: build/coverage/html/index.html.
 set -eu
 cd "$(dirname "$0")/.."

@@ -83,8 +83,8 @@ std::string formatSettings(const ToolSettings& s) {
     text += *field;
     text += "\r\n";
   }
-  text += s.classMessages < 0 ? std::to_string(s.classMessages)
-                              : " " + std::to_string(s.classMessages);
+  if (s.classMessages >= 0) text += ' ';  // a number not negative has a leading blank
+  text += std::to_string(s.classMessages);
   text += "\r\n";
   std::string options;
   for (const std::string& name : s.templateOptions.names()) {

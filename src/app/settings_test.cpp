@@ -60,7 +60,8 @@ TEST(Settings, ClassMessagesLine) {
   struct Case { const char* line; int32_t value; };
   for (Case c : {Case{" 0", 0}, {"-1", -1}, {" 1", -1}, {"7", -1}, {"  -42x", -1}, {"0", 0},
                  {"", 0}, {"abc", 0}, {"-", 0}, {"+0", 0}, {"00000000000000000000000", 0},
-                 {"99999999999999999999999", -1}, {"x1", 0}}) {
+                 {"99999999999999999999999", -1}, {"x1", 0},
+                 {"0-1", 0}, {"+0,5", 0}}) {  // the number ends at "-" or ","
     std::string file = std::string(7, '\n');  // lone LFs: all inside line 1
     file = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n" + std::string(c.line) + "\r\n";
     EXPECT_EQ(c.value, parsed(file).classMessages) << c.line;

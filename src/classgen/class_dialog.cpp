@@ -1,5 +1,7 @@
 #include "classgen/class_dialog.h"
 
+#include <algorithm>
+
 #include "platform/ansi.h"
 #include "platform/window_styles.h"
 
@@ -16,6 +18,10 @@ constexpr const char* kMemberHelp =
 
 constexpr uint32_t kRightLabel = kChild | kVisible | kSsRight;
 constexpr uint32_t kTextBox = kChild | kVisible | kTabStop | kEsAutoHScroll;
+constexpr uint32_t kCheckBox = kChild | kVisible | kTabStop | kBsAutoCheckBox;
+constexpr uint32_t kOkButton = kChild | kVisible | kTabStop | kBsDefPushButton | kBsCenter | kBsVCenter;
+constexpr uint32_t kButton = kChild | kVisible | kTabStop | kBsPushButton;
+constexpr uint32_t kLeftText = kChild | kVisible | kSsLeft;
 
 // Only the space character counts: a tab typed into a box stays.
 void trimSpaces(std::string& text) {
@@ -52,7 +58,8 @@ DialogLayout classDialogLayout(const ToolSettings& settings, const std::string& 
   layout.style = kPopup | kCaption | kDsModalFrame;  // no system menu, so no close box
 
   // "New Class" gives "Class name", "New Interface" gives "Interface name".
-  const std::string nameLabel = (caption.size() > 4 ? caption.substr(4) : "") + " name";
+  // A caption of four characters or fewer gives " name".
+  const std::string nameLabel = caption.substr(std::min<size_t>(caption.size(), 4)) + " name";
   auto& c = layout.controls;
   c.push_back(label(kClassNameLabel, nameLabel, 5, 5, 40));
   c.push_back(textBox(kClassNameBox, settings.className, 5));
@@ -65,14 +72,12 @@ DialogLayout classDialogLayout(const ToolSettings& settings, const std::string& 
     c.push_back(textBox(kSaveFolderBox, settings.saveFolder, 65));
   }
   c.push_back(label(kMessagesLabel, "Messages", 0, 85, 45));
-  c.push_back({kMessagesCheckBox, ControlKind::Button, "", 50, 85, 30, 15,
-               kChild | kVisible | kTabStop | kBsAutoCheckBox, 0});
-  c.push_back({kClassOkButton, ControlKind::Button, "OK", 50, 105, 50, 15,
-               kChild | kVisible | kTabStop | kBsDefPushButton | kBsCenter | kBsVCenter, 0});
-  c.push_back({kClassCancelButton, ControlKind::Button, "&Cancel", 105, 105, 50, 15,
-               kChild | kVisible | kTabStop | kBsPushButton, 0});
-  c.push_back({kMemberHelpLabel, ControlKind::Static, kMemberHelp, 10, 125, 180, 40,
-               kChild | kVisible | kSsLeft, 0});
+  // Built in place: a braced temporary brings clean-up code for a half-built
+  // control, which building these strings never needs.
+  c.emplace_back(kMessagesCheckBox, ControlKind::Button, "", 50, 85, 30, 15, kCheckBox, 0);
+  c.emplace_back(kClassOkButton, ControlKind::Button, "OK", 50, 105, 50, 15, kOkButton, 0);
+  c.emplace_back(kClassCancelButton, ControlKind::Button, "&Cancel", 105, 105, 50, 15, kButton, 0);
+  c.emplace_back(kMemberHelpLabel, ControlKind::Static, kMemberHelp, 10, 125, 180, 40, kLeftText, 0);
   return layout;
 }
 

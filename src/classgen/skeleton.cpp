@@ -89,7 +89,7 @@ void addPropertyBlocks(Lines& out, std::string_view properties) {
       out.add("    End Property");
     }
     if (m.setKind != SetKind::SetNone) {
-      out.add("    Property Set ", m.name, "( ", m.indexed ? index + ", " : "",
+      out.add("    Property Set ", m.name, "( ", m.indexed ? "ByVal index As Long, " : "",
               isByValType(m.typeName) ? "ByVal " : "", "value As ", m.typeName, " )");
       if (m.indexed) out.add(boundsCheck);
       if (m.setKind == SetKind::SetIfChanged) {

@@ -41,7 +41,8 @@ void appendForumLines(std::string& out, ForumLines& lines, std::string_view piec
   LineReader reader(piece);
   for (std::string_view line; reader.next(line);) {
     const char* lineEnd = line.data() + line.size();
-    bool crlfBefore = runStart && line.data() == runEnd + 2 && runEnd[0] == '\r' && runEnd[1] == '\n';
+    // runEnd is the previous line's end; of the line ends only CR LF is two bytes.
+    bool crlfBefore = runStart && line.data() == runEnd + 2;
     if (crlfBefore && !line.empty() && nextTab >= lineEnd) {
       runEnd = lineEnd;
       continue;

@@ -132,6 +132,8 @@ TEST(LineHelpers, HalveSpaces) {
   EXPECT_EQ("a  b", halved("a    b"));
   EXPECT_EQ(std::string(10, ' ') + "x", halved(std::string(20, ' ') + "x"));
   EXPECT_EQ("a\t\tb", halved("a\t\tb"));
+  EXPECT_EQ("a ", halved("a "));  // a space without a partner stays
+  EXPECT_EQ("a  ", halved("a   "));
 }
 
 // The rules done the plain way, step by step on copies, to check the one-pass

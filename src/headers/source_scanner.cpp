@@ -59,14 +59,15 @@ bool mayBeWritten(std::string_view raw, const std::array<char, 256>& lower) {
   }
 }
 
-// Classifies a line by the start of its normalised text. Only that start is
-// built (the longest prefix tested has 13 characters), so the many lines that
-// are never written are neither copied nor cleaned.
+// Classifies a line that mayBeWritten let through by the start of its
+// normalised text. Only that start is built (the longest prefix tested has 13
+// characters), so the many lines that are never written are neither copied
+// nor cleaned.
 LineKind classify(std::string_view raw) {
   char buffer[16];
   std::string_view line(buffer, normalisedPrefix(raw, buffer, sizeof buffer));
-  if (line.empty()) return LineKind::Other;
-  // The first letter picks the tests worth running.
+  // The first letter picks the tests worth running. Cleaning keeps the first
+  // word, so it is one of the six letters mayBeWritten allows.
   switch (lowerAnsi(line[0])) {
     case 'f':
       if (startsWithNoCase(line, "function ") && !startsWithNoCase(line, "function ="))
@@ -86,7 +87,7 @@ LineKind classify(std::string_view raw) {
       if (startsWithNoCase(line, "property get ") || startsWithNoCase(line, "property set "))
         return LineKind::Member;
       break;
-    case 'm':
+    default:  // 'm'
       if (startsWithNoCase(line, "method ") && !startsWithNoCase(line, "method ="))
         return LineKind::Member;
       break;
@@ -131,7 +132,9 @@ void insertClause(std::string& declaration, std::string_view clause, size_t& noP
     return;
   }
   size_t cut = paren;
-  while (cut > 0 && declaration[cut - 1] == ' ') --cut;
+  // The declaration starts with "Declare Sub" or "Declare Function": the
+  // walk back over spaces stops at a letter at the latest.
+  while (declaration[cut - 1] == ' ') --cut;
   declaration.replace(cut, paren - cut, clause);
   declaration.insert(cut + clause.size(), 1, ' ');
 }
@@ -142,9 +145,9 @@ void insertClause(std::string& declaration, std::string_view clause, size_t& noP
 void writeProcedure(std::string& header, std::string& line, std::string& declaration,
                     LineReader& reader, HeaderMode mode) {
   constexpr std::string_view kDeclare = "Declare ";
-  // The name follows the keyword and ends at a space or "(".
+  // The name follows the keyword and ends at a space or "(". classify saw
+  // text after the keyword's space, and cleaning left no space at the end.
   size_t nameStart = line.find_first_not_of(' ', line.find(' '));
-  if (nameStart == std::string::npos) nameStart = line.size();
   size_t nameEnd = line.find_first_of(" (", nameStart);
   if (nameEnd == std::string::npos) nameEnd = line.size();
   size_t nameAt = kDeclare.size() + nameStart;
@@ -176,12 +179,11 @@ void writeProcedure(std::string& header, std::string& line, std::string& declara
 }
 
 // The lower-cased name of the interface that line starts: the first word
-// after "interface ".
+// after "interface ". As classify found that space and cleaning left none at
+// the end of the line, a word follows.
 std::string interfaceName(std::string_view line) {
   std::string_view rest = line.substr(std::string_view("interface ").size());
-  size_t start = rest.find_first_not_of(' ');
-  if (start == std::string_view::npos) return {};
-  rest = rest.substr(start);
+  rest = rest.substr(rest.find_first_not_of(' '));
   return toLowerAnsi(rest.substr(0, rest.find(' ')));
 }
 
@@ -226,7 +228,7 @@ void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
         }
         break;
       }
-      case LineKind::Member:
+      default:  // LineKind::Member, as Other lines went on above
         // A skipped member's continuation lines are left to the loop.
         if (skipInterface) break;
         header += "  ";
@@ -237,8 +239,6 @@ void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
           header += line;
           header += kLineEnd;
         }
-        break;
-      case LineKind::Other:
         break;
     }
   }

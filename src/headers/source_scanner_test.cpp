@@ -134,6 +134,10 @@ TEST(SourceScanner, NearMissesOfTheKeywords) {
       {Compile, "Property Let X() Export\r\nProperty\tGetX", ""},
       {Compile, "Inherit\r\nMethod = 5\r\nMethodx y\r\nInterfaces X\r\nFunctionx y", ""},
       {Compile, "Method\tM()", "  Method M()\r\n"},
+      // Other first words with a keyword's first letter.
+      {Compile, "If a Then\r\nExit Sub\r\nSelect Case x\r\nSet o = Nothing\r\nPosition = 1", ""},
+      // A keyword followed by blanks only.
+      {Compile, "End \t \r\nFunction  \r\nMethod \t\r\nInterface \r\nInherit  ", ""},
   });
 }
 
@@ -164,6 +168,11 @@ TEST(SourceScanner, Declarations) {
       // A declaration cut off by the end of the file ends there.
       {Sll, "Sub A() Export _", "Declare Sub A() _\r\n"},
       {Sll, "Sub A(x) Common _\r\n", "Declare Sub A(x) Common _\r\n"},
+      // An empty continuation line is the declaration's last line.
+      {Sll, "Sub A(x) Export _\r\n\r\nSub B() Export",
+       "Declare Sub A(x) _\r\n          \r\nDeclare Sub B()\r\n"},
+      // A name that ends the line, with neither parameter list nor marker.
+      {Sll, "Sub Main\r\nFunction Now", ""},
       // Export on a continuation line is found and removed.
       {Sll, "Sub A(x, _\r\ny) _\r\nExport", "Declare Sub A(x, _\r\n          y) _\r\n         \r\n"},
       // Parameter list on a continuation line.
@@ -208,6 +217,10 @@ TEST(SourceScanner, InterfacesAndMembers) {
       {Sll, "\t\tMethod M(a, _\r\n\t\t\t\tb, _\r\n   c)",
        "  Method M(a, _\r\n                      b, _\r\n                      c)\r\n"},
       {Sll, "Method M(x,      y)", "  Method M(x,   y)\r\n"},  // halved once only
+      // A member cut off by the end of the file, or by an empty line.
+      {Sll, "Method M(a, _", "  Method M(a, _\r\n"},
+      {Sll, "Method M(a, _\r\n\r\nMethod N()",
+       "  Method M(a, _\r\n                      \r\n  Method N()\r\n"},
       {Sll, "Method Foo()\r\nProperty Get X() As Long\r\nproperty set X(v)\r\nInherit IDispatch",
        "  Method Foo()\r\n  Property Get X() As Long\r\n  property set X(v)\r\n  Inherit IDispatch\r\n"},
       {Sll, "Method = 5\r\nClass Method Foo()\r\nProperty Let X(v)\r\nPropertyGet X\r\nMethod", ""},

@@ -17,7 +17,7 @@ constexpr char16_t kHighControls[32] = {
 struct CaseTables {
   std::array<unsigned char, 256> lower{};
   std::array<unsigned char, 256> upper{};
-  CaseTables() {
+  constexpr CaseTables() {
     for (int c = 0; c < 256; ++c) lower[c] = upper[c] = static_cast<unsigned char>(c);
     auto pair = [this](int up, int low) {
       lower[up] = static_cast<unsigned char>(low);
@@ -33,10 +33,10 @@ struct CaseTables {
   }
 };
 
-const CaseTables& caseTables() {
-  static const CaseTables tables;
-  return tables;
-}
+// Built by the compiler: no start-up work and no guarded first use.
+constexpr CaseTables kCaseTables;
+
+const CaseTables& caseTables() { return kCaseTables; }
 
 }  // namespace
 

@@ -21,9 +21,10 @@ std::vector<std::string> pickedPaths(const OpenFileResult& result) {
     start = zero + 1;
   }
   std::string folder = parts[0];
-  size_t first = folder.find_first_not_of(' ');
-  folder = first == std::string::npos ? "" : folder.substr(first, folder.find_last_not_of(' ') + 1 - first);
-  if (result.count > 1 && (folder.empty() || folder.back() != '\\')) folder += '\\';
+  // Spaces round the folder go (npos + 1 == 0: a folder of spaces empties).
+  folder.erase(folder.find_last_not_of(' ') + 1);
+  folder.erase(0, folder.find_first_not_of(' '));
+  if (result.count > 1 && !folder.ends_with('\\')) folder += '\\';
 
   std::vector<std::string> paths;
   for (int i = 1; i <= result.count; ++i) {

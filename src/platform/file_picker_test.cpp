@@ -19,6 +19,11 @@ TEST(FilePicker, PathsFromDialogResult) {
             pickedPaths(result(2, std::string("C:\\\0b.bas\0a.inc", 15))));
   EXPECT_EQ(Paths({"d\\x", "d\\"}),  // fewer names than the count: missing parts are empty
             pickedPaths(result(2, std::string("d\0x", 3))));
+  // A folder of spaces only is empty: one pick is the empty path, several
+  // picks hang off a lone backslash.
+  EXPECT_EQ(Paths({""}), pickedPaths(result(1, "   ")));
+  EXPECT_EQ(Paths({"\\a.bas", "\\b.bas"}),
+            pickedPaths(result(2, std::string(" \0a.bas\0b.bas", 13))));
 }
 
 TEST(FilePicker, Request) {

@@ -13,14 +13,8 @@ struct ProjectFiles {
 };
 
 ProjectFiles projectFiles(ProjectKind kind) {
-  switch (kind) {
-    case ProjectKind::App:
-      return {"New Application", "template_App.bas", ".bas"};
-    case ProjectKind::Win:
-      return {"New Window", "template_Win.bas", ".inc"};
-    case ProjectKind::Child:
-      break;
-  }
+  if (kind == ProjectKind::App) return {"New Application", "template_App.bas", ".bas"};
+  if (kind == ProjectKind::Win) return {"New Window", "template_Win.bas", ".inc"};
   return {"New Child", "template_Child.bas", ".inc"};
 }
 

@@ -10,6 +10,47 @@ const char* const kTemplateOptionNames[11] = {"Accel", "Activate", "AddMem", "Ex
                                               "Icon",  "Key",      "Mouse",  "Paint",
                                               "Param", "Resource", "Size"};
 
+namespace {
+
+constexpr uint32_t kChildControl = kChild | kVisible;
+constexpr uint32_t kLabel = kChildControl | kSsRight;
+constexpr uint32_t kTextBox = kChildControl | kTabStop | kEsAutoHScroll;
+// Enter still presses OK in the description box: no ES_WANTRETURN.
+constexpr uint32_t kDescriptionBox = kChildControl | kTabStop | kEsMultiline | kEsAutoHScroll;
+constexpr uint32_t kOptionList =
+    kChildControl | kTabStop | kVScroll | kLbsNotify | kLbsSort | kLbsMultipleSel;
+constexpr uint32_t kOkButton = kChildControl | kTabStop | kBsDefPushButton | kBsCenter | kBsVCenter;
+constexpr uint32_t kButton = kChildControl | kTabStop | kBsPushButton;
+
+// A control as constant data. The layout's strings are built from the table
+// one control at a time, so no list of half-built temporaries needs undoing.
+struct ControlRow {
+  int id;
+  ControlKind kind;
+  const char* text;
+  int x, y, width, height;
+  uint32_t style, exStyle;
+};
+
+using K = ControlKind;
+constexpr ControlRow kControls[] = {
+    {kTemplateNameLabel, K::Static, "Name %prefix%", 15, 5, 55, 10, kLabel, 0},
+    {kTemplateNameBox, K::Edit, "", 75, 5, 100, 13, kTextBox, kExClientEdge},
+    {kTemplateAuthorLabel, K::Static, "Author %author%", 15, 20, 55, 10, kLabel, 0},
+    {kTemplateAuthorBox, K::Edit, "", 75, 20, 100, 13, kTextBox, kExClientEdge},
+    {kTemplateTitleLabel, K::Static, "Title %title%", 15, 35, 55, 10, kLabel, 0},
+    {kTemplateTitleBox, K::Edit, "", 75, 35, 145, 13, kTextBox, kExClientEdge},
+    {kTemplateDescriptionLabel, K::Static, "Description %desc%", 5, 50, 65, 10, kLabel, 0},
+    {kTemplateDescriptionBox, K::Edit, "", 75, 50, 145, 50, kDescriptionBox, kExClientEdge},
+    {kTemplateFolderLabel, K::Static, "Save to:", 15, 100, 55, 10, kLabel, 0},
+    {kTemplateFolderBox, K::Edit, "", 75, 100, 145, 13, kTextBox, kExClientEdge},
+    {kTemplateOptionList, K::ListBox, "", 225, 5, 130, 110, kOptionList, kExClientEdge},
+    {kTemplateOk, K::Button, "&OK", 75, 115, 50, 15, kOkButton, 0},
+    {kTemplateCancel, K::Button, "&Cancel", 130, 115, 50, 15, kButton, 0},
+};
+
+}  // namespace
+
 DialogLayout templateOptionsDialogLayout(const std::string& caption) {
   DialogLayout layout;
   layout.caption = caption;
@@ -19,31 +60,8 @@ DialogLayout templateOptionsDialogLayout(const std::string& caption) {
   layout.width = 364;
   layout.height = 137;
   layout.style = kPopup | kCaption | kDsModalFrame;
-
-  const uint32_t child = kChild | kVisible;
-  const uint32_t label = child | kSsRight;
-  const uint32_t textBox = child | kTabStop | kEsAutoHScroll;
-  // Enter still presses OK in the description box: no ES_WANTRETURN.
-  const uint32_t descriptionBox = child | kTabStop | kEsMultiline | kEsAutoHScroll;
-  const uint32_t optionList = child | kTabStop | kVScroll | kLbsNotify | kLbsSort | kLbsMultipleSel;
-  const uint32_t okButton = child | kTabStop | kBsDefPushButton | kBsCenter | kBsVCenter;
-  const uint32_t button = child | kTabStop | kBsPushButton;
-  using K = ControlKind;
-  layout.controls = {
-      {kTemplateNameLabel, K::Static, "Name %prefix%", 15, 5, 55, 10, label, 0},
-      {kTemplateNameBox, K::Edit, "", 75, 5, 100, 13, textBox, kExClientEdge},
-      {kTemplateAuthorLabel, K::Static, "Author %author%", 15, 20, 55, 10, label, 0},
-      {kTemplateAuthorBox, K::Edit, "", 75, 20, 100, 13, textBox, kExClientEdge},
-      {kTemplateTitleLabel, K::Static, "Title %title%", 15, 35, 55, 10, label, 0},
-      {kTemplateTitleBox, K::Edit, "", 75, 35, 145, 13, textBox, kExClientEdge},
-      {kTemplateDescriptionLabel, K::Static, "Description %desc%", 5, 50, 65, 10, label, 0},
-      {kTemplateDescriptionBox, K::Edit, "", 75, 50, 145, 50, descriptionBox, kExClientEdge},
-      {kTemplateFolderLabel, K::Static, "Save to:", 15, 100, 55, 10, label, 0},
-      {kTemplateFolderBox, K::Edit, "", 75, 100, 145, 13, textBox, kExClientEdge},
-      {kTemplateOptionList, K::ListBox, "", 225, 5, 130, 110, optionList, kExClientEdge},
-      {kTemplateOk, K::Button, "&OK", 75, 115, 50, 15, okButton, 0},
-      {kTemplateCancel, K::Button, "&Cancel", 130, 115, 50, 15, button, 0},
-  };
+  for (const ControlRow& r : kControls)
+    layout.controls.emplace_back(r.id, r.kind, r.text, r.x, r.y, r.width, r.height, r.style, r.exStyle);
   return layout;
 }
 

@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ libgtest-dev libcli11-dev   # native build and unit tests
   python3                                            # CLI and hostile-input tests
   g++-mingw-w64-x86-64-posix                         # the Windows programs
+  clang-14 libclang-rt-14-dev                        # the fuzz targets (libFuzzer)
   wine64 xvfb                                        # end-to-end tests
   imagemagick x11-utils                              # the README screenshot
   lcov                                               # scripts/coverage.sh

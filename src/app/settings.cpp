@@ -86,12 +86,13 @@ std::string formatSettings(const ToolSettings& s) {
   if (s.classMessages >= 0) text += ' ';  // a number not negative has a leading blank
   text += std::to_string(s.classMessages);
   text += "\r\n";
-  std::string options;
-  for (const std::string& name : s.templateOptions.names()) {
-    if (!options.empty()) options += ',';
-    options += name;
+  // A comma goes between names, also after an empty first name: "" then
+  // "a" is ",a", which reads back as both.
+  const std::vector<std::string>& names = s.templateOptions.names();
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += ',';
+    text += names[i];
   }
-  text += options;
   text += "\r\n";
   text += encodeDescription(s.templateDescription);
   text += "\r\n";

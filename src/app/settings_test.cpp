@@ -89,6 +89,16 @@ TEST(Settings, EmptyOptionSetRoundTrips) {
   EXPECT_EQ(text, formatSettings(back));
 }
 
+TEST(Settings, EmptyOptionNameRoundTrips) {
+  using Names = std::vector<std::string>;
+  for (const Names& names : {Names{"", "a"}, Names{"a", ""}, Names{"", "a", "b"}, Names{""}}) {
+    ToolSettings s;
+    for (const std::string& name : names) s.templateOptions.add(name);
+    EXPECT_EQ(names, parsed(formatSettings(s)).templateOptions.names());
+  }
+  EXPECT_EQ(",a\r\n", formatSettings(ToolSettings{.templateOptions = {"", "a"}}).substr(18, 4));
+}
+
 TEST(Settings, ShortAndOddFiles) {
   ToolSettings s = parsed("only\r\ntwo");
   EXPECT_EQ("only", s.templateName);

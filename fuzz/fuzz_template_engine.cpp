@@ -1,0 +1,55 @@
+// The template engine. Flags: unused. Parts: the name prefix, author, title,
+// description, the option names separated by commas, then the template.
+#include <string>
+
+#include "fuzz/fuzz_input.h"
+#include "platform/text_lines.h"
+#include "templates/template_engine.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace codeloom;
+  using namespace codeloom::fuzz;
+  FuzzInput input = splitInput(data, size, 6);
+  ToolSettings settings;
+  settings.templateName = input.parts[0];
+  settings.templateAuthor = input.parts[1];
+  settings.templateTitle = input.parts[2];
+  settings.templateDescription = input.parts[3];
+  for (std::string_view options = input.parts[4];;) {
+    size_t comma = options.find(',');
+    settings.templateOptions.add(options.substr(0, comma));
+    if (comma == std::string_view::npos) break;
+    options.remove_prefix(comma + 1);
+  }
+  std::string_view templateText = input.parts[5];
+
+  std::string output = expandTemplate(templateText, settings);
+
+  // The same expansion line by line, with the same single flag of state.
+  std::string byLine;
+  TemplateExpander expander;
+  LineReader reader(templateText);
+  bool hasMarker = false, hasPercent = false;
+  for (std::string_view line; reader.next(line);) {
+    hasMarker = hasMarker || line.find("{{") != std::string_view::npos;
+    hasPercent = hasPercent || line.find('%') != std::string_view::npos;
+    if (std::optional<std::string> written = expandTemplateLine(expander, line, settings))
+      byLine += *written + "\r\n";
+  }
+  FUZZ_CHECK(output == byLine);
+
+  // Values without a CR leave every written line ending in CR LF (the
+  // description's own lines end in CR LF too).
+  bool valuesHaveCr = false;
+  for (size_t i = 0; i < 4; ++i) valuesHaveCr = valuesHaveCr || input.parts[i].find('\r') != std::string_view::npos;
+  if (!valuesHaveCr) FUZZ_CHECK(linesEndInCrLf(output));
+
+  // A template without placeholders or markers is copied line by line.
+  if (!hasMarker && !hasPercent) {
+    std::string copy;
+    LineReader again(templateText);
+    for (std::string_view line; again.next(line);) copy.append(line).append("\r\n");
+    FUZZ_CHECK(output == copy);
+  }
+  return 0;
+}

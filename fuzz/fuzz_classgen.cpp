@@ -19,14 +19,14 @@ void checkMembers(std::string_view text, bool isMethod) {
     joined += item;
     FUZZ_CHECK(item.find(',') == std::string::npos);
 
-    MemberSpec spec = parseMemberItem(item, isMethod);
-    FUZZ_CHECK(spec.varName.size() == spec.name.size() + 1 && spec.varName.back() == '_');
-    FUZZ_CHECK(spec.name.find(':') == std::string::npos);
-    FUZZ_CHECK(spec.typeName.find(':') == std::string::npos);
-    FUZZ_CHECK(spec.hasGet || spec.setKind != SetKind::SetNone);  // one prefix only
+    MemberSpec member = parseMemberItem(item, isMethod);
+    FUZZ_CHECK(member.varName.size() == member.name.size() + 1 && member.varName.back() == '_');
+    FUZZ_CHECK(member.name.find(':') == std::string::npos);
+    FUZZ_CHECK(member.typeName.find(':') == std::string::npos);
+    FUZZ_CHECK(member.hasGet || member.setKind != SetKind::SetNone);  // one prefix only
     if (item.find(':') == std::string::npos)
-      FUZZ_CHECK(spec.typeName == (isMethod ? "" : "String"));
-    FUZZ_CHECK(spec.name.size() + spec.typeName.size() <= item.size() + (isMethod ? 0 : 6));
+      FUZZ_CHECK(member.typeName == (isMethod ? "" : "String"));
+    FUZZ_CHECK(member.name.size() + member.typeName.size() <= item.size() + (isMethod ? 0 : 6));
   }
   FUZZ_CHECK(joined == text);
 }

@@ -34,12 +34,12 @@ void trimSpaces(std::string& text) {
   text.erase(0, first);
 }
 
-ControlLayout label(int id, const std::string& text, int x, int y, int width) {
-  return {id, ControlKind::Static, text, x, y, width, 15, kRightLabel, 0};
+void addLabel(DialogLayout& layout, int id, const std::string& text, int x, int y, int width) {
+  addControl(layout, id, ControlKind::Static, text, x, y, width, 15, kRightLabel);
 }
 
-ControlLayout textBox(int id, const std::string& text, int y) {
-  return {id, ControlKind::Edit, text, 50, y, 145, 15, kTextBox, kExClientEdge};
+void addTextBox(DialogLayout& layout, int id, const std::string& text, int y) {
+  addControl(layout, id, ControlKind::Edit, text, 50, y, 145, 15, kTextBox, kExClientEdge);
 }
 
 }  // namespace
@@ -60,24 +60,21 @@ DialogLayout classDialogLayout(const ToolSettings& settings, const std::string& 
   // "New Class" gives "Class name", "New Interface" gives "Interface name".
   // A caption of four characters or fewer gives " name".
   const std::string nameLabel = caption.substr(std::min<size_t>(caption.size(), 4)) + " name";
-  auto& c = layout.controls;
-  c.push_back(label(kClassNameLabel, nameLabel, 5, 5, 40));
-  c.push_back(textBox(kClassNameBox, settings.className, 5));
-  c.push_back(label(kPropertiesLabel, "Properties", 10, 25, 35));
-  c.push_back(textBox(kPropertiesBox, settings.classProperties, 25));
-  c.push_back(label(kMethodsLabel, "Methods", 10, 45, 35));
-  c.push_back(textBox(kMethodsBox, settings.classMethods, 45));
+  addLabel(layout, kClassNameLabel, nameLabel, 5, 5, 40);
+  addTextBox(layout, kClassNameBox, settings.className, 5);
+  addLabel(layout, kPropertiesLabel, "Properties", 10, 25, 35);
+  addTextBox(layout, kPropertiesBox, settings.classProperties, 25);
+  addLabel(layout, kMethodsLabel, "Methods", 10, 45, 35);
+  addTextBox(layout, kMethodsBox, settings.classMethods, 45);
   if (!isInterfaceCaption(caption)) {
-    c.push_back(label(kMethodsLabel, "Save to", 10, 65, 35));
-    c.push_back(textBox(kSaveFolderBox, settings.saveFolder, 65));
+    addLabel(layout, kMethodsLabel, "Save to", 10, 65, 35);
+    addTextBox(layout, kSaveFolderBox, settings.saveFolder, 65);
   }
-  c.push_back(label(kMessagesLabel, "Messages", 0, 85, 45));
-  // Built in place: a braced temporary brings clean-up code for a half-built
-  // control, which building these strings never needs.
-  c.emplace_back(kMessagesCheckBox, ControlKind::Button, "", 50, 85, 30, 15, kCheckBox, 0);
-  c.emplace_back(kClassOkButton, ControlKind::Button, "OK", 50, 105, 50, 15, kOkButton, 0);
-  c.emplace_back(kClassCancelButton, ControlKind::Button, "&Cancel", 105, 105, 50, 15, kButton, 0);
-  c.emplace_back(kMemberHelpLabel, ControlKind::Static, kMemberHelp, 10, 125, 180, 40, kLeftText, 0);
+  addLabel(layout, kMessagesLabel, "Messages", 0, 85, 45);
+  addControl(layout, kMessagesCheckBox, ControlKind::Button, "", 50, 85, 30, 15, kCheckBox);
+  addControl(layout, kClassOkButton, ControlKind::Button, "OK", 50, 105, 50, 15, kOkButton);
+  addControl(layout, kClassCancelButton, ControlKind::Button, "&Cancel", 105, 105, 50, 15, kButton);
+  addControl(layout, kMemberHelpLabel, ControlKind::Static, kMemberHelp, 10, 125, 180, 40, kLeftText);
   return layout;
 }
 

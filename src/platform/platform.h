@@ -48,6 +48,22 @@ struct DialogLayout {
   std::vector<ControlLayout> controls;  // creation order = tab order
 };
 
+// Appends a control to a dialog's table, built in place.
+inline void addControl(DialogLayout& layout, int id, ControlKind kind, const std::string& text,
+                       int x, int y, int width, int height, uint32_t style,
+                       uint32_t exStyle = 0) {
+  ControlLayout& control = layout.controls.emplace_back();
+  control.id = id;
+  control.kind = kind;
+  control.text = text;
+  control.x = x;
+  control.y = y;
+  control.width = width;
+  control.height = height;
+  control.style = style;
+  control.exStyle = exStyle;
+}
+
 // What a dialog does with its messages. Either callback may be empty.
 // onInit runs once the controls exist; onCommand gets WM_COMMAND's control id
 // and notification code. The platform itself handles the focus-restore rule

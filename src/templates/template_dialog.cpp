@@ -61,7 +61,7 @@ DialogLayout templateOptionsDialogLayout(const std::string& caption) {
   layout.height = 137;
   layout.style = kPopup | kCaption | kDsModalFrame;
   for (const ControlRow& r : kControls)
-    layout.controls.emplace_back(r.id, r.kind, r.text, r.x, r.y, r.width, r.height, r.style, r.exStyle);
+    addControl(layout, r.id, r.kind, r.text, r.x, r.y, r.width, r.height, r.style, r.exStyle);
   return layout;
 }
 

@@ -7,7 +7,7 @@ packages=(
   python3                                            # CLI and hostile-input tests
   g++-mingw-w64-x86-64-posix                         # the Windows programs
   clang-14 libclang-rt-14-dev                        # the fuzz targets (libFuzzer)
-  wine64 xvfb                                        # end-to-end tests
+  wine64 fonts-wine xvfb                             # end-to-end tests
   imagemagick x11-utils                              # the README screenshot
   lcov                                               # scripts/coverage.sh
 )
@@ -19,5 +19,5 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt-get install -y -qq "${missing[@]}" >/dev/null
 fi

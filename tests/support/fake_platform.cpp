@@ -245,7 +245,8 @@ OpenFileResult pickedFiles(const std::string& folder, const std::vector<std::str
   OpenFileResult result;
   result.count = static_cast<int>(names.size());
   if (names.size() == 1) {
-    result.text = folder.empty() ? names[0] : folder + "\\" + names[0];
+    bool joined = folder.empty() || folder.back() == '\\';
+    result.text = joined ? folder + names[0] : folder + "\\" + names[0];
     return result;
   }
   result.text = folder;

@@ -17,6 +17,16 @@ int main(int argc, char** argv) {
   addForumCommand(app, status);
   addExpandCommand(app, status);
   addClassCommands(app, status);
+  // CLI11 would only say that a subcommand is required: name the stranger.
+  if (argc > 1 && argv[1][0] != '-') {
+    bool known = false;
+    for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
+      known = known || sub->get_name() == argv[1];
+    if (!known) {
+      std::cerr << "codeloom-cli: unknown subcommand '" << argv[1] << "'\n\n" << app.help();
+      return kExitUsage;
+    }
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

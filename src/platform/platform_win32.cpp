@@ -428,7 +428,10 @@ bool Win32Platform::createDirectory(const std::string& path) {
 }
 
 bool Win32Platform::copyFile(const std::string& from, const std::string& to) {
-  return CopyFileW(wide(from).c_str(), wide(to).c_str(), FALSE) != 0;
+  // Through the safe replacement, like every other file the tool writes, so
+  // an interrupted copy never leaves half a file. The files copied are small.
+  std::string bytes;
+  return readFile(from, bytes) && writeFile(to, bytes);
 }
 
 }  // namespace codeloom

@@ -1,5 +1,0 @@
-' %pfx% %upfx% %author% %title%
-' <%description%>
-{{Icon}}icon{{else}}no icon{{/}}
-{{Size}}size{{/}}
-%prefix% %desc%

@@ -165,10 +165,35 @@ std::vector<FileWriteSteps::Found> findFiles(const std::string& folder,
   return found;
 }
 
+// The full form of a path: current directory and drive, "." and "..".
+std::wstring fullPath(const std::string& path) {
+  std::wstring resolved = wide(path);
+  DWORD n = GetFullPathNameW(resolved.c_str(), 0, nullptr, nullptr);
+  if (n > 0) {
+    std::wstring full(n, L'\0');
+    n = GetFullPathNameW(resolved.c_str(), n, full.data(), nullptr);
+    if (n > 0 && n < full.size()) resolved = full.substr(0, n);
+  }
+  return resolved;
+}
+
+// The full, long form of a path, as far as it exists.
+std::wstring resolvedPath(const std::string& path) {
+  std::wstring resolved = fullPath(path);
+  DWORD n = GetLongPathNameW(resolved.c_str(), nullptr, 0);
+  if (n > 0) {
+    std::wstring longer(n, L'\0');
+    n = GetLongPathNameW(resolved.c_str(), longer.data(), n);
+    if (n > 0 && n < longer.size()) resolved = longer.substr(0, n);
+  }
+  return resolved;
+}
+
 // Moves a complete temporary over the target. ReplaceFileW keeps the
 // target's attributes, security, links and streams; a rename would drop them.
 ReplaceOutcome replaceFile(const std::string& from, const std::string& to) {
-  const std::wstring source = wide(from), target = wide(to);
+  // Full paths: Wine's ReplaceFileW fails on relative ones (error 267).
+  const std::wstring source = fullPath(from), target = fullPath(to);
   DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES)
     return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)
@@ -177,8 +202,16 @@ ReplaceOutcome replaceFile(const std::string& from, const std::string& to) {
   // A read-only file is never written (Wine would replace it all the same).
   if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
     return ReplaceOutcome::Failed;
-  if (ReplaceFileW(target.c_str(), source.c_str(), nullptr, 0, nullptr, nullptr))
+  if (ReplaceFileW(target.c_str(), source.c_str(), nullptr, 0, nullptr, nullptr)) {
+    // Windows keeps these itself; Wine does not, so put them back.
+    const DWORD kept =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD settable = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE;
+    DWORD now = GetFileAttributesW(target.c_str());
+    if (now != INVALID_FILE_ATTRIBUTES && (now & kept) != (attributes & kept))
+      SetFileAttributesW(target.c_str(), (now & settable) | (attributes & kept));
     return ReplaceOutcome::Replaced;
+  }
   switch (GetLastError()) {
     case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
       // The old file is gone already and the new one kept its name: finish.
@@ -194,24 +227,6 @@ ReplaceOutcome replaceFile(const std::string& from, const std::string& to) {
     default:
       return ReplaceOutcome::Failed;
   }
-}
-
-// The full, long form of a path, as far as it exists.
-std::wstring resolvedPath(const std::string& path) {
-  std::wstring resolved = wide(path);
-  DWORD n = GetFullPathNameW(resolved.c_str(), 0, nullptr, nullptr);
-  if (n > 0) {
-    std::wstring full(n, L'\0');
-    n = GetFullPathNameW(resolved.c_str(), n, full.data(), nullptr);
-    if (n > 0 && n < full.size()) resolved = full.substr(0, n);
-  }
-  n = GetLongPathNameW(resolved.c_str(), nullptr, 0);
-  if (n > 0) {
-    std::wstring longer(n, L'\0');
-    n = GetLongPathNameW(resolved.c_str(), longer.data(), n);
-    if (n > 0 && n < longer.size()) resolved = longer.substr(0, n);
-  }
-  return resolved;
 }
 
 }  // namespace

@@ -78,6 +78,18 @@ E2E_TEST("headers.one_file", headersOneFile) {
   CHECK(closeApp(app));
 }
 
+// A name with a character the ANSI code page lacks is read by that name;
+// its best-fit spelling (C:\prj\pb\h\.bas) holds another procedure.
+E2E_TEST("headers.wide_name", headersWideName) {
+  putSourceFiles({{L"h\uFF3C.bas", "Sub Real() Export\r\n"}});
+  CreateDirectoryW(L"C:\\prj\\pb\\h", nullptr);
+  writeFile(L"C:\\prj\\pb\\h\\.bas", "Sub Trap() Export\r\n");
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  CHECK_EQ(banner("h?.bas") + "Declare Sub Real()\r\n\r\n", runHeaders(app, kSll, L"h\uFF3C.bas"));
+  CHECK(closeApp(app));
+}
+
 E2E_TEST("headers.several_files", headersSeveralFiles) {
   putFiles();
   App app;

@@ -219,6 +219,8 @@ TEST(NewClass, FileFaultsNeverLeaveAPartialFile) {
        kPenClassFile, kOldBridge},
       {"Message.bas unreadable", [](FakePlatform& p) { p.faultyPaths = {"Message.bas"}; },
        kPenClassFile, kOldBridge},
+      {"Pen.inc held open without delete sharing",
+       [](FakePlatform& p) { p.heldFiles = {"C:\\prj\\Pen.inc"}; }, kPenClassFile, kBridge},
       {"Pen.inc is a folder", [](FakePlatform& p) {
          p.files.erase("C:\\prj\\Pen.inc");
          p.folders.insert("C:\\prj\\Pen.inc");

@@ -26,6 +26,8 @@ E2E_TEST("forum.one_file", forumOneFile) {
   CHECK_EQ(owner.left + 30, placed.left);
   CHECK_EQ(owner.top + 30, placed.top);
   CHECK(GetWindow(dialog, GW_OWNER) == app.window);
+  // Placed by the hook, whose child dialog it holds.
+  CHECK(FindWindowExW(dialog, nullptr, L"#32770", nullptr) != nullptr);
   CHECK(!IsWindowEnabled(app.window));
 
   pickFiles(dialog, L"forum_one.bas");

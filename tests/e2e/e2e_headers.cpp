@@ -60,8 +60,10 @@ std::string runHeaders(App& app, int button, const std::wstring& names) {
   HWND dialog = waitForFileDialog(app.process.dwProcessId);
   CHECK(dialog != nullptr);
   if (!dialog) return "<no dialog>";
-  // No owner: the command window stays enabled meanwhile.
+  // No owner: the command window stays enabled meanwhile. No hook either:
+  // a hooked Explorer-style dialog holds the hook's child dialog.
   CHECK(GetWindow(dialog, GW_OWNER) == nullptr);
+  CHECK(FindWindowExW(dialog, nullptr, L"#32770", nullptr) == nullptr);
   CHECK(IsWindowEnabled(app.window));
   if (names.empty()) cancelDialog(dialog); else pickFiles(dialog, names);
   CHECK(waitUntilGone(dialog));

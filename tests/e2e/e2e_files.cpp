@@ -95,6 +95,9 @@ E2E_TEST("files.unsafe_names", unsafeNames) {
   if (!newClass(app, "escaped", out)) return killApp(app);
   CHECK(isClassFile(fileText(out + L"\\escaped.inc"), "escaped"));
   CHECK_EQ("' bridge\r\n", fileText(out + L"\\Message.inc"));
+  // A class that is Message.inc under another spelling keeps its file.
+  if (!newClass(app, "MESSAGE", out + L"\\.\\")) return killApp(app);
+  CHECK(isClassFile(fileText(out + L"\\Message.inc"), "MESSAGE"));
   CHECK(closeApp(app));
 }
 

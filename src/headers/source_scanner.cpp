@@ -1,5 +1,7 @@
 #include "headers/source_scanner.h"
 
+#include <algorithm>
+
 #include "headers/line_helpers.h"
 #include "platform/ansi.h"
 #include "platform/text_lines.h"
@@ -117,64 +119,108 @@ void appendBanner(std::string& header, std::string_view path) {
   header += kLineEnd;
 }
 
-// Puts clause (it starts with a space) into a declaration in front of its
-// first "(", dropping the spaces before the "(" and leaving one space between
-// the clause and it. A declaration without "(" has no parameter list to go
-// by; the clause then goes where the parameter list would begin, directly
-// after the procedure name on the first line, at noParenAt, which moves past
-// the clause so that an Alias follows the Lib inserted before it. That keeps
-// PowerBASIC's order: Declare Sub Name Lib "..." Alias "..." [As Type].
-void insertClause(std::string& declaration, std::string_view clause, size_t& noParenAt) {
-  size_t paren = declaration.find('(');
+// The declaration as the keyword tests see it, position for position: a
+// comment's "'" becomes a CR, which ends a word as a line end does, and the
+// rest of the comment a byte that no keyword, "(" or space holds. So words
+// in a comment neither mark a procedure nor are removed from it.
+void appendCode(std::string& code, std::string_view line) {
+  size_t end = codeEnd(line);
+  code += line.substr(0, end);
+  if (end == line.size()) return;
+  code += '\r';
+  code.append(line.size() - end - 1, '\x01');
+}
+
+// Puts clause (it starts with a space) into a declaration in front of the
+// first "(" of its code, dropping the spaces before the "(" and leaving one
+// space between the clause and it; code follows every edit. A declaration
+// without "(" has no parameter list to go by; the clause then goes where the
+// parameter list would begin, directly after the procedure name on the first
+// line, at noParenAt, which moves past the clause so that an Alias follows
+// the Lib inserted before it. That keeps PowerBASIC's order: Declare Sub
+// Name Lib "..." Alias "..." [As Type].
+void insertClause(std::string& declaration, std::string& code, std::string_view clause,
+                  size_t& noParenAt) {
+  size_t paren = code.find('(');
   if (paren == std::string::npos) {
     declaration.insert(noParenAt, clause);
+    code.insert(noParenAt, clause);
     noParenAt += clause.size();
     return;
   }
   size_t cut = paren;
   // The declaration starts with "Declare Sub" or "Declare Function": the
   // walk back over spaces stops at a letter at the latest.
-  while (declaration[cut - 1] == ' ') --cut;
-  declaration.replace(cut, paren - cut, clause);
-  declaration.insert(cut + clause.size(), 1, ' ');
+  while (code[cut - 1] == ' ') --cut;
+  for (std::string* text : {&declaration, &code}) {
+    text->replace(cut, paren - cut, clause);
+    text->insert(cut + clause.size(), 1, ' ');
+  }
+}
+
+// halveSpaces on the declaration, with code cut in step.
+void halveSpacesAlong(std::string& declaration, std::string& code) {
+  size_t out = 0;
+  for (size_t in = 0; in < declaration.size(); ++in, ++out) {
+    declaration[out] = declaration[in];
+    code[out] = code[in];
+    if (declaration[in] == ' ' && in + 1 < declaration.size() && declaration[in + 1] == ' ') ++in;
+  }
+  declaration.resize(out);
+  code.resize(out);
+}
+
+// removeWord on the code, with the same bytes taken out of the declaration.
+void removeCodeWord(std::string& declaration, std::string& code, std::string_view word) {
+  size_t at = findWord(code, word);
+  if (at == std::string::npos || at == 0) return;  // as removeWord decides
+  declaration.erase(at - 1, word.size() + 1);
+  code.erase(at - 1, word.size() + 1);
 }
 
 // A procedure whose first (normalised) line is in line: reads its
-// continuation lines and, when it is marked Common or Export, appends its
-// Declare statement in the form the mode asks for.
+// continuation lines and, when its code is marked Common or Export, appends
+// its Declare statement in the form the mode asks for.
 void writeProcedure(std::string& header, std::string& line, std::string& declaration,
-                    LineReader& reader, HeaderMode mode) {
+                    std::string& code, LineReader& reader, HeaderMode mode) {
   constexpr std::string_view kDeclare = "Declare ";
-  // The name follows the keyword and ends at a space or "(". classify saw
-  // text after the keyword's space, and cleaning left no space at the end.
+  // The name follows the keyword and ends at a space, "(" or a comment.
+  // classify saw text after the keyword's space, and cleaning left no space
+  // at the end.
   size_t nameStart = line.find_first_not_of(' ', line.find(' '));
-  size_t nameEnd = line.find_first_of(" (", nameStart);
-  if (nameEnd == std::string::npos) nameEnd = line.size();
+  size_t nameEnd = std::min(line.find_first_of(" (", nameStart), codeEnd(line));
+  nameEnd = std::max(nameEnd, nameStart);
   size_t nameAt = kDeclare.size() + nameStart;
   size_t noParenAt = kDeclare.size() + nameEnd;
 
   declaration.assign(kDeclare);
   declaration += line;
   declaration += kLineEnd;
+  code.assign(kDeclare);
+  appendCode(code, line);
+  code += kLineEnd;
   while (continues(line) && readNormalised(reader, line)) {
     declaration.append(kDeclarationIndent, ' ');
     declaration += line;
     declaration += kLineEnd;
+    code.append(kDeclarationIndent, ' ');
+    appendCode(code, line);
+    code += kLineEnd;
   }
 
-  bool exported = containsWord(declaration, "export");
-  if (!exported && !containsWord(declaration, "common")) return;
+  bool exported = containsWord(code, "export");
+  if (!exported && !containsWord(code, "common")) return;
 
   if (mode == HeaderMode::Dll && exported) {
     std::string alias = " Alias \"" +
                         toUpperAnsi(std::string_view(declaration).substr(nameAt, nameEnd - nameStart)) +
                         "\"";
-    if (!containsWord(declaration, "lib")) insertClause(declaration, kLibClause, noParenAt);
-    if (!containsWord(declaration, "alias")) insertClause(declaration, alias, noParenAt);
+    if (!containsWord(code, "lib")) insertClause(declaration, code, kLibClause, noParenAt);
+    if (!containsWord(code, "alias")) insertClause(declaration, code, alias, noParenAt);
   }
-  halveSpaces(declaration);
-  if (mode != HeaderMode::Compile) removeWord(declaration, "export");
-  if (mode == HeaderMode::Dll) removeWord(declaration, "common");
+  halveSpacesAlong(declaration, code);
+  if (mode != HeaderMode::Compile) removeCodeWord(declaration, code, "export");
+  if (mode == HeaderMode::Dll) removeCodeWord(declaration, code, "common");
   header += declaration;
 }
 
@@ -196,6 +242,7 @@ void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
   LineReader reader(bytes);
   std::string line;         // the current line, normalised, when it is written
   std::string declaration;  // reused by every procedure of the file
+  std::string code;         // the declaration without its comments
   bool skipInterface = false;  // inside an interface that is already written
   const std::array<char, 256>& lower = lowerAnsiTable();
   for (std::string_view raw; reader.next(raw);) {
@@ -206,7 +253,7 @@ void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
     normaliseLine(line);
     switch (kind) {
       case LineKind::Procedure:
-        writeProcedure(header, line, declaration, reader, mode);
+        writeProcedure(header, line, declaration, code, reader, mode);
         break;
       case LineKind::InterfaceEnd:
         if (skipInterface) {

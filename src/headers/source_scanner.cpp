@@ -45,8 +45,10 @@ constexpr size_t kLongestKeyword = 13;
 LineKind classifyLine(std::string_view raw) {
   char buffer[kLongestKeyword];
   std::string_view start(buffer, normalisedPrefix(raw, buffer, sizeof buffer));
+  if (start.empty()) return LineKind::Other;
+  char first = lowerAnsi(start[0]);
   for (const Keyword& k : kKeywords)
-    if (startsWithNoCase(start, k.prefix)) return k.kind;
+    if (k.prefix[0] == first && startsWithNoCase(start, k.prefix)) return k.kind;
   return LineKind::Other;
 }
 
@@ -109,10 +111,12 @@ void insertClause(std::string& declaration, std::string& code, std::string_view 
   }
 }
 
-// halveSpaces on the declaration, with code cut in step.
-void halveSpacesAlong(std::string& declaration, std::string& code) {
+// halveSpaces on the declaration, with code cut in step; at, a position of
+// a non-space, moves with its byte.
+void halveSpacesAlong(std::string& declaration, std::string& code, size_t* at = nullptr) {
   size_t out = 0;
   for (size_t in = 0; in < declaration.size(); ++in, ++out) {
+    if (at && *at == in) *at = out;
     declaration[out] = declaration[in];
     code[out] = code[in];
     if (declaration[in] == ' ' && in + 1 < declaration.size() && declaration[in + 1] == ' ') ++in;
@@ -121,12 +125,52 @@ void halveSpacesAlong(std::string& declaration, std::string& code) {
   code.resize(out);
 }
 
-// removeWord on the code, with the same bytes taken out of the declaration.
-void removeCodeWord(std::string& declaration, std::string& code, std::string_view word) {
-  size_t at = findWord(code, word);
+// removeWord on the code, with the same bytes taken out of the declaration;
+// at is where findWord finds the word, or npos.
+void removeCodeWord(std::string& declaration, std::string& code, std::string_view word, size_t at) {
   if (at == std::string::npos || at == 0) return;  // as removeWord decides
   declaration.erase(at - 1, word.size() + 1);
   code.erase(at - 1, word.size() + 1);
+}
+
+void removeCodeWord(std::string& declaration, std::string& code, std::string_view word) {
+  removeCodeWord(declaration, code, word, findWord(code, word));
+}
+
+// Where findWord finds each of the four words of a declaration, found in
+// one pass over its code.
+struct Keywords {
+  size_t exportAt = std::string::npos, commonAt = std::string::npos, libAt = std::string::npos,
+         aliasAt = std::string::npos;
+};
+
+Keywords findKeywords(std::string_view code) {
+  const auto& lower = lowerAnsiTable();
+  auto isDelimiter = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  auto is = [&](size_t at, std::string_view word) {
+    for (size_t k = 0; k < word.size(); ++k)
+      if (lower[static_cast<unsigned char>(code[at + k])] != word[k]) return false;
+    return true;
+  };
+  auto note = [](size_t& slot, size_t at) {
+    if (slot == std::string::npos) slot = at;
+  };
+  Keywords found;
+  for (size_t i = 0; i < code.size();) {
+    while (i < code.size() && isDelimiter(code[i])) ++i;
+    size_t start = i;
+    while (i < code.size() && !isDelimiter(code[i])) ++i;
+    switch (i - start) {
+      case 3: if (is(start, "lib")) note(found.libAt, start); break;
+      case 5: if (is(start, "alias")) note(found.aliasAt, start); break;
+      case 6:
+        if (is(start, "export")) note(found.exportAt, start);
+        else if (is(start, "common")) note(found.commonAt, start);
+        break;
+      default: break;
+    }
+  }
+  return found;
 }
 
 // The first line of a procedure, normalised, is in scan.line.
@@ -163,17 +207,32 @@ void continueDeclaration(SourceScan& scan) {
 void finishDeclaration(SourceScan& scan) {
   std::string& declaration = scan.declaration;
   std::string& code = scan.code;
-  bool exported = containsWord(code, "export");
-  if (!exported && !containsWord(code, "common")) return;
+  Keywords words = findKeywords(code);
+  bool exported = words.exportAt != std::string::npos;
+  if (!exported && words.commonAt == std::string::npos) return;
   if (scan.mode == HeaderMode::Dll && exported) {
     std::string alias =
         " Alias \"" + toUpperAnsi(std::string_view(declaration).substr(scan.nameAt, scan.nameSize)) + "\"";
-    if (!containsWord(code, "lib")) insertClause(declaration, code, kLibClause, scan.noParenAt);
-    if (!containsWord(code, "alias")) insertClause(declaration, code, alias, scan.noParenAt);
+    bool hasAlias = words.aliasAt != std::string::npos;
+    if (words.libAt == std::string::npos) {
+      insertClause(declaration, code, kLibClause, scan.noParenAt);
+      // The clause may turn the name before a "(" into a word of its own.
+      hasAlias = containsWord(code, "alias");
+    }
+    if (!hasAlias) insertClause(declaration, code, alias, scan.noParenAt);
+    halveSpacesAlong(declaration, code);
+    removeCodeWord(declaration, code, "export");
+    removeCodeWord(declaration, code, "common");
+  } else {
+    // Nothing inserted: halving moves the words with their bytes, and at
+    // most one of them goes (Export in SLL headers, Common in DLL ones).
+    size_t at = std::string::npos;
+    std::string_view word;
+    if (scan.mode == HeaderMode::Sll) at = words.exportAt, word = "export";
+    if (scan.mode == HeaderMode::Dll) at = words.commonAt, word = "common";
+    halveSpacesAlong(declaration, code, at == std::string::npos ? nullptr : &at);
+    removeCodeWord(declaration, code, word, at);
   }
-  halveSpacesAlong(declaration, code);
-  if (scan.mode != HeaderMode::Compile) removeCodeWord(declaration, code, "export");
-  if (scan.mode == HeaderMode::Dll) removeCodeWord(declaration, code, "common");
   *scan.header += declaration;
 }
 

@@ -7,8 +7,8 @@
 In each round every command runs once, in an order that rotates from round
 to round, with stdout to /dev/null. Per command it reports the median wall
 time (nanoseconds, perf_counter_ns), the median CPU time (user + system,
-from wait4), the peak resident set (largest of the rounds, KB), the output
-bytes (counted in one more, untimed run), and for every pair of commands the median of the per-round
+from wait4), the output bytes and the peak resident set (KB, from
+/usr/bin/time, in one more, untimed run), and for every pair of commands the median of the per-round
 ratios, so that a slow moment of the machine affects both sides of a ratio.
 """
 import json
@@ -16,6 +16,7 @@ import os
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 
@@ -28,11 +29,16 @@ def run_once(argv):
     return wall, usage.ru_utime + usage.ru_stime, usage.ru_maxrss, os.waitstatus_to_exitcode(status)
 
 
-def output_bytes(argv):
-    proc = subprocess.Popen(argv, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    size = sum(len(chunk) for chunk in iter(lambda: proc.stdout.read(1 << 20), b""))
-    proc.wait()
-    return size
+# Output bytes and peak resident set (KB) of one untimed run. /usr/bin/time
+# measures the command alone: wait4's figure for a child of this process
+# would start from the interpreter's own memory.
+def output_and_peak(argv):
+    with tempfile.NamedTemporaryFile() as report:
+        proc = subprocess.Popen(["/usr/bin/time", "-f", "%M", "-o", report.name] + argv,
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        size = sum(len(chunk) for chunk in iter(lambda: proc.stdout.read(1 << 20), b""))
+        proc.wait()
+        return size, int(open(report.name).read().split()[-1])
 
 
 def main():
@@ -48,14 +54,13 @@ def main():
     for r in range(runs):
         shift = r % len(commands)
         for name, argv in commands[shift:] + commands[:shift]:
-            wall, cpu, rss, code = run_once(argv)
+            wall, cpu, _, code = run_once(argv)
             if code != 0:
                 sys.exit("measure.py: %s exited with %d" % (name, code))
             times[name].append(wall)
             cpus[name].append(cpu)
-            peak[name] = max(peak[name], rss)
     for name, argv in commands:
-        out[name] = output_bytes(argv)
+        out[name], peak[name] = output_and_peak(argv)
     ratios = {}
     for a, _ in commands:
         for b, _ in commands:

@@ -14,21 +14,43 @@ namespace {
 const std::map<std::string, HeaderMode> kModes = {
     {"sll", HeaderMode::Sll}, {"dll", HeaderMode::Dll}, {"compile", HeaderMode::Compile}};
 
-// Reads the whole file into buffer, which keeps its capacity from file to
-// file, and points bytes at the content. False when it cannot be read.
-bool readInto(const std::string& path, std::string& buffer, std::string_view& bytes) {
+// Scans the file at path through a bounded window and prints its section,
+// so memory holds neither the file nor a long section. False when the file
+// cannot be opened or read: it then counts as empty (when the failure comes
+// after part of a long section was printed, that part stays printed).
+bool printSection(const std::string& path, InterfaceNames& interfaceNames, HeaderMode mode,
+                  std::string& window, std::string& section) {
+  constexpr size_t kWindow = size_t(1) << 16;
+  constexpr size_t kFlushAt = size_t(1) << 20;
+  window.resize(kWindow);
+  section.clear();
+  SourceScan scan;
+  // The banner shows what follows the last "\" or "/".
+  std::string_view name = baseName(path);
+  beginSourceScan(scan, section, interfaceNames, name, mode);
+  size_t banner = section.size();
+  bool flushed = false;
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  size_t length = 0;
-  for (;;) {
-    if (length == buffer.size()) buffer.resize(std::max<size_t>(buffer.size() * 2, 1 << 16));
-    size_t got = std::fread(buffer.data() + length, 1, buffer.size() - length, file);
-    length += got;
-    if (got == 0) break;
+  bool ok = file != nullptr;
+  while (ok) {
+    size_t got = std::fread(window.data(), 1, window.size(), file);
+    scanSourceBytes(scan, std::string_view(window.data(), got));
+    if (section.size() >= kFlushAt) {
+      writeStdout(section);
+      section.clear();
+      flushed = true;
+    }
+    if (got < window.size()) ok = !std::ferror(file);
+    if (got < window.size()) break;
   }
-  bool ok = !std::ferror(file);
-  std::fclose(file);
-  bytes = std::string_view(buffer.data(), ok ? length : 0);
+  if (file) std::fclose(file);
+  if (ok) {
+    endSourceScan(scan);
+  } else {
+    if (!flushed) section.resize(banner);  // counts as empty
+    section += "\r\n";  // the section still ends with its empty line
+  }
+  writeStdout(section);
   return ok;
 }
 
@@ -49,22 +71,17 @@ void addHeadersCommand(CLI::App& app, int& status) {
   headers->add_option("files", args->files, "Source files, scanned in this order")->required();
   headers->callback([args, &status] {
     HeaderMode mode = kModes.at(args->mode);
-    // One file at a time: read it, scan it, print its section, so memory
-    // holds one file and its section rather than the whole corpus.
+    // One file at a time, through a window: memory holds neither the file
+    // nor the corpus.
     InterfaceNames interfaceNames;
-    std::string buffer;
+    std::string window;
     std::string section;
     status = kExitOk;
     for (const std::string& path : args->files) {
-      std::string_view bytes;
-      if (!readInto(path, buffer, bytes)) {
+      if (!printSection(path, interfaceNames, mode, window, section)) {
         reportUnreadable(path);
         status = kExitUnreadableInput;
       }
-      section.clear();
-      // The banner shows what follows the last "\" or "/".
-      scanSourceFile(section, interfaceNames, baseName(path), bytes, mode);
-      writeStdout(section);
     }
   });
 }

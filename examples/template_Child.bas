@@ -12,10 +12,10 @@
 %%upfx%_INC = 1
 
 $%upfx%_CLASS = "%pfx%Control"
-%%upfx%_NOTIFY_CLICK = 1    ' WM_COMMAND notification code sent to the parent
+%%upfx%_NOTIFY_CLICK = 1   ' WM_COMMAND notification code sent to the parent
 {{Icon}}%%upfx%_ICON = 300   ' #RESOURCE ICON, 300, "%pfx%.ico" in the main program{{/}}
 {{Resource}}
-%%upfx%_BITMAP = 301         ' #RESOURCE BITMAP, 301, "%pfx%.bmp" in the main program
+%%upfx%_BITMAP = 301   ' #RESOURCE BITMAP, 301, "%pfx%.bmp" in the main program
 {{/Resource}}
 {{ExitLast}}GLOBAL g%pfx%Count AS LONG{{/}}
 {{Accel}}

@@ -100,13 +100,16 @@ FUNCTION %pfx%Proc(BYVAL hWnd AS DWORD, BYVAL wMsg AS DWORD, _
       ' Becoming active, by a click or by the keyboard: take the focus.
       IF LO(WORD, wParam) <> %WA_INACTIVE THEN SetFocus hWnd
       EXIT FUNCTION
+
 {{else}}
     ' WM_ACTIVATE: the default handling gives the focus back.
-{{/Activate}}
 
+{{/Activate}}
 {{Size}}
-    CASE %WM_SIZE, %WM_GETMINMAXINFO
-      IF wMsg = %WM_SIZE THEN InvalidateRect hWnd, BYVAL %NULL, %TRUE
+    CASE %WM_SIZE
+      InvalidateRect hWnd, BYVAL %NULL, %TRUE
+      EXIT FUNCTION
+
 {{/Size}}
 {{Paint}}
     CASE %WM_PAINT
@@ -115,6 +118,7 @@ FUNCTION %pfx%Proc(BYVAL hWnd AS DWORD, BYVAL wMsg AS DWORD, _
       DrawText ps.hDC, "%title%", -1, rc, %DT_CENTER OR %DT_VCENTER OR %DT_SINGLELINE
       EndPaint hWnd, ps
       EXIT FUNCTION
+
 {{/Paint}}
 {{Key}}
     CASE %WM_KEYDOWN
@@ -123,12 +127,14 @@ FUNCTION %pfx%Proc(BYVAL hWnd AS DWORD, BYVAL wMsg AS DWORD, _
         CASE %VK_F1:     ' TODO: help for %title%
       END SELECT
       EXIT FUNCTION
+
 {{/Key}}
 {{Mouse}}
     CASE %WM_LBUTTONDOWN
       SetCapture hWnd
     CASE %WM_LBUTTONUP
       ReleaseCapture
+
 {{/Mouse}}
     CASE %WM_COMMAND
       {{Resource}}IF LO(WORD, wParam) = %IDM_%upfx%_CLOSE THEN DestroyWindow hWnd{{/}}

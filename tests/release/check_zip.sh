@@ -3,8 +3,9 @@
 # programs, README.md, LICENSE and the five examples, byte for byte as in the
 # repository; both programs stripped, each with its manifest, version and
 # icon resources; the manifest's DPI awareness and Common Controls 6, and no
-# UTF-8 code page.
-#   check_zip.sh ZIP
+# UTF-8 code page. With a state folder for a Wine session, the unpacked
+# codeloom-cli.exe also runs the example cases there.
+#   check_zip.sh ZIP [WINE_STATE_DIR]
 set -u
 zip=$(realpath "$1")
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -51,5 +52,16 @@ for exe in codeloom.exe codeloom-cli.exe; do
     grep -qF -- "$text" <<<"$strings" || bad "$exe version resource lacks $text"
   done
 done
+if [[ -n ${2:-} && -f $top/codeloom-cli.exe ]]; then
+  state=$(realpath -m "$2")
+  bash "$root/tests/e2e/wine_session.sh" start "$state" || bad "no Wine session"
+  for case_dir in "$root"/tests/cli/cases/examples/*/; do
+    CODELOOM_CLI_RUNNER=$root/tests/cli/wine_run.sh CODELOOM_WINE_STATE=$state \
+      bash "$root/tests/cli/run_case.sh" "$top/codeloom-cli.exe" "$case_dir" >"$work/case.log" 2>&1 ||
+      { bad "the unpacked codeloom-cli.exe fails $(basename "$case_dir")"; cat "$work/case.log"; }
+  done
+  bash "$root/tests/e2e/wine_session.sh" stop "$state"
+fi
+
 [[ $fail == 0 ]] && echo "release zip ok: $(basename "$zip"), $(stat -c %s "$zip") bytes"
 exit $fail

@@ -21,6 +21,7 @@ export WINEPREFIX=${WINEPREFIX:-$root/build/run/prefix} WINEARCH=win64 WINEDEBUG
   WINEDLLOVERRIDES="mscoree,mshtml="
 if [[ ! -f $WINEPREFIX/.codeloom-ready ]]; then
   echo "Making the Wine prefix $WINEPREFIX (once)..."
+  mkdir -p "$(dirname "$WINEPREFIX")"
   "$wine" wineboot -u </dev/null >/dev/null 2>&1
   # The bitmap MS Sans Serif, the dialogs' font.
   mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"

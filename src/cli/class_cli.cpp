@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "classgen/class_command.h"
 #include "cli/cli_io.h"
+#include "cli/input_reader.h"
 #include "cli/subcommands.h"
 #include "platform/ansi.h"
 
@@ -67,9 +68,9 @@ void addClassCommand(CLI::App& app, int& status, SkeletonKind kind) {
     const char* commandName = isClass ? "class" : "interface";
     for (std::string& guid : options->guids) {
       if (!isGuidText(guid)) {
-        std::cerr << "codeloom-cli " << commandName << ": --guid '" << guid
-                  << "' is not a GUID of the form {xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}\n";
-        status = kExitUsage;
+        status = reportUsageError(commandName, "--guid '" + guid +
+                                                   "' is not a GUID of the form "
+                                                   "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}");
         return;
       }
       guid = toLowerAnsi(guid);
@@ -78,9 +79,10 @@ void addClassCommand(CLI::App& app, int& status, SkeletonKind kind) {
     ToolSettings settings;
     if (!options->settingsFile.empty()) {
       std::string bytes;
-      if (!readFileBytes(options->settingsFile, bytes)) {
-        reportUnreadable(options->settingsFile);
-        status = kExitUnreadableInput;
+      ReadResult result = readInput(options->settingsFile, bytes);
+      if (!result.ok()) {
+        reportReadFailure(options->settingsFile, result);
+        status = kExitFailure;
         return;
       }
       parseSettings(bytes, settings);
@@ -93,8 +95,8 @@ void addClassCommand(CLI::App& app, int& status, SkeletonKind kind) {
     settings.classProperties = trimSpaces(settings.classProperties);
     settings.classMethods = trimSpaces(settings.classMethods);
     if (settings.className.empty()) {
-      std::cerr << "codeloom-cli " << commandName << ": the class name is empty; give NAME or a --settings file that holds one\n";
-      status = kExitUsage;
+      status = reportUsageError(
+          commandName, "the class name is empty; give NAME or a --settings file that holds one");
       return;
     }
 
@@ -104,8 +106,8 @@ void addClassCommand(CLI::App& app, int& status, SkeletonKind kind) {
       options->guids.pop_front();
       return guid;
     };
-    writeStdout(isClass ? newClassFileText(settings, newGuid) : newInterfaceText(settings, newGuid));
-    status = kExitOk;
+    std::string text = isClass ? newClassFileText(settings, newGuid) : newInterfaceText(settings, newGuid);
+    status = writeStdout(text) ? kExitOk : kExitFailure;
   });
 }
 

@@ -1,10 +1,13 @@
 #include "cli/cli_io.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <random>
-#include <sstream>
+
+#include "platform/safe_write.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -12,28 +15,93 @@
 #endif
 
 namespace codeloom::cli {
+namespace {
 
-bool readFileBytes(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) return false;
-  bytes = std::move(buffer).str();
-  return true;
+// The reason of the first failed write to stdout; empty while none failed.
+std::string stdoutFailure;
+
+std::string reasonOf(int error) { return error ? std::strerror(error) : "write failed"; }
+
+void recordStdoutFailure(int error) {
+  if (stdoutFailure.empty()) stdoutFailure = reasonOf(error);
 }
 
-void writeStdout(std::string_view bytes) {
+}  // namespace
+
+bool writeStdout(std::string_view bytes) {
 #ifdef _WIN32
   static const bool binary = (_setmode(_fileno(stdout), _O_BINARY), true);
   (void)binary;
 #endif
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-  std::fflush(stdout);
+  if (!stdoutFailure.empty()) return false;
+  errno = 0;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
+    recordStdoutFailure(errno);
+    return false;
+  }
+  // Flushed at once: a full disk is noticed before more work is done.
+  errno = 0;
+  if (std::fflush(stdout) != 0) {
+    recordStdoutFailure(errno);
+    return false;
+  }
+  return true;
 }
 
-void reportUnreadable(const std::string& path) {
-  std::cerr << "codeloom-cli: cannot read file '" << path << "'\n";
+bool finishStdout() {
+  errno = 0;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) recordStdoutFailure(errno);
+  errno = 0;
+  if (std::fclose(stdout) != 0) recordStdoutFailure(errno);
+  if (stdoutFailure.empty()) return true;
+  std::cerr << "codeloom-cli: write error: " << stdoutFailure << "\n";
+  return false;
+}
+
+bool writeFileSafely(const std::string& path, std::string_view bytes) {
+  std::FILE* file = nullptr;
+  std::string failure;
+  auto fail = [&failure](int error) {
+    if (failure.empty()) failure = reasonOf(error);
+    return false;
+  };
+  FileWriteSteps steps{
+      [&](const std::string& temporary) {
+        errno = 0;
+        file = std::fopen(temporary.c_str(), "wb");
+        return file != nullptr || fail(errno);
+      },
+      [&](std::string_view chunk) {
+        errno = 0;
+        return std::fwrite(chunk.data(), 1, chunk.size(), file) == chunk.size() || fail(errno);
+      },
+      [&] {
+        errno = 0;
+        return std::fflush(file) == 0 || fail(errno);
+      },
+      [&] {
+        errno = 0;
+        bool closed = std::fclose(file) == 0;
+        file = nullptr;
+        return closed || fail(errno);
+      },
+      [&](const std::string& from, const std::string& to) {
+        // Replaces an existing file on Windows too (MoveFileEx underneath).
+        std::error_code error;
+        std::filesystem::rename(from, to, error);
+        return !error || fail(error.value());
+      },
+      [](const std::string& temporary) { std::remove(temporary.c_str()); },
+  };
+  if (writeFileReplacing(steps, path, bytes)) return true;
+  std::cerr << "codeloom-cli: write error: '" << path << "': " << failure << "\n";
+  return false;
+}
+
+int reportUsageError(std::string_view subcommand, std::string_view problem) {
+  std::cerr << "codeloom-cli" << (subcommand.empty() ? "" : " ") << subcommand << ": " << problem
+            << "\nTry 'codeloom-cli --help'\n";
+  return kExitUsage;
 }
 
 Guid randomGuid() {

@@ -1,10 +1,12 @@
-#include <cstdio>
+#include <algorithm>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/cli_io.h"
+#include "cli/input_reader.h"
 #include "cli/subcommands.h"
 #include "headers/source_scanner.h"
 
@@ -14,28 +16,75 @@ namespace {
 const std::map<std::string, HeaderMode> kModes = {
     {"sll", HeaderMode::Sll}, {"dll", HeaderMode::Dll}, {"compile", HeaderMode::Compile}};
 
-// Reads the whole file into buffer, which keeps its capacity from file to
-// file, and points bytes at the content. False when it cannot be read.
-bool readInto(const std::string& path, std::string& buffer, std::string_view& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  size_t length = 0;
-  for (;;) {
-    if (length == buffer.size()) buffer.resize(std::max<size_t>(buffer.size() * 2, 1 << 16));
-    size_t got = std::fread(buffer.data() + length, 1, buffer.size() - length, file);
-    length += got;
-    if (got == 0) break;
-  }
-  bool ok = !std::ferror(file);
-  std::fclose(file);
-  bytes = std::string_view(buffer.data(), ok ? length : 0);
-  return ok;
-}
+// The most bytes of a line a --check message shows.
+constexpr size_t kShownLineBytes = 120;
 
 struct HeadersArgs {
   std::string mode;
   std::vector<std::string> files;
+  std::string outputPath;
+  std::string checkPath;
 };
+
+// The line of text that starts at offset begin, its LF included.
+std::string_view lineAt(std::string_view text, size_t begin) {
+  if (begin >= text.size()) return {};
+  size_t end = text.find('\n', begin);
+  return text.substr(begin, end == std::string_view::npos ? end : end + 1 - begin);
+}
+
+// A line, its line end included, quoted with C escapes so that a CR or a
+// lone LF shows; "end of file" when there is no line.
+std::string showLine(std::string_view line, bool present) {
+  if (!present) return "end of file";
+  std::string shown = "'";
+  static const char* const kHex = "0123456789abcdef";
+  for (unsigned char c : line.substr(0, kShownLineBytes)) {
+    if (c == '\r') shown += "\\r";
+    else if (c == '\n') shown += "\\n";
+    else if (c == '\t') shown += "\\t";
+    else if (c == '\\' || c == '\'') (shown += '\\') += static_cast<char>(c);
+    else if (c < 0x20 || c == 0x7F) ((shown += "\\x") += kHex[c >> 4]) += kHex[c & 15];
+    else shown += static_cast<char>(c);
+  }
+  shown += line.size() > kShownLineBytes ? "'..." : "'";
+  return shown;
+}
+
+// "FILE:LINE: ..." for the first line (ended by LF) where found differs
+// from expected; the two differ somewhere.
+void reportFirstDifference(const std::string& path, std::string_view expected,
+                           std::string_view found) {
+  size_t at = std::mismatch(expected.begin(), expected.end(), found.begin(), found.end()).first -
+              expected.begin();
+  size_t begin = expected.substr(0, at).rfind('\n');
+  begin = begin == std::string_view::npos ? 0 : begin + 1;
+  size_t number = 1 + static_cast<size_t>(std::count(expected.begin(), expected.begin() + begin, '\n'));
+  std::cerr << "codeloom-cli: " << path << ":" << number
+            << ": differs from the header: expected "
+            << showLine(lineAt(expected, begin), begin < expected.size()) << ", found "
+            << showLine(lineAt(found, begin), begin < found.size()) << "\n";
+}
+
+// Writes the header to path unless path already holds exactly these bytes,
+// so that an unchanged header keeps its modification time.
+bool updateHeaderFile(const std::string& path, const std::string& header) {
+  std::string current;
+  if (readInput(path, current).ok() && current == header) return true;
+  return writeFileSafely(path, header);
+}
+
+bool checkHeaderFile(const std::string& path, const std::string& header) {
+  std::string current;
+  ReadResult result = readInput(path, current);
+  if (!result.ok()) {
+    reportReadFailure(path, result);
+    return false;
+  }
+  if (current == header) return true;
+  reportFirstDifference(path, header, current);
+  return false;
+}
 
 }  // namespace
 
@@ -47,25 +96,47 @@ void addHeadersCommand(CLI::App& app, int& status) {
       ->required()
       ->check(CLI::IsMember({"sll", "dll", "compile"}));
   headers->add_option("files", args->files, "Source files, scanned in this order")->required();
-  headers->callback([args, &status] {
+  CLI::Option* output = headers->add_option(
+      "-o,--output", args->outputPath,
+      "Write the header to this file instead, and only when its bytes change");
+  CLI::Option* check = headers->add_option(
+      "--check", args->checkPath,
+      "Change nothing; fail unless this file holds exactly the header");
+  output->excludes(check);
+  headers->callback([args, &status, output, check] {
     HeaderMode mode = kModes.at(args->mode);
-    // One file at a time: read it, scan it, print its section, so memory
-    // holds one file and its section rather than the whole corpus.
+    const bool toFile = output->count() > 0 || check->count() > 0;
+    // Printed one file at a time: memory holds one file and its section
+    // rather than the whole corpus; a header for a file is built whole.
     InterfaceNames interfaceNames;
-    std::string buffer;
-    std::string section;
+    std::string bytes;
+    std::string header;
     status = kExitOk;
     for (const std::string& path : args->files) {
-      std::string_view bytes;
-      if (!readInto(path, buffer, bytes)) {
-        reportUnreadable(path);
-        status = kExitUnreadableInput;
+      ReadResult result = readInput(path, bytes);
+      if (!result.ok()) {
+        reportReadFailure(path, result);
+        status = kExitFailure;
+        bytes.clear();
       }
-      section.clear();
+      if (!toFile) header.clear();
       // The banner shows what follows the last "\" or "/".
-      scanSourceFile(section, interfaceNames, baseName(path), bytes, mode);
-      writeStdout(section);
+      scanSourceFile(header, interfaceNames, baseName(path), bytes, mode);
+      if (!toFile && !writeStdout(header)) {
+        status = kExitFailure;
+        return;
+      }
     }
+    if (!toFile) return;
+    const std::string& target = output->count() ? args->outputPath : args->checkPath;
+    if (status != kExitOk) {
+      // A header missing a file's declarations is never taken for the real one.
+      std::cerr << "codeloom-cli: '" << target << "' not "
+                << (output->count() ? "written" : "checked") << ": a source could not be read\n";
+      return;
+    }
+    bool done = output->count() ? updateHeaderFile(target, header) : checkHeaderFile(target, header);
+    if (!done) status = kExitFailure;
   });
 }
 

@@ -23,11 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   std::string_view templateText = input.parts[5];
 
-  std::string output = expandTemplate(templateText, settings);
+  // A small limit, so that refused expansions are explored too.
+  constexpr size_t kLimit = 1 << 16;
+  std::optional<std::string> expanded = expandTemplate(templateText, settings, kLimit);
 
   // The same expansion line by line, with the same single flag of state.
   std::string byLine;
   TemplateExpander expander;
+  expander.room = kLimit;
   LineReader reader(templateText);
   bool hasMarker = false, hasPercent = false;
   for (std::string_view line; reader.next(line);) {
@@ -36,7 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (std::optional<std::string> written = expandTemplateLine(expander, line, settings))
       byLine += *written + "\r\n";
   }
+  FUZZ_CHECK(expanded.has_value() == !expander.tooLarge);
+  if (!expanded) return 0;
+  const std::string& output = *expanded;
   FUZZ_CHECK(output == byLine);
+  FUZZ_CHECK(output.size() <= kLimit);
 
   // Values without a CR leave every written line ending in CR LF (the
   // description's own lines end in CR LF too).

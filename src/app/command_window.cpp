@@ -1,5 +1,7 @@
 #include "app/command_window.h"
 
+#include <new>
+
 #include "app/new_guid.h"
 #include "classgen/class_command.h"
 #include "forum/forum_command.h"
@@ -45,8 +47,10 @@ DialogLayout commandWindowLayout() {
   return layout;
 }
 
-void dispatchCommand(Platform& platform, ToolSettings& settings, WindowHandle window, int id,
-                     int code) {
+namespace {
+
+void runCommand(Platform& platform, ToolSettings& settings, WindowHandle window, int id,
+                int code) {
   const bool clickedOrAccelerator = code == 0 || code == 1;
   switch (id) {
     case kForumFormatFiles:
@@ -81,6 +85,19 @@ void dispatchCommand(Platform& platform, ToolSettings& settings, WindowHandle wi
       break;
     default:
       break;  // IDCANCEL from Escape among others: the window stays open
+  }
+}
+
+}  // namespace
+
+void dispatchCommand(Platform& platform, ToolSettings& settings, WindowHandle window, int id,
+                     int code) {
+  // Out of memory ends the command, not the program. Every file is written
+  // whole or not at all and the clipboard is set in one call, so nothing is
+  // left half-written; the window stays open for the next command.
+  try {
+    runCommand(platform, settings, window, id, code);
+  } catch (const std::bad_alloc&) {
   }
 }
 

@@ -27,6 +27,7 @@ DialogLayout commandWindowLayout();
 
 // Runs the command of a WM_COMMAND from the window. The header commands run
 // on any notification code; the others only on 0 (click) or 1 (accelerator).
+// A command that runs out of memory ends there, having changed nothing.
 void dispatchCommand(Platform& platform, ToolSettings& settings, WindowHandle window, int id,
                      int code);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <new>
 
 #include "classgen/class_dialog.h"
 #include "platform/window_styles.h"
@@ -125,6 +126,32 @@ TEST(CommandWindow, BusyClipboardChangesNothingElse) {
     EXPECT_EQ(free->foreground, busy->foreground) << c.id;
     EXPECT_EQ("old", busy->clipboard) << c.id;
     EXPECT_EQ(c.setsClipboard, free->clipboard != "old") << c.id;
+  }
+}
+
+// Out of memory in the middle of a command ends that command only: nothing
+// written, the clipboard as it was, and the next command runs.
+TEST(CommandWindow, OutOfMemoryEndsOnlyTheCommand) {
+  struct NoMemoryForGuids : FakePlatform {
+    Guid createGuid() override { throw std::bad_alloc(); }
+  };
+  for (int id : {int{kNewGuid}, int{kNewClass}, int{kNewInterface}}) {
+    NoMemoryForGuids p;
+    ToolSettings stored;
+    stored.saveFolder = "C:\\prj";
+    stored.className = "Pen";
+    p.files[kSettingsFileName] = formatSettings(stored);
+    p.files["Message.bas"] = "bridge";
+    p.folders = {"C:\\prj"};
+    p.dialogScripts.push_back([](FakePlatform& p, FakeDialog& d) { p.press(d, kClassOkButton); });
+    p.clipboard = "old";
+    ToolSettings settings;
+    EXPECT_NO_THROW(dispatchCommand(p, settings, nullptr, id, 0)) << id;
+    EXPECT_EQ("old", p.clipboard) << id;
+    EXPECT_EQ(0u, p.files.count("C:\\prj\\Pen.inc")) << id;
+    EXPECT_EQ(0u, p.files.count("C:\\prj\\Message.inc")) << id;
+    dispatchCommand(p, settings, nullptr, kForumFormatFiles, 0);  // cancelled: empty text
+    EXPECT_EQ("", p.clipboard) << id;
   }
 }
 

@@ -14,19 +14,42 @@ std::string_view trimSpaces(std::string_view text) {
   return text;
 }
 
-// Leading blanks skipped, a sign allowed, digits up to the first character
-// that cannot continue the number. Only zero versus non-zero matters here,
-// so an overlong number cannot overflow anything.
+constexpr char kEndOfFileMark = '\x1A';
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The decimal value of the text: leading blanks skipped, a sign allowed,
+// digits with at most one decimal point, up to the first character that
+// cannot continue the number ("0.5" and ".5" are not zero). Only zero versus
+// non-zero matters, and an exponent never makes a non-zero mantissa zero, so
+// the digits alone decide and an overlong number cannot overflow anything.
 bool isNonZeroNumber(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
   bool nonZero = false;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-    if (text[i] != '0') nonZero = true;
+  bool seenPoint = false;
+  for (; i < text.size(); ++i) {
+    if (text[i] == '.' && !seenPoint) {
+      seenPoint = true;
+    } else if (isDigit(text[i])) {
+      nonZero = nonZero || text[i] != '0';
+    } else {
+      break;
+    }
+  }
   return nonZero;
 }
 
+// Reading stops at the first 0x1A, so a field holding one would lose every
+// later line of the file. Nothing typed holds it on purpose: it is dropped.
+void appendField(std::string& text, std::string_view field) {
+  for (char c : field)
+    if (c != kEndOfFileMark) text.push_back(c);
+  text += "\r\n";
+}
+
+// DEL stands for each line break, so the description fits on one line.
 std::string encodeDescription(std::string_view description) {
   std::string line;
   line.reserve(description.size());
@@ -79,23 +102,21 @@ std::string formatSettings(const ToolSettings& s) {
   std::string text;
   for (const std::string* field : {&s.templateName, &s.templateAuthor, &s.templateTitle,
                                    &s.saveFolder, &s.className, &s.classProperties,
-                                   &s.classMethods}) {
-    text += *field;
-    text += "\r\n";
-  }
+                                   &s.classMethods})
+    appendField(text, *field);
   if (s.classMessages >= 0) text += ' ';  // a number not negative has a leading blank
   text += std::to_string(s.classMessages);
   text += "\r\n";
   // A comma goes between names, also after an empty first name: "" then
   // "a" is ",a", which reads back as both.
   const std::vector<std::string>& names = s.templateOptions.names();
+  std::string options;
   for (size_t i = 0; i < names.size(); ++i) {
-    if (i > 0) text += ',';
-    text += names[i];
+    if (i > 0) options += ',';
+    options += names[i];
   }
-  text += "\r\n";
-  text += encodeDescription(s.templateDescription);
-  text += "\r\n";
+  appendField(text, options);
+  appendField(text, encodeDescription(s.templateDescription));
   return text;
 }
 

@@ -61,11 +61,23 @@ TEST(Settings, ClassMessagesLine) {
   for (Case c : {Case{" 0", 0}, {"-1", -1}, {" 1", -1}, {"7", -1}, {"  -42x", -1}, {"0", 0},
                  {"", 0}, {"abc", 0}, {"-", 0}, {"+0", 0}, {"00000000000000000000000", 0},
                  {"99999999999999999999999", -1}, {"x1", 0},
-                 {"0-1", 0}, {"+0,5", 0}}) {  // the number ends at "-" or ","
+                 {"0-1", 0}, {"+0,5", 0},  // the number ends at "-" or ","
+                 {"0.5", -1}, {".5", -1}, {" -0.25", -1}, {"1.", -1}, {"0.000001", -1},
+                 {"0.0", 0}, {".", 0}, {"+.0", 0}, {"0..5", 0}, {"0.0.5", 0}}) {
     std::string file = std::string(7, '\n');  // lone LFs: all inside line 1
     file = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n" + std::string(c.line) + "\r\n";
     EXPECT_EQ(c.value, parsed(file).classMessages) << c.line;
   }
+}
+
+TEST(Settings, EndOfFileByteInAnyFieldIsDroppedOnSave) {
+  ToolSettings s = sample();
+  s.templateName = "de\x1Amo";
+  s.classMethods = "\x1A" "Draw\x1A";
+  s.templateOptions = {"Ac\x1A" "cel", "Icon", "Size"};
+  s.templateDescription = "x\r\n\x1Ay\r\nz\x1A";
+  EXPECT_EQ(formatSettings(sample()), formatSettings(s));
+  EXPECT_EQ(sample(), parsed(formatSettings(s)));  // every later line survives
 }
 
 TEST(Settings, OptionLine) {

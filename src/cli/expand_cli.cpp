@@ -67,7 +67,15 @@ void addExpandCommand(CLI::App& app, int& status) {
       status = kExitFailure;
       return;
     }
-    status = writeStdout(expandTemplate(templateText, settings)) ? kExitOk : kExitFailure;
+    std::optional<std::string> expanded = expandTemplate(templateText, settings);
+    if (!expanded) {
+      std::cerr << "codeloom-cli: the expansion of '" << args->templatePath
+                << "' would pass the output limit of " << (kMaxExpansionBytes >> 20)
+                << " MiB; nothing written\n";
+      status = kExitFailure;
+      return;
+    }
+    status = writeStdout(*expanded) ? kExitOk : kExitFailure;
   });
 }
 

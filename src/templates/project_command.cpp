@@ -42,19 +42,23 @@ void runProjectCommand(Platform& platform, ToolSettings& settings, ProjectKind k
   const ProjectFiles files = projectFiles(kind);
   if (!showTemplateOptionsDialog(platform, settings, commandWindow, files.caption)) return;
 
+  // A missing or unreadable template still creates (or empties) the output.
+  // Expanded whole before anything is written, so the output may even replace
+  // the template file itself without losing lines, and an expansion too large
+  // to build writes nothing at all: no folder, no copy, no output.
+  std::string templateText;
+  if (!platform.readFile(files.templateFile, templateText)) templateText.clear();
+  std::optional<std::string> output = expandTemplate(templateText, settings);
+  if (!output) return;
+
   // In memory only: the settings file keeps the folder as typed.
   settings.saveFolder = prepareSaveFolder(platform, settings.saveFolder);
 
   const std::string theme = settings.saveFolder + "\\theme.xml";
   if (!platform.isPlainFile(theme)) platform.copyFile("theme.xml", theme);
 
-  // A missing or unreadable template still creates (or empties) the output.
-  std::string templateText;
-  if (!platform.readFile(files.templateFile, templateText)) templateText.clear();
-  // Read whole before the output is written, so the output may even replace
-  // the template file itself without losing lines.
   platform.writeFile(settings.saveFolder + "\\" + settings.templateName + files.extension,
-                     expandTemplate(templateText, settings));
+                     *output);
 }
 
 }  // namespace codeloom

@@ -94,6 +94,32 @@ TEST_F(ProjectCommand, CancelCreatesNothing) {
   }
 }
 
+// Values that multiply through the placeholders ask for about a terabyte:
+// the command writes nothing (no folder, no copy, no output) and keeps an
+// existing output file; the dialog's settings are saved as on every OK.
+TEST_F(ProjectCommand, ExpansionPastTheLimitWritesNothing) {
+  auto times = [](const char* text, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += text;
+    return out;
+  };
+  const std::string name = times("%author%", 1000);
+  p.files["template_App.bas"] = times("%pfx%", 1000) + "\r\n";
+  p.files["c:\\out\\" + name + ".bas"] = "previous";
+  auto files = p.files;
+  EXPECT_EQ("", run(ProjectKind::App, [&](FakePlatform& p, FakeDialog& d) {
+              p.type(d, kTemplateNameBox, name);
+              p.type(d, kTemplateAuthorBox, times("%title%", 1000));
+              p.type(d, kTemplateTitleBox, times("x", 1000));
+              p.type(d, kTemplateFolderBox, "c:\\out\\new");
+              p.press(d, kTemplateOk);
+            }));
+  EXPECT_TRUE(p.folders.empty());
+  EXPECT_NE(std::string::npos, p.files["settings.txt"].find("c:\\out\\new\r\n"));
+  p.files.erase("settings.txt");
+  EXPECT_EQ(files, p.files);
+}
+
 TEST_F(ProjectCommand, Folders) {
   struct Case { const char* typed; const char* log; };
   for (Case c : {

@@ -1,5 +1,7 @@
 #include "templates/template_engine.h"
 
+#include <utility>
+
 #include "platform/ansi.h"
 #include "platform/text_lines.h"
 
@@ -8,12 +10,20 @@ namespace {
 
 constexpr auto npos = std::string_view::npos;
 
-// Every non-overlapping occurrence of placeholder, left to right; the
-// inserted value is never scanned again.
-std::string replaceAll(std::string_view text, std::string_view placeholder,
-                       std::string_view value) {
-  std::string out;
-  out.reserve(text.size());
+// out = text with every non-overlapping occurrence of placeholder replaced,
+// left to right; the inserted value is never scanned again. The size is
+// counted first, so a result that would pass limit is refused unbuilt.
+bool replaceAll(std::string_view text, std::string_view placeholder, std::string_view value,
+                size_t limit, std::string& out) {
+  size_t count = 0;
+  for (size_t at = text.find(placeholder); at != npos;
+       at = text.find(placeholder, at + placeholder.size()))
+    ++count;
+  // No overflow: text and value both fit in memory, and count * 5 <= text.size().
+  const size_t size = text.size() - count * placeholder.size() + count * value.size();
+  if (size > limit) return false;
+  out.clear();
+  out.reserve(size);
   size_t from = 0;
   for (size_t at = text.find(placeholder); at != npos; at = text.find(placeholder, from)) {
     out.append(text.substr(from, at - from));
@@ -21,7 +31,7 @@ std::string replaceAll(std::string_view text, std::string_view placeholder,
     from = at + placeholder.size();
   }
   out.append(text.substr(from));
-  return out;
+  return true;
 }
 
 bool isAllBlanks(std::string_view text) { return text.find_first_not_of(' ') == npos; }
@@ -46,6 +56,16 @@ std::string takeSingleLineBlock(const LineMarkers& markers, bool skipping) {
     if (!skipping) text.append(thenText);
     text.append(rest.substr(second.end));
   }
+  return text;
+}
+
+// A line to be written, with its CR LF, when it fits in the room left.
+std::optional<std::string> takeRoom(TemplateExpander& expander, std::string text) {
+  if (text.size() + 2 > expander.room) {
+    expander.tooLarge = true;
+    return std::nullopt;
+  }
+  expander.room -= text.size() + 2;
   return text;
 }
 
@@ -78,21 +98,40 @@ LineMarkers readLineMarkers(std::string_view line) {
   return markers;
 }
 
-std::string substitutePlaceholders(std::string_view line, const ToolSettings& settings) {
-  std::string text = replaceAll(line, "%pfx%", settings.templateName);
-  text = replaceAll(text, "%upfx%", toUpperAnsi(settings.templateName));
-  text = replaceAll(text, "%author%", settings.templateAuthor);
-  text = replaceAll(text, "%title%", settings.templateTitle);
-  return replaceAll(text, "%description%", settings.templateDescription);
+std::optional<std::string> substitutePlaceholders(std::string_view line,
+                                                  const ToolSettings& settings, size_t limit) {
+  const std::string upperName = toUpperAnsi(settings.templateName);
+  const std::pair<std::string_view, std::string_view> steps[] = {
+      {"%pfx%", settings.templateName},
+      {"%upfx%", upperName},
+      {"%author%", settings.templateAuthor},
+      {"%title%", settings.templateTitle},
+      {"%description%", settings.templateDescription},
+  };
+  std::string text;
+  std::string next;
+  std::string_view source = line;
+  for (auto [placeholder, value] : steps) {
+    if (!replaceAll(source, placeholder, value, limit, next)) return std::nullopt;
+    text.swap(next);
+    source = text;
+  }
+  return text;
 }
 
 std::optional<std::string> expandTemplateLine(TemplateExpander& expander, std::string_view line,
                                               const ToolSettings& settings) {
-  std::string text = substitutePlaceholders(line, settings);
+  if (expander.tooLarge) return std::nullopt;
+  std::optional<std::string> substituted = substitutePlaceholders(line, settings, expander.room);
+  if (!substituted) {
+    expander.tooLarge = true;
+    return std::nullopt;
+  }
+  std::string& text = *substituted;
   LineMarkers markers = readLineMarkers(text);
   if (!markers.first) {
     if (expander.skipping) return std::nullopt;
-    return text;
+    return takeRoom(expander, std::move(text));
   }
 
   const TemplateMarker& first = *markers.first;
@@ -115,12 +154,14 @@ std::optional<std::string> expandTemplateLine(TemplateExpander& expander, std::s
   }
 
   if (expander.skipping || isAllBlanks(text)) return std::nullopt;
-  return text;
+  return takeRoom(expander, std::move(text));
 }
 
-std::string expandTemplate(std::string_view templateText, const ToolSettings& settings) {
+std::optional<std::string> expandTemplate(std::string_view templateText,
+                                          const ToolSettings& settings, size_t limit) {
   std::string output;
   TemplateExpander expander;
+  expander.room = limit;
   LineReader reader(templateText);
   std::string_view line;
   while (reader.next(line)) {
@@ -129,6 +170,7 @@ std::string expandTemplate(std::string_view templateText, const ToolSettings& se
       output += "\r\n";
     }
   }
+  if (expander.tooLarge) return std::nullopt;
   return output;
 }
 

@@ -31,8 +31,16 @@
 //   marker makes a single-line block taken with skipping false (then-text
 //   kept, else-text dropped, end marker removed).
 // - Any "{{" after the end marker of a single-line block stays in the text.
+//
+// Size: since each replacement runs on the result of the one before, a value
+// holding later placeholders multiplies, and a settings file of a few KB can
+// ask for many GB. An expansion whose output would pass kMaxExpansionBytes is
+// refused before it is built; so is one with a line whose substituted text
+// would not fit in what is left, written or skipped (a line's markers are
+// known only once its placeholders are replaced).
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,8 +49,15 @@
 
 namespace codeloom {
 
-// The line with the five placeholders replaced from settings.
-std::string substitutePlaceholders(std::string_view line, const ToolSettings& settings);
+// The most one expansion writes: 512 MiB, well above any real source file
+// and above the 100 MB lines the engine is tested with.
+constexpr size_t kMaxExpansionBytes = size_t{512} << 20;
+
+// The line with the five placeholders replaced from settings; nullopt when
+// the text would pass limit bytes at any step.
+std::optional<std::string> substitutePlaceholders(std::string_view line,
+                                                  const ToolSettings& settings,
+                                                  size_t limit = kMaxExpansionBytes);
 
 // A marker "{{name}}" occupying [begin, end) of its line.
 struct TemplateMarker {
@@ -73,15 +88,21 @@ LineMarkers readLineMarkers(std::string_view line);
 // The state of one expansion: start a fresh one for every template.
 struct TemplateExpander {
   bool skipping = false;
+  size_t room = kMaxExpansionBytes;  // what the written lines and their CR LF may still take
+  bool tooLarge = false;             // set once a line did not fit; no line is given after it
 };
 
 // Expands one template line (without its line end); nullopt when the line
-// yields no output. The output may hold CR LF pairs from the description.
+// yields no output, or when it would not fit in the room left (tooLarge is
+// then set). The output may hold CR LF pairs from the description.
 std::optional<std::string> expandTemplateLine(TemplateExpander& expander, std::string_view line,
                                               const ToolSettings& settings);
 
 // Expands a whole template file's bytes, read as text lines, into the output
-// file's bytes: every written line followed by CR LF.
-std::string expandTemplate(std::string_view templateText, const ToolSettings& settings);
+// file's bytes: every written line followed by CR LF. nullopt when the output
+// would pass limit bytes: then nothing is to be written.
+std::optional<std::string> expandTemplate(std::string_view templateText,
+                                          const ToolSettings& settings,
+                                          size_t limit = kMaxExpansionBytes);
 
 }  // namespace codeloom

@@ -198,6 +198,50 @@ TEST(TemplateEngine, EmptyKeyNeverSelectsTheEmptyMarker) {
   EXPECT_EQ("shown\r\n", expandTemplate("{{}}\r\nhidden\r\n{{else}}\r\nshown\r\n", demo({""})));
 }
 
+// Output is refused whole once it would pass the limit, counting each line's
+// CR LF; nothing is built past it.
+TEST(TemplateEngine, OutputLimit) {
+  struct Case { const char* text; size_t limit; std::optional<std::string> expected; };
+  const Case cases[] = {
+      {"abc\r", 5, "abc\r\n"},
+      {"abc\r", 4, std::nullopt},
+      {"ab\rcd\r", 8, "ab\r\ncd\r\n"},
+      {"ab\rcd\r", 7, std::nullopt},                   // the second line does not fit
+      {"%pfx%%pfx%\r", 10, "demodemo\r\n"},
+      {"%pfx%%pfx%\r", 9, std::nullopt},
+      {"{{Mouse}}\r%pfx%%pfx%%pfx%\r{{/}}\r", 10, std::nullopt},  // skipped, still too large
+      {"{{Mouse}}\r%pfx%%pfx%\r{{/}}\rok\r", 9, "ok\r\n"},
+      {"%pfx%{{Icon}}\r", 12, "demo\r\n"},           // markers go once it is built
+      {"\r\r\r", 6, "\r\n\r\n\r\n"},
+      {"\r\r\r", 5, std::nullopt},
+      {"", 0, ""},
+  };
+  for (const Case& c : cases) {
+    std::optional<std::string> output = expandTemplate(c.text, demo({"Icon"}), c.limit);
+    EXPECT_EQ(c.expected, output) << c.text << " " << c.limit;
+  }
+}
+
+// A few KB of values that each hold the next placeholder many times ask for
+// terabytes: refused at once, without building them.
+TEST(TemplateEngine, ExplodingValuesAreRefused) {
+  auto times = [](const char* text, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += text;
+    return out;
+  };
+  ToolSettings s = demo();
+  s.templateName = times("%author%", 1000);
+  s.templateAuthor = times("%title%", 1000);
+  s.templateTitle = times("%description%", 1000);
+  s.templateDescription = times("x", 1000);
+  EXPECT_EQ(std::nullopt, substitutePlaceholders("%pfx%", s));
+  EXPECT_EQ(std::nullopt, expandTemplate("first\r%pfx%\rlast\r", s));
+  s.templateTitle = "t";  // a million "t": big, but within the limit
+  EXPECT_EQ(1000000u + 2, expandTemplate("%pfx%\r", s).value().size());
+  EXPECT_EQ(kMaxExpansionBytes, size_t{512} * 1024 * 1024);
+}
+
 TEST(TemplateEngine, ReadsTextLines) {
   // CR, CR LF and a lone LF inside a line; 0x1A ends the file.
   EXPECT_EQ("a\r\nb\nc\r\nd\r\n", expandTemplate("a\rb\nc\r\nd\x1A" "e\r\n", demo()));

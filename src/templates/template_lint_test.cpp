@@ -130,7 +130,7 @@ std::string meantExpansion(const std::vector<std::string>& lines, const ToolSett
     if (always || text.find_first_not_of(' ') != std::string::npos) out += text + "\r\n";
   };
   for (const std::string& raw : lines) {
-    std::string line = substitutePlaceholders(raw, settings);
+    std::string line = substitutePlaceholders(raw, settings).value();
     std::vector<std::smatch> markers;
     for (std::sregex_iterator it(line.begin(), line.end(), kMarker), end; it != end; ++it)
       markers.push_back(*it);
@@ -187,7 +187,7 @@ TEST(TemplateLint, CleanTemplatesExpandAsMeant) {
       settings.templateOptions.clear();
       for (unsigned bit = 0; bit < 11; ++bit)
         if (mask & (1u << bit)) settings.templateOptions.add(kTemplateOptionNames[bit]);
-      std::string expanded = expandTemplate(joinLines(templates[t]), settings);
+      std::string expanded = expandTemplate(joinLines(templates[t]), settings).value();
       bool meant = expanded == meantExpansion(templates[t], settings) &&
                    expanded.find("{{") == std::string::npos;
       if (clean) {

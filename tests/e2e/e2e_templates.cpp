@@ -159,6 +159,45 @@ void runKind(const Context& ctx, const Kind& kind) {
   CHECK(closeApp(app));
 }
 
+// Saved values that multiply through the placeholders (about a terabyte of
+// output): the command writes nothing, keeps the old output file, and the
+// program goes on running.
+E2E_TEST("templates.exploding_values", explodingValues) {
+  auto times = [](const char* text, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += text;
+    return out;
+  };
+  std::wstring folder = ctx.workDir + L"\\big";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  writeFile(folder + L"\\big.bas", "previous");
+  writeFile(ctx.workDir + L"\\theme.xml", "<theme/>");
+  writeFile(ctx.workDir + L"\\template_App.bas", times("%author%", 1000) + "\r\n");
+  writeFile(ctx.workDir + L"\\settings.txt",
+            "big\r\n" + times("%title%", 1000) + "\r\n" + times("%description%", 1000) +
+                "\r\n" + narrow(folder) + "\r\n\r\n\r\n\r\n 0\r\n\r\n" + times("x", 1000) +
+                "\r\n");
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  HWND dialog = openDialog(app, {1025, L"New Application", L"template_App.bas", L".bas"});
+  CHECK(dialog != nullptr);
+  if (!dialog) return killApp(app);
+  pressButton(dialog, kOk);
+  CHECK(waitUntilGone(dialog));
+  pump(500);
+  std::string bytes;
+  CHECK(readFile(folder + L"\\big.bas", bytes));
+  CHECK_EQ("previous", bytes);
+  CHECK(!fileExists(folder + L"\\theme.xml"));
+  // Still running: the next command works.
+  dialog = openDialog(app, {1025, L"New Application", L"template_App.bas", L".bas"});
+  CHECK(dialog != nullptr);
+  if (!dialog) return killApp(app);
+  pressButton(dialog, kCancel);
+  CHECK(waitUntilGone(dialog));
+  CHECK(closeApp(app));
+}
+
 E2E_TEST("templates.new_app", newApp) {
   runKind(ctx, {1025, L"New Application", L"template_App.bas", L".bas"});
 }

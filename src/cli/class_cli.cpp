@@ -9,6 +9,7 @@
 #include "cli/input_reader.h"
 #include "cli/subcommands.h"
 #include "platform/ansi.h"
+#include "platform/text_helpers.h"
 
 namespace codeloom::cli {
 namespace {
@@ -21,12 +22,6 @@ struct ClassOptions {
   std::string settingsFile;
   std::deque<std::string> guids;  // fixed GUIDs to use first, for exact output
 };
-
-std::string trimSpaces(std::string_view text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
 
 bool isHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -91,9 +86,9 @@ void addClassCommand(CLI::App& app, int& status, SkeletonKind kind) {
     if (properties->count()) settings.classProperties = options->properties;
     if (methods->count()) settings.classMethods = options->methods;
     if (messages->count()) settings.classMessages = options->messages ? 1 : 0;
-    settings.className = trimSpaces(settings.className);
-    settings.classProperties = trimSpaces(settings.classProperties);
-    settings.classMethods = trimSpaces(settings.classMethods);
+    settings.className = std::string(trimSpaces(settings.className));
+    settings.classProperties = std::string(trimSpaces(settings.classProperties));
+    settings.classMethods = std::string(trimSpaces(settings.classMethods));
     if (settings.className.empty()) {
       status = reportUsageError(
           commandName, "the class name is empty; give NAME or a --settings file that holds one");

@@ -1,6 +1,7 @@
 #include "cli/input_reader.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>

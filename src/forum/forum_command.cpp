@@ -5,6 +5,7 @@
 
 #include "forum/forum_text.h"
 #include "platform/file_picker.h"
+#include "platform/text_helpers.h"
 
 namespace codeloom {
 namespace {
@@ -50,8 +51,7 @@ void runForumFormat(Platform& platform, WindowHandle commandWindow) {
     appendForumBlock(text, pickedName(picked, paths[i], names), bytes);
   }
   // Cancel also lands here: the clipboard then holds empty text.
-  platform.emptyClipboard();
-  platform.setClipboardText(text);
+  replaceClipboardText(platform, text);
 }
 
 }  // namespace codeloom

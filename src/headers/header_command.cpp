@@ -1,6 +1,7 @@
 #include "headers/header_command.h"
 
 #include "platform/file_picker.h"
+#include "platform/text_helpers.h"
 
 namespace codeloom {
 
@@ -14,8 +15,7 @@ void runHeaderCommand(Platform& platform, HeaderMode mode) {
     if (!platform.readFile(path, bytes)) bytes.clear();
     scanSourceFile(header, interfaceNames, path, bytes, mode);
   }
-  platform.emptyClipboard();
-  platform.setClipboardText(header);
+  replaceClipboardText(platform, header);
 }
 
 }  // namespace codeloom

@@ -26,4 +26,9 @@ std::vector<std::string_view> splitAtCommas(std::string_view text) {
   }
 }
 
+void replaceClipboardText(Platform& platform, const std::string& text) {
+  platform.emptyClipboard();
+  platform.setClipboardText(text);
+}
+
 }  // namespace codeloom

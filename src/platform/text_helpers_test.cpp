@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/fake_platform.h"
+
 namespace codeloom {
 namespace {
 
@@ -33,6 +35,19 @@ TEST(TextHelpers, SplitAtCommas) {
       {"[W:Long,Item:iTest()", "<[W:Long><Item:iTest()>"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.items, joined(splitAtCommas(c.text))) << c.text;
+}
+
+TEST(TextHelpers, ReplaceClipboardText) {
+  FakePlatform platform;
+  platform.clipboard = "old";
+  replaceClipboardText(platform, "");
+  EXPECT_EQ("", platform.clipboard.value_or("<no text>"));  // empty text, not no text
+  replaceClipboardText(platform, "new\r\n");
+  EXPECT_EQ("new\r\n", platform.clipboard.value_or("<no text>"));
+  EXPECT_EQ(2, platform.clipboardWrites);
+  platform.clipboardBusy = true;
+  replaceClipboardText(platform, "lost");
+  EXPECT_EQ("new\r\n", platform.clipboard.value_or("<no text>"));
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ marked Common, Export or neither (some with parameter lists continued over
 from a pool shared by all files, so that many interfaces repeat across files.
 Lines end in CR LF; indentation mixes spaces and tabs.
 
-    make_corpus.py OUT_DIR [--size-mb 200] [--file-kb 200] [--seed 1]
+    make_corpus.py OUT_DIR [--size-mb 200] [--file-kb 200] [--seed 1] [--same-size]
 """
 import argparse
 import os
@@ -198,6 +198,7 @@ def main():
     parser.add_argument("--size-mb", type=float, default=200)
     parser.add_argument("--file-kb", type=float, default=200)
     parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--same-size", action="store_true", help="every file of --file-kb")
     args = parser.parse_args()
 
     os.makedirs(args.out_dir, exist_ok=True)
@@ -209,7 +210,8 @@ def main():
         serial += 1
         rng = random.Random(master.getrandbits(64))
         # File sizes vary around the mean: a few large, many middling.
-        target = min(int(per_file * rng.uniform(0.2, 1.8)), total - written)
+        spread = 1.0 if args.same_size else rng.uniform(0.2, 1.8)
+        target = min(int(per_file * spread), total - written)
         text = Writer(rng, serial).file(max(target, 1))
         ext = ".inc" if serial % 3 == 0 else ".bas"
         with open(os.path.join(args.out_dir, "m%05d%s" % (serial, ext)), "wb") as f:

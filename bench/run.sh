@@ -1,143 +1,129 @@
 #!/usr/bin/env bash
-# Times codeloom-cli headers (each mode) and forum on a generated PowerBASIC
-# corpus, next to wc -l and ctags on the same files, and checks that time and
-# memory grow linearly with the input.
+# Times codeloom-cli headers (each mode) and forum on generated PowerBASIC
+# corpora next to wc -l and ctags on the same files, in paired, alternating
+# runs (bench/measure.py: nanosecond wall clock, median of RUNS rounds, each
+# ratio the median of its per-round ratios), checks that time grows
+# linearly from corpus to corpus, and measures peak memory on 10 files of
+# 20 MB each.
 #
-#   bench/run.sh [SIZE_MB]        default 200; a corpus of SIZE_MB / 10 is the
-#                                 linearity reference
-# Environment: RUNS (best of, default 3), CORPUS_DIR (default bench/corpus),
-# BUILD_DIR (default build/release; codeloom-cli is built there in Release).
+#   bench/run.sh [SIZE_MB...]     default 10 100; each size is one corpus
+# Environment: RUNS (rounds, default 5, at least 5), CORPUS_DIR (default
+# bench/corpus), BUILD_DIR (default build/release; codeloom-cli is built
+# there in Release), PEAK=0 skips the 10 x 20 MB memory run.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-size=${1:-200}
-runs=${RUNS:-3}
+sizes=("$@")
+((${#sizes[@]})) || sizes=(10 100)
+runs=${RUNS:-5}
 corpus=${CORPUS_DIR:-$root/bench/corpus}
 build=${BUILD_DIR:-$root/build/release}
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+((runs >= 5)) || { echo "bench/run.sh: RUNS must be at least 5" >&2; exit 2; }
+command -v ctags >/dev/null || { echo "bench/run.sh: ctags is missing (scripts/install-deps.sh installs universal-ctags)" >&2; exit 2; }
+ctags --version | grep -q 'Universal Ctags' || { echo "bench/run.sh: ctags is not universal-ctags" >&2; exit 2; }
 
 echo "building codeloom-cli (Release) in $build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCODELOOM_CROSS_BUILD=OFF >/dev/null
 cmake --build "$build" --target codeloom-cli -j2 >/dev/null
 cli=$build/codeloom-cli
 
-# make_corpus MB: the corpus folder of that size, generated once.
+# make_corpus NAME ARGS...: the corpus folder NAME, generated once.
 make_corpus() {
-  local dir=$corpus/${1}mb
+  local dir=$corpus/$1
+  shift
   if [[ ! -f $dir/.complete ]]; then
     rm -rf "$dir"
-    python3 "$root/bench/make_corpus.py" "$dir" --size-mb "$1" >&2
+    python3 "$root/bench/make_corpus.py" "$dir" "$@" >&2
     touch "$dir/.complete"
   fi
   echo "$dir"
 }
 
-# measure CMD...: of $runs runs, the one with the least CPU time (user +
-# system, from /usr/bin/time -v): its CPU seconds in $seconds, wall seconds in
-# $wall, peak resident set in $rss_mb, stdout bytes in $out_bytes. CPU time is
-# the figure compared: on a shared machine the wall clock also counts the
-# time spent waiting for a core.
-measure() {
-  seconds= wall= rss_mb= out_bytes=
-  local i t0 t1 w s
-  for ((i = 0; i < runs; i++)); do
-    t0=$(date +%s%N)
-    /usr/bin/time -v -o "$tmp/time" "$@" >"$tmp/out" 2>"$tmp/err" || true
-    t1=$(date +%s%N)
-    w=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
-    s=$(awk -F': ' '/User time|System time/ { t += $2 } END { printf "%.2f", t }' "$tmp/time")
-    if [[ -z $seconds ]] || awk -v s="$s" -v b="$seconds" 'BEGIN { exit !(s < b) }'; then
-      seconds=$s wall=$w
-      rss_mb=$(awk '/Maximum resident set size/ { printf "%.1f", $NF / 1024 }' "$tmp/time")
-      out_bytes=$(stat -c %s "$tmp/out")
-    fi
-  done
-}
+# die MESSAGE: a figure that cannot be trusted ends the run.
+die() { echo "bench/run.sh: $*" >&2; exit 1; }
 
-full=$(make_corpus "$size")
-small=$(make_corpus "$(awk -v s="$size" 'BEGIN { print s / 10 }')")
+sep=$'\x1f'
+joined() { local IFS=$sep; echo "$*"; }
 
-probe=$tmp/probe.bas
-printf 'Sub A() Export\r\nEnd Sub\r\n' >"$probe"
-forum=yes
-"$cli" forum "$probe" >/dev/null 2>&1 || forum=no
-have_ctags=yes
-command -v ctags >/dev/null || have_ctags=no
-
-# run_suite DIR: times every tool on all files of DIR in one go; results go to
-# the associative arrays time_of, rss_of and out_of, keyed by tool name.
-declare -A time_of wall_of rss_of out_of
-run_suite() {
+# measure_corpus DIR: every tool over all files of DIR; the JSON figures in
+# $tmp/DIR-name.json.
+measure_corpus() {
   local dir=$1
   mapfile -t files < <(find "$dir" -maxdepth 1 -type f \( -name '*.bas' -o -name '*.inc' \) | sort)
-  cat "${files[@]}" >/dev/null  # warm the page cache
-  mb=$(du -cb "${files[@]}" | awk 'END { printf "%.2f", $1 / 1048576 }')
-  nfiles=${#files[@]}
-  local tools=("headers sll" "headers dll" "headers compile")
-  [[ $forum == yes ]] && tools+=("forum")
-  tools+=("wc -l")
-  [[ $have_ctags == yes ]] && tools+=("ctags")
-  for tool in "${tools[@]}"; do
-    case $tool in
-      headers*) measure "$cli" headers --mode "${tool#headers }" "${files[@]}" ;;
-      forum) measure "$cli" forum "${files[@]}" ;;
-      "wc -l") measure wc -l "${files[@]}" ;;
-      # .inc files are PowerBASIC too; without the map ctags would skip them.
-      ctags) measure ctags --languages=Basic --langmap=Basic:+.inc -f /dev/null "${files[@]}" ;;
-    esac
-    time_of[$tool]=$seconds wall_of[$tool]=$wall rss_of[$tool]=$rss_mb out_of[$tool]=$out_bytes
-  done
-  tool_order=("${tools[@]}")
+  ((${#files[@]})) || die "no source files in $dir"
+  local bytes
+  bytes=$(cat "${files[@]}" | wc -c)  # also warms the page cache
+  ((bytes > 0)) || die "the corpus $dir is empty"
+  local args=()
+  for mode in sll dll compile; do args+=("headers-$mode=$(joined "$cli" headers --mode "$mode" "${files[@]}")"); done
+  args+=("forum=$(joined "$cli" forum "${files[@]}")")
+  args+=("wc=$(joined wc -l "${files[@]}")")
+  # .inc files are PowerBASIC too; without the map ctags would skip them.
+  args+=("ctags=$(joined ctags --languages=Basic --langmap=Basic:+.inc -f /dev/null "${files[@]}")")
+  python3 "$root/bench/measure.py" "$runs" "${args[@]}" >"$tmp/$(basename "$dir").json"
+  echo "${#files[@]} $bytes"
 }
 
-report() {
-  printf '\n%s: %d files, %s MB (best of %d runs)\n' "$1" "$nfiles" "$mb" "$runs"
-  printf '%-16s %8s %8s %9s %9s %9s %9s %10s\n' tool "CPU s" "wall s" "MB/s" "x wc -l" "ctags/x" "peak MB" "output MB"
-  local wc=${time_of[wc -l]} ct=${time_of[ctags]:-}
-  for tool in "${tool_order[@]}"; do
-    awk -v t="$tool" -v s="${time_of[$tool]}" -v w="${wall_of[$tool]}" -v mb="$mb" -v wc="$wc" \
-        -v ct="$ct" -v rss="${rss_of[$tool]}" -v out="${out_of[$tool]}" 'BEGIN {
-      s = (s > 0 ? s : 0.005); wc = (wc > 0 ? wc : 0.005)  # 10 ms resolution
-      printf "%-16s %8.2f %8.3f %9.0f %9.2f %9s %9.1f %10.1f\n", t, s, w, mb / s, s / wc,
-             (ct == "" ? "-" : sprintf("%.1f", ct / s)), rss, out / 1048576 }'
-  done
-}
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+report=$tmp/report.py
+cat >"$report" <<'PY'
+import json, math, sys
+def load(path): return json.load(open(path))
+def check(x, what):
+    if not isinstance(x, (int, float)) or math.isnan(x) or math.isinf(x) or x <= 0:
+        sys.exit("bench/run.sh: %s is not a positive number: %r" % (what, x))
+    return x
+kind = sys.argv[1]
+if kind == "corpus":
+    f, name, nfiles, nbytes = load(sys.argv[2]), sys.argv[3], int(sys.argv[4]), int(sys.argv[5])
+    mb = nbytes / 1048576
+    print("\n%s: %d files, %.1f MB (median of paired rounds)" % (name, nfiles, mb))
+    print("%-16s %10s %8s %8s %9s %9s %9s %10s" % ("tool", "wall ms", "CPU s", "MB/s", "x wc -l", "ctags/x", "peak MB", "output MB"))
+    for tool, ns in f["wall_ns"].items():
+        wall = check(ns, tool + " time") / 1e9
+        r = f["ratios"]
+        xwc = "-" if tool == "wc" else "%.2f" % check(r[tool + "/wc"], tool + "/wc")
+        xct = "-" if tool == "ctags" else "%.1f" % check(r["ctags/" + tool], "ctags/" + tool)
+        print("%-16s %10.1f %8.3f %8.0f %9s %9s %9.1f %10.1f" % (tool, wall * 1e3, f["cpu_s"][tool], mb / wall,
+              xwc, xct, f["peak_kb"][tool] / 1024, f["out_bytes"][tool] / 1048576))
+    print("targets:")
+    for mode in ("sll", "dll", "compile"):
+        t = "headers-" + mode
+        a, b = check(f["ratios"][t + "/wc"], t + "/wc"), check(f["ratios"]["ctags/" + t], "ctags/" + t)
+        print("  %-16s %6.2fx wc -l (goal <= 5): %-6s  ctags %5.1fx slower (goal >= 10): %s" % (
+              t, a, "met" if a <= 5 else "MISSED", b, "met" if b >= 10 else "MISSED"))
+elif kind == "linear":
+    small, large = load(sys.argv[2]), load(sys.argv[3])
+    sb, lb = int(sys.argv[4]), int(sys.argv[5])
+    grow = lb / sb
+    print("\nlinearity, %s vs %s (input %.2fx; goal: time at most 1.1x the input ratio):" % (sys.argv[6], sys.argv[7], grow))
+    for tool in large["wall_ns"]:
+        r = check(large["wall_ns"][tool], tool) / check(small["wall_ns"][tool], tool)
+        print("  %-16s time %6.2fx  %s" % (tool, r, "met" if r <= 1.1 * grow else "MISSED"))
+elif kind == "peak":
+    f = load(sys.argv[2])
+    print("\npeak resident memory on %s (goal for headers: at most 16 MB):" % sys.argv[3])
+    for tool, kb in f["peak_kb"].items():
+        mb = check(kb, tool + " peak") / 1024
+        met = "" if not tool.startswith("headers") else ("met" if mb <= 16 else "MISSED")
+        print("  %-16s %8.1f MB %s" % (tool, mb, met))
+PY
 
-run_suite "$small"
-declare -A small_time small_rss
-for tool in "${tool_order[@]}"; do small_time[$tool]=${time_of[$tool]} small_rss[$tool]=${rss_of[$tool]}; done
-declare -A small_out
-for tool in "${tool_order[@]}"; do small_out[$tool]=${out_of[$tool]}; done
-small_mb=$mb
-report "small corpus $small"
-
-run_suite "$full"
-report "full corpus $full"
-
-printf '\nlinearity (full vs small corpus, input %.1fx):\n' "$(awk -v a="$mb" -v b="$small_mb" 'BEGIN { print a / b }')"
-printf '%-16s %12s %12s %16s\n' tool "CPU ratio" "peak ratio" "peak MB growth"
-for tool in "${tool_order[@]}"; do
-  awk -v t="$tool" -v a="${time_of[$tool]}" -v b="${small_time[$tool]}" \
-      -v ra="${rss_of[$tool]}" -v rb="${small_rss[$tool]}" \
-      'BEGIN { b = (b > 0 ? b : 0.005); printf "%-16s %12.2f %12.2f %16.1f\n", t, a / b, ra / rb, ra - rb }'
+declare -a names counts
+for size in "${sizes[@]}"; do
+  dir=$(make_corpus "${size}mb" --size-mb "$size")
+  read -r nfiles nbytes < <(measure_corpus "$dir")
+  python3 "$report" corpus "$tmp/${size}mb.json" "$dir" "$nfiles" "$nbytes"
+  names+=("${size}mb") counts+=("$nbytes")
 done
-echo "(a CPU ratio near the input ratio is linear; the peak should grow by no more"
-echo " than the largest file and output section, not with the corpus)"
-
-echo
-echo "targets (full corpus):"
-for mode in sll dll compile; do
-  awk -v m="$mode" -v s="${time_of[headers $mode]}" -v wc="${time_of[wc -l]}" -v ct="${time_of[ctags]:-0}" 'BEGIN {
-    printf "  headers %-8s %.2fx wc -l (target <= 3): %s", m, s / wc, (s / wc <= 3 ? "met" : "MISSED")
-    if (ct > 0) printf "; ctags %.1fx slower (target >= 10): %s", ct / s, (ct / s >= 10 ? "met" : "MISSED")
-    printf "\n" }'
+for ((i = 1; i < ${#names[@]}; i++)); do
+  python3 "$report" linear "$tmp/${names[i-1]}.json" "$tmp/${names[i]}.json" "${counts[i-1]}" "${counts[i]}" \
+    "${names[i-1]}" "${names[i]}"
 done
-if [[ $forum == yes ]]; then
-  awk -v s="${time_of[forum]}" -v wc="${time_of[wc -l]}" 'BEGIN {
-    printf "  forum            %.2fx wc -l (target <= 3): %s\n", s / wc, (s / wc <= 3 ? "met" : "MISSED") }'
-else
-  echo "  forum: skipped (codeloom-cli forum failed on a probe file)"
+
+if [[ ${PEAK:-1} != 0 ]]; then
+  dir=$(make_corpus 10x20mb --size-mb 200 --file-kb 20480 --same-size)
+  read -r nfiles nbytes < <(measure_corpus "$dir")
+  python3 "$report" peak "$tmp/10x20mb.json" "$nfiles files of $(awk -v b="$nbytes" -v n="$nfiles" 'BEGIN { printf "%.1f", b / n / 1048576 }') MB"
 fi
-[[ $have_ctags == no ]] && echo "  ctags: not installed"
-exit 0

@@ -1,12 +1,14 @@
-// Line reading and the source scanner. Flags: mode (modulo 3). Parts: up to
-// four source files, scanned in turn into one header with one set of
-// interface names, as one header command does.
+// Line reading and the source scanner. Flags: mode (modulo 3) and a window
+// size. Parts: up to four source files, scanned in turn into one header with
+// one set of interface names, as one header command does, and checked
+// against the plain rules (tests/support) read whole and in windows.
 #include <string>
 
 #include "fuzz/fuzz_input.h"
 #include "headers/source_scanner.h"
 #include "platform/ansi.h"
 #include "platform/text_lines.h"
+#include "support/plain_scanner.h"
 
 namespace codeloom::fuzz {
 namespace {
@@ -59,15 +61,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput input = splitInput(data, size, 4);
   const HeaderMode modes[] = {HeaderMode::Sll, HeaderMode::Dll, HeaderMode::Compile};
   HeaderMode mode = modes[input.flags % 3];
+  size_t window = 1 + (input.flags / 3) % 97;
 
-  std::string header;
-  InterfaceNames names;
+  std::string header, plainHeader, windowHeader;
+  InterfaceNames names, plainNames, windowNames;
   for (size_t i = 0; i < input.parts.size(); ++i) {
     std::string_view bytes = input.parts[i];
     checkLines(bytes);
     std::string path = "C:\\src\\file" + std::to_string(i) + ".bas";
     size_t before = header.size(), known = names.size();
     scanSourceFile(header, names, path, bytes, mode);
+    plainScanSourceFile(plainHeader, plainNames, path, bytes, mode);
+    FUZZ_CHECK(header == plainHeader);
+    SourceScan scan;
+    beginSourceScan(scan, windowHeader, windowNames, path, mode);
+    for (size_t at = 0; at < bytes.size(); at += window) scanSourceBytes(scan, bytes.substr(at, window));
+    endSourceScan(scan);
+    FUZZ_CHECK(windowHeader == header && windowNames == names);
     std::string_view section = std::string_view(header).substr(before);
     FUZZ_CHECK(linesEndInCrLf(section));
     FUZZ_CHECK(names.size() - known == countInterfaceLines(section));

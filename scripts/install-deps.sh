@@ -10,6 +10,7 @@ packages=(
   wine64 fonts-wine xvfb                             # end-to-end tests
   imagemagick x11-utils                              # the README screenshot
   lcov                                               # scripts/coverage.sh
+  universal-ctags                                    # bench/run.sh compares with it
 )
 missing=()
 for p in "${packages[@]}"; do

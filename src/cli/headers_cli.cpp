@@ -19,6 +19,39 @@ const std::map<std::string, HeaderMode> kModes = {
 // The most bytes of a line a --check message shows.
 constexpr size_t kShownLineBytes = 120;
 
+// Scans the file at path through the reader's bounded windows and appends
+// its section to out. When printing, out is printed whenever this much has
+// gathered, so memory holds neither the file nor a long section.
+constexpr size_t kPrintAt = size_t(1) << 20;
+
+// A file that cannot be read counts as empty (when the failure comes after
+// part of a long section was printed, that part stays printed). printed
+// turns false once a write to stdout fails.
+ReadResult scanSection(const std::string& path, InterfaceNames& interfaceNames, HeaderMode mode,
+                       std::string& out, bool print, bool& printed) {
+  SourceScan scan;
+  // The banner shows what follows the last "\" or "/".
+  beginSourceScan(scan, out, interfaceNames, baseName(path), mode);
+  const size_t banner = out.size();
+  bool flushed = false;
+  ReadResult result = readInputWindows(path, [&](std::string_view window) {
+    scanSourceBytes(scan, window);
+    if (print && out.size() >= kPrintAt) {
+      printed = writeStdout(out);
+      out.clear();
+      flushed = true;
+    }
+    return printed;
+  });
+  if (result.ok()) {
+    endSourceScan(scan);
+  } else {
+    if (!flushed) out.resize(banner);  // counts as empty
+    out += "\r\n";  // the section still ends with its empty line
+  }
+  return result;
+}
+
 struct HeadersArgs {
   std::string mode;
   std::vector<std::string> files;
@@ -106,25 +139,25 @@ void addHeadersCommand(CLI::App& app, int& status) {
   headers->callback([args, &status, output, check] {
     HeaderMode mode = kModes.at(args->mode);
     const bool toFile = output->count() > 0 || check->count() > 0;
-    // Printed one file at a time: memory holds one file and its section
-    // rather than the whole corpus; a header for a file is built whole.
+    // Printed one file at a time through bounded windows; a header for a
+    // file is built whole, as it is compared or written whole.
     InterfaceNames interfaceNames;
-    std::string bytes;
     std::string header;
+    bool printed = true;
     status = kExitOk;
     for (const std::string& path : args->files) {
-      ReadResult result = readInput(path, bytes);
+      ReadResult result = scanSection(path, interfaceNames, mode, header, !toFile, printed);
+      if (!toFile) {
+        printed = printed && writeStdout(header);
+        header.clear();
+      }
+      if (!printed) {
+        status = kExitFailure;  // finishStdout tells why
+        return;
+      }
       if (!result.ok()) {
         reportReadFailure(path, result);
         status = kExitFailure;
-        bytes.clear();
-      }
-      if (!toFile) header.clear();
-      // The banner shows what follows the last "\" or "/".
-      scanSourceFile(header, interfaceNames, baseName(path), bytes, mode);
-      if (!toFile && !writeStdout(header)) {
-        status = kExitFailure;
-        return;
       }
     }
     if (!toFile) return;

@@ -39,10 +39,12 @@ inline char wordChar(const std::array<char, 256>& table, char c) {
   return c == '\r' || c == '\n' || c == '\t' ? ' ' : lowerWith(table, c);
 }
 
-// Where the word tests find word in text: the smallest index at which word
-// starts with a delimiter (or an end of text) on each side, or npos. The same
-// place as the search of " word " in a copy of text padded with a space at
-// each end, with CR, LF and tab turned into spaces.
+}  // namespace
+
+// The smallest index at which word starts with a delimiter (or an end of
+// text) on each side: the same place as the search of " word " in a copy of
+// text padded with a space at each end, with CR, LF and tab turned into
+// spaces.
 size_t findWord(std::string_view text, std::string_view word) {
   const auto& table = lowerAnsiTable();
   const size_t n = word.size();
@@ -75,8 +77,6 @@ size_t findWord(std::string_view text, std::string_view word) {
   return std::string_view::npos;
 }
 
-}  // namespace
-
 void halveSpaces(std::string& text) {
   size_t out = 0;
   for (size_t in = 0; in < text.size(); ++in) {
@@ -84,6 +84,15 @@ void halveSpaces(std::string& text) {
     if (text[in] == ' ' && in + 1 < text.size() && text[in + 1] == ' ') ++in;
   }
   text.resize(out);
+}
+
+size_t codeEnd(std::string_view line) {
+  bool inString = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '"') inString = !inString;
+    else if (line[i] == '\'' && !inString) return i;
+  }
+  return line.size();
 }
 
 void normaliseLine(std::string& text) {

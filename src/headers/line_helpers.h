@@ -32,6 +32,10 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix);
 // LF or an end of the text on each side. "export" is not in "export.dll".
 bool containsWord(std::string_view text, std::string_view word);
 
+// Where containsWord finds word in text: the index of its first letter, or
+// npos.
+size_t findWord(std::string_view text, std::string_view word);
+
 // Removes the first occurrence of word (as containsWord finds it) together
 // with the one delimiter in front of it; the delimiter after it stays. A word
 // at the very start of the text is left alone, as is a text without it.
@@ -39,5 +43,10 @@ void removeWord(std::string& text, std::string_view word);
 
 // One left-to-right pass that turns each pair of spaces into one space.
 void halveSpaces(std::string& text);
+
+// Where the code of one line ends: at its first "'" outside a string literal
+// (a comment runs from there to the line's end), else at the line's end. A
+// string runs from a double quote to the next one or to the line's end.
+size_t codeEnd(std::string_view line);
 
 }  // namespace codeloom

@@ -124,6 +124,24 @@ TEST(LineHelpers, RemoveWord) {
   for (const Case& c : cases) EXPECT_EQ(c.out, withoutWord(c.text, c.word)) << c.text;
 }
 
+TEST(LineHelpers, CodeEndIsTheFirstQuoteMarkOutsideAString) {
+  struct Case { std::string_view line; size_t end; };
+  const Case cases[] = {
+      {"", 0},
+      {"Sub A()", 7},
+      {"Sub A() ' note", 8},
+      {"'", 0},
+      {"Alias \"it's\" (x) ' c", 17},
+      {"Alias \"it's\" (x)", 16},
+      {"a \"\"' b", 4},      // an empty string
+      {"a \"x\"\"'\" ' b", 9},  // a doubled quote inside a string
+      {"a(\"x) ' Export", 14},  // an open string runs to the line's end
+      {"a ' b ' c", 2},
+      {"a\n' b", 2},           // a lone LF is part of the line
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.end, codeEnd(c.line)) << c.line;
+}
+
 TEST(LineHelpers, HalveSpaces) {
   EXPECT_EQ("", halved(""));
   EXPECT_EQ("a b", halved("a b"));

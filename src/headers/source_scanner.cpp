@@ -1,8 +1,11 @@
 #include "headers/source_scanner.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "headers/line_helpers.h"
+#include "headers/line_index.h"
 #include "platform/ansi.h"
-#include "platform/text_lines.h"
 
 namespace codeloom {
 namespace {
@@ -10,101 +13,53 @@ namespace {
 constexpr std::string_view kBannerRule =
     "'----------------------------------------------------------------------";
 constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kDeclare = "Declare ";
 constexpr std::string_view kLibClause = " Lib \"export.dll\"";
 constexpr size_t kDeclarationIndent = 20;  // halved to 10 with the declaration
 constexpr size_t kMemberIndent = 22;
 
 enum class LineKind { Other, Procedure, InterfaceEnd, InterfaceStart, Member };
 
-// A quick look at a raw line before any cleaning. Every line the scanner
-// writes begins with Sub, End, Method, Inherit, Function, Property or
-// Interface followed by a blank (every prefix tested has a space after its
-// first word), and cleaning neither changes the first word nor
-// removes the blanks after it unless they end the line. So a line whose first
-// word is none of them is dropped at once, as most lines of a file are.
-bool mayBeWritten(std::string_view raw, const std::array<char, 256>& lower) {
-  constexpr size_t kLongest = 9;  // "interface"
-  size_t start = 0;
-  while (start < raw.size() && (raw[start] == ' ' || raw[start] == '\t')) ++start;
-  if (start == raw.size()) return false;
-  switch (lower[static_cast<unsigned char>(raw[start])]) {
-    case 's': case 'e': case 'm': case 'i': case 'f': case 'p': break;
-    default: return false;
-  }
-  size_t end = start;
-  while (end < raw.size() && raw[end] != ' ' && raw[end] != '\t') {
-    if (++end - start > kLongest) return false;
-  }
-  if (end == raw.size()) return false;
-  const char* word = raw.data() + start;
-  auto is = [&](std::string_view keyword) {
-    for (size_t k = 0; k < keyword.size(); ++k)
-      if (lower[static_cast<unsigned char>(word[k])] != lower[static_cast<unsigned char>(keyword[k])])
-        return false;
-    return true;
-  };
-  switch (end - start) {
-    case 3: {
-      if (is("sub")) return true;
-      // Of the many End lines only End Interface matters.
-      size_t next = raw.find_first_not_of(" \t", end);
-      return is("end") && next != std::string_view::npos &&
-             lower[static_cast<unsigned char>(raw[next])] == lower['i'];
-    }
-    case 6: return is("method");
-    case 7: return is("inherit");
-    case 8: return is("function") || is("property");
-    case 9: return is("interface");
-    default: return false;
-  }
-}
+// What a line is, by the start of its normalised text; the first entry it
+// starts with (ignoring case) decides.
+struct Keyword {
+  std::string_view prefix;
+  LineKind kind;
+};
+constexpr Keyword kKeywords[] = {
+    {"function =", LineKind::Other},  // assigns the function's result
+    {"function ", LineKind::Procedure},
+    {"sub ", LineKind::Procedure},
+    {"end interface", LineKind::InterfaceEnd},
+    {"interface ", LineKind::InterfaceStart},
+    {"property get ", LineKind::Member},
+    {"property set ", LineKind::Member},
+    {"inherit ", LineKind::Member},
+    {"method =", LineKind::Other},  // assigns the method's result
+    {"method ", LineKind::Member},
+};
+constexpr size_t kLongestKeyword = 13;
 
-// Classifies a line that mayBeWritten let through by the start of its
-// normalised text. Only that start is built (the longest prefix tested has 13
-// characters), so the many lines that are never written are neither copied
-// nor cleaned.
-LineKind classify(std::string_view raw) {
-  char buffer[16];
-  std::string_view line(buffer, normalisedPrefix(raw, buffer, sizeof buffer));
-  // The first letter picks the tests worth running. Cleaning keeps the first
-  // word, so it is one of the six letters mayBeWritten allows.
-  switch (lowerAnsi(line[0])) {
-    case 'f':
-      if (startsWithNoCase(line, "function ") && !startsWithNoCase(line, "function ="))
-        return LineKind::Procedure;
-      break;
-    case 's':
-      if (startsWithNoCase(line, "sub ")) return LineKind::Procedure;
-      break;
-    case 'e':
-      if (startsWithNoCase(line, "end interface")) return LineKind::InterfaceEnd;
-      break;
-    case 'i':
-      if (startsWithNoCase(line, "interface ")) return LineKind::InterfaceStart;
-      if (startsWithNoCase(line, "inherit ")) return LineKind::Member;
-      break;
-    case 'p':
-      if (startsWithNoCase(line, "property get ") || startsWithNoCase(line, "property set "))
-        return LineKind::Member;
-      break;
-    default:  // 'm'
-      if (startsWithNoCase(line, "method ") && !startsWithNoCase(line, "method ="))
-        return LineKind::Member;
-      break;
-  }
+// Classifies a raw line (without its line end). Only the start of its
+// normalised text is built, so a line is neither copied nor cleaned for it.
+LineKind classifyLine(std::string_view raw) {
+  char buffer[kLongestKeyword];
+  std::string_view start(buffer, normalisedPrefix(raw, buffer, sizeof buffer));
+  if (start.empty()) return LineKind::Other;
+  char first = lowerAnsi(start[0]);
+  for (const Keyword& k : kKeywords)
+    if (k.prefix[0] == first && startsWithNoCase(start, k.prefix)) return k.kind;
   return LineKind::Other;
 }
 
-bool continues(const std::string& line) { return !line.empty() && line.back() == '_'; }
-
-// Reads the next line, normalised, into line; false at the end of the file.
-bool readNormalised(LineReader& reader, std::string& line) {
-  std::string_view raw;
-  if (!reader.next(raw)) return false;
-  line.assign(raw);
-  normaliseLine(line);
-  return true;
+// True when the kind of a line is known from the start of it in raw: its
+// normalised text has more characters than any keyword.
+bool kindIsKnown(std::string_view raw) {
+  char buffer[kLongestKeyword + 1];
+  return normalisedPrefix(raw, buffer, sizeof buffer) > kLongestKeyword;
 }
+
+bool continues(const std::string& line) { return !line.empty() && line.back() == '_'; }
 
 void appendBanner(std::string& header, std::string_view path) {
   std::string_view name = path.substr(path.rfind('\\') + 1);  // npos + 1 == 0
@@ -117,132 +72,362 @@ void appendBanner(std::string& header, std::string_view path) {
   header += kLineEnd;
 }
 
-// Puts clause (it starts with a space) into a declaration in front of its
-// first "(", dropping the spaces before the "(" and leaving one space between
-// the clause and it. A declaration without "(" has no parameter list to go
-// by; the clause then goes where the parameter list would begin, directly
-// after the procedure name on the first line, at noParenAt, which moves past
-// the clause so that an Alias follows the Lib inserted before it. That keeps
-// PowerBASIC's order: Declare Sub Name Lib "..." Alias "..." [As Type].
-void insertClause(std::string& declaration, std::string_view clause, size_t& noParenAt) {
-  size_t paren = declaration.find('(');
+// The declaration as the keyword tests see it, position for position: a
+// comment's "'" becomes a CR, which ends a word as a line end does, and the
+// rest of the comment a byte that no keyword, "(" or space holds. So words
+// in a comment neither mark a procedure nor are removed from it.
+void appendCode(std::string& code, std::string_view line) {
+  size_t end = codeEnd(line);
+  code += line.substr(0, end);
+  if (end == line.size()) return;
+  code += '\r';
+  code.append(line.size() - end - 1, '\x01');
+}
+
+// Puts clause (it starts with a space) into a declaration in front of the
+// first "(" of its code, dropping the spaces before the "(" and leaving one
+// space between the clause and it; code follows every edit. A declaration
+// without "(" has no parameter list to go by; the clause then goes where the
+// parameter list would begin, directly after the procedure name on the first
+// line, at noParenAt, which moves past the clause so that an Alias follows
+// the Lib inserted before it. That keeps PowerBASIC's order: Declare Sub
+// Name Lib "..." Alias "..." [As Type].
+void insertClause(std::string& declaration, std::string& code, std::string_view clause,
+                  size_t& noParenAt) {
+  size_t paren = code.find('(');
   if (paren == std::string::npos) {
     declaration.insert(noParenAt, clause);
+    code.insert(noParenAt, clause);
     noParenAt += clause.size();
     return;
   }
   size_t cut = paren;
   // The declaration starts with "Declare Sub" or "Declare Function": the
   // walk back over spaces stops at a letter at the latest.
-  while (declaration[cut - 1] == ' ') --cut;
-  declaration.replace(cut, paren - cut, clause);
-  declaration.insert(cut + clause.size(), 1, ' ');
+  while (code[cut - 1] == ' ') --cut;
+  for (std::string* text : {&declaration, &code}) {
+    text->replace(cut, paren - cut, clause);
+    text->insert(cut + clause.size(), 1, ' ');
+  }
 }
 
-// A procedure whose first (normalised) line is in line: reads its
-// continuation lines and, when it is marked Common or Export, appends its
-// Declare statement in the form the mode asks for.
-void writeProcedure(std::string& header, std::string& line, std::string& declaration,
-                    LineReader& reader, HeaderMode mode) {
-  constexpr std::string_view kDeclare = "Declare ";
-  // The name follows the keyword and ends at a space or "(". classify saw
-  // text after the keyword's space, and cleaning left no space at the end.
+// halveSpaces on the declaration, with code cut in step; at, a position of
+// a non-space, moves with its byte.
+void halveSpacesAlong(std::string& declaration, std::string& code, size_t* at = nullptr) {
+  size_t out = 0;
+  for (size_t in = 0; in < declaration.size(); ++in, ++out) {
+    if (at && *at == in) *at = out;
+    declaration[out] = declaration[in];
+    code[out] = code[in];
+    if (declaration[in] == ' ' && in + 1 < declaration.size() && declaration[in + 1] == ' ') ++in;
+  }
+  declaration.resize(out);
+  code.resize(out);
+}
+
+// removeWord on the code, with the same bytes taken out of the declaration;
+// at is where findWord finds the word, or npos.
+void removeCodeWord(std::string& declaration, std::string& code, std::string_view word, size_t at) {
+  if (at == std::string::npos || at == 0) return;  // as removeWord decides
+  declaration.erase(at - 1, word.size() + 1);
+  code.erase(at - 1, word.size() + 1);
+}
+
+void removeCodeWord(std::string& declaration, std::string& code, std::string_view word) {
+  removeCodeWord(declaration, code, word, findWord(code, word));
+}
+
+// Where findWord finds each of the four words of a declaration, found in
+// one pass over its code.
+struct Keywords {
+  size_t exportAt = std::string::npos, commonAt = std::string::npos, libAt = std::string::npos,
+         aliasAt = std::string::npos;
+};
+
+Keywords findKeywords(std::string_view code) {
+  const auto& lower = lowerAnsiTable();
+  auto isDelimiter = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  auto is = [&](size_t at, std::string_view word) {
+    for (size_t k = 0; k < word.size(); ++k)
+      if (lower[static_cast<unsigned char>(code[at + k])] != word[k]) return false;
+    return true;
+  };
+  auto note = [](size_t& slot, size_t at) {
+    if (slot == std::string::npos) slot = at;
+  };
+  Keywords found;
+  for (size_t i = 0; i < code.size();) {
+    while (i < code.size() && isDelimiter(code[i])) ++i;
+    size_t start = i;
+    while (i < code.size() && !isDelimiter(code[i])) ++i;
+    switch (i - start) {
+      case 3: if (is(start, "lib")) note(found.libAt, start); break;
+      case 5: if (is(start, "alias")) note(found.aliasAt, start); break;
+      case 6:
+        if (is(start, "export")) note(found.exportAt, start);
+        else if (is(start, "common")) note(found.commonAt, start);
+        break;
+      default: break;
+    }
+  }
+  return found;
+}
+
+// The first line of a procedure, normalised, is in scan.line.
+void startDeclaration(SourceScan& scan) {
+  const std::string& line = scan.line;
+  // The name follows the keyword and ends at a space, "(" or a comment.
+  // classifyLine saw text after the keyword's space, and cleaning left no
+  // space at the end.
   size_t nameStart = line.find_first_not_of(' ', line.find(' '));
-  size_t nameEnd = line.find_first_of(" (", nameStart);
-  if (nameEnd == std::string::npos) nameEnd = line.size();
-  size_t nameAt = kDeclare.size() + nameStart;
-  size_t noParenAt = kDeclare.size() + nameEnd;
+  size_t nameEnd = std::min(line.find_first_of(" (", nameStart), codeEnd(line));
+  nameEnd = std::max(nameEnd, nameStart);
+  scan.nameAt = kDeclare.size() + nameStart;
+  scan.nameSize = nameEnd - nameStart;
+  scan.noParenAt = kDeclare.size() + nameEnd;
+  scan.declaration.assign(kDeclare);
+  scan.declaration += line;
+  scan.declaration += kLineEnd;
+  scan.code.assign(kDeclare);
+  appendCode(scan.code, line);
+  scan.code += kLineEnd;
+}
 
-  declaration.assign(kDeclare);
-  declaration += line;
-  declaration += kLineEnd;
-  while (continues(line) && readNormalised(reader, line)) {
-    declaration.append(kDeclarationIndent, ' ');
-    declaration += line;
-    declaration += kLineEnd;
+void continueDeclaration(SourceScan& scan) {
+  scan.declaration.append(kDeclarationIndent, ' ');
+  scan.declaration += scan.line;
+  scan.declaration += kLineEnd;
+  scan.code.append(kDeclarationIndent, ' ');
+  appendCode(scan.code, scan.line);
+  scan.code += kLineEnd;
+}
+
+// The declaration is complete: when its code is marked Common or Export, it
+// is written in the form the mode asks for.
+void finishDeclaration(SourceScan& scan) {
+  std::string& declaration = scan.declaration;
+  std::string& code = scan.code;
+  Keywords words = findKeywords(code);
+  bool exported = words.exportAt != std::string::npos;
+  if (!exported && words.commonAt == std::string::npos) return;
+  if (scan.mode == HeaderMode::Dll && exported) {
+    std::string alias =
+        " Alias \"" + toUpperAnsi(std::string_view(declaration).substr(scan.nameAt, scan.nameSize)) + "\"";
+    bool hasAlias = words.aliasAt != std::string::npos;
+    if (words.libAt == std::string::npos) {
+      insertClause(declaration, code, kLibClause, scan.noParenAt);
+      // The clause may turn the name before a "(" into a word of its own.
+      hasAlias = containsWord(code, "alias");
+    }
+    if (!hasAlias) insertClause(declaration, code, alias, scan.noParenAt);
+    halveSpacesAlong(declaration, code);
+    removeCodeWord(declaration, code, "export");
+    removeCodeWord(declaration, code, "common");
+  } else {
+    // Nothing inserted: halving moves the words with their bytes, and at
+    // most one of them goes (Export in SLL headers, Common in DLL ones).
+    size_t at = std::string::npos;
+    std::string_view word;
+    if (scan.mode == HeaderMode::Sll) at = words.exportAt, word = "export";
+    if (scan.mode == HeaderMode::Dll) at = words.commonAt, word = "common";
+    halveSpacesAlong(declaration, code, at == std::string::npos ? nullptr : &at);
+    removeCodeWord(declaration, code, word, at);
   }
-
-  bool exported = containsWord(declaration, "export");
-  if (!exported && !containsWord(declaration, "common")) return;
-
-  if (mode == HeaderMode::Dll && exported) {
-    std::string alias = " Alias \"" +
-                        toUpperAnsi(std::string_view(declaration).substr(nameAt, nameEnd - nameStart)) +
-                        "\"";
-    if (!containsWord(declaration, "lib")) insertClause(declaration, kLibClause, noParenAt);
-    if (!containsWord(declaration, "alias")) insertClause(declaration, alias, noParenAt);
-  }
-  halveSpaces(declaration);
-  if (mode != HeaderMode::Compile) removeWord(declaration, "export");
-  if (mode == HeaderMode::Dll) removeWord(declaration, "common");
-  header += declaration;
+  *scan.header += declaration;
 }
 
 // The lower-cased name of the interface that line starts: the first word
-// after "interface ". As classify found that space and cleaning left none at
-// the end of the line, a word follows.
+// after "interface ". As classifyLine found that space and cleaning left
+// none at the end of the line, a word follows.
 std::string interfaceName(std::string_view line) {
   std::string_view rest = line.substr(std::string_view("interface ").size());
   rest = rest.substr(rest.find_first_not_of(' '));
   return toLowerAnsi(rest.substr(0, rest.find(' ')));
 }
 
+void normaliseInto(std::string& line, std::string_view raw) {
+  line.assign(raw);
+  normaliseLine(line);
+}
+
+// One whole line (raw, without its line end): a continuation line of what
+// came before, or a line to classify.
+void takeLine(SourceScan& scan, std::string_view raw) {
+  std::string& header = *scan.header;
+  switch (scan.continuing) {
+    case Continuing::Declaration:
+      normaliseInto(scan.line, raw);
+      continueDeclaration(scan);
+      if (!continues(scan.line)) {
+        finishDeclaration(scan);
+        scan.continuing = Continuing::Nothing;
+      }
+      return;
+    case Continuing::Member:
+      normaliseInto(scan.line, raw);
+      header.append(kMemberIndent, ' ');
+      header += scan.line;
+      header += kLineEnd;
+      if (!continues(scan.line)) scan.continuing = Continuing::Nothing;
+      return;
+    case Continuing::Nothing:
+      break;
+  }
+  LineKind kind = classifyLine(raw);
+  if (kind == LineKind::Other) return;
+  normaliseInto(scan.line, raw);
+  switch (kind) {
+    case LineKind::Procedure:
+      startDeclaration(scan);
+      if (continues(scan.line)) scan.continuing = Continuing::Declaration;
+      else finishDeclaration(scan);
+      break;
+    case LineKind::InterfaceEnd:
+      if (scan.skipInterface) {
+        scan.skipInterface = false;
+      } else {
+        header += scan.line;
+        header += kLineEnd;
+      }
+      break;
+    case LineKind::InterfaceStart: {
+      std::string name = interfaceName(scan.line);
+      if (scan.interfaceNames->count(name)) {
+        scan.skipInterface = true;
+      } else {
+        header += kLineEnd;
+        header += scan.line;
+        header += kLineEnd;
+        scan.interfaceNames->insert(std::move(name));
+      }
+      break;
+    }
+    default:  // LineKind::Member
+      // A skipped member's continuation lines are read as lines of their own.
+      if (scan.skipInterface) break;
+      header += "  ";
+      header += scan.line;
+      header += kLineEnd;
+      if (continues(scan.line)) scan.continuing = Continuing::Member;
+      break;
+  }
+}
+
+// Where the line after the CR at cr starts, noting a CR that ends the piece.
+size_t afterLineEnd(SourceScan& scan, std::string_view bytes, size_t cr) {
+  if (cr + 1 == bytes.size()) {
+    scan.afterCr = true;
+    return cr + 1;
+  }
+  return cr + 1 + (bytes[cr + 1] == '\n');
+}
+
+size_t findCr(std::string_view bytes, size_t from) {
+  const void* cr = std::memchr(bytes.data() + from, '\r', bytes.size() - from);
+  return cr ? static_cast<size_t>(static_cast<const char*>(cr) - bytes.data()) : bytes.size();
+}
+
+// A line that the piece's end cuts off: kept while it may be written, else
+// passed over up to its end in a later piece. Its kind is looked for in its
+// first bytes only, so that a long cut line costs no repeated work; a line
+// still open after them (a keyword and a long run of blanks) is kept whole.
+void keepCutLine(SourceScan& scan, std::string_view rest) {
+  constexpr size_t kLookedAt = 256;
+  bool looked = scan.cut.size() >= kLookedAt;
+  scan.cut.append(rest);
+  scan.cutLine = true;
+  if (scan.continuing == Continuing::Nothing && !looked && kindIsKnown(scan.cut) &&
+      classifyLine(scan.cut) == LineKind::Other) {
+    scan.cut.clear();
+    scan.cutLine = false;
+    scan.skipLine = true;
+  }
+}
+
 }  // namespace
+
+void beginSourceScan(SourceScan& scan, std::string& header, InterfaceNames& interfaceNames,
+                     std::string_view path, HeaderMode mode) {
+  std::string line = std::move(scan.line), declaration = std::move(scan.declaration),
+              code = std::move(scan.code), cut = std::move(scan.cut);
+  scan = SourceScan{};
+  // The buffers keep their room from file to file.
+  scan.line = std::move(line);
+  scan.declaration = std::move(declaration);
+  scan.code = std::move(code);
+  scan.cut = std::move(cut);
+  scan.cut.clear();
+  scan.header = &header;
+  scan.interfaceNames = &interfaceNames;
+  scan.mode = mode;
+  appendBanner(header, path);
+}
+
+void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
+  if (scan.ended || bytes.empty()) return;
+  if (const void* eof = std::memchr(bytes.data(), '\x1A', bytes.size())) {
+    bytes = bytes.substr(0, static_cast<size_t>(static_cast<const char*>(eof) - bytes.data()));
+    scan.ended = true;
+    if (bytes.empty()) return;
+  }
+  size_t at = 0;
+  if (scan.afterCr && !bytes.empty()) {
+    scan.afterCr = false;
+    at = bytes[0] == '\n';
+  }
+  if (scan.skipLine || scan.cutLine) {
+    size_t cr = findCr(bytes, at);
+    if (cr == bytes.size()) {
+      if (scan.cutLine) keepCutLine(scan, bytes.substr(at));
+      return;
+    }
+    if (scan.cutLine) {
+      scan.cut.append(bytes.substr(at, cr - at));
+      takeLine(scan, scan.cut);
+      scan.cut.clear();
+    }
+    scan.skipLine = scan.cutLine = false;
+    at = afterLineEnd(scan, bytes, cr);
+  }
+  while (at < bytes.size()) {
+    // Continuation lines are taken whatever they hold; other lines only
+    // when the index finds they may be written.
+    size_t start = at;
+    if (scan.continuing == Continuing::Nothing) {
+      start = findCandidate(bytes.data(), bytes.size(), at);
+      if (start == bytes.size()) {
+        // The piece may end inside a line, which the index found is not written.
+        char last = bytes.back();
+        if (last == '\r') scan.afterCr = true;
+        else if (!(last == '\n' && bytes.size() >= 2 && bytes[bytes.size() - 2] == '\r'))
+          scan.skipLine = true;
+        return;
+      }
+    }
+    size_t cr = findCr(bytes, start);
+    if (cr == bytes.size()) {
+      keepCutLine(scan, bytes.substr(start));
+      return;
+    }
+    takeLine(scan, bytes.substr(start, cr - start));
+    at = afterLineEnd(scan, bytes, cr);
+  }
+}
+
+void endSourceScan(SourceScan& scan) {
+  if (scan.cutLine) takeLine(scan, scan.cut);  // the last line needs no line end
+  if (scan.continuing == Continuing::Declaration) finishDeclaration(scan);
+  scan.cut.clear();
+  scan.cutLine = scan.skipLine = false;
+  *scan.header += kLineEnd;
+}
 
 void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
                     std::string_view path, std::string_view bytes, HeaderMode mode) {
-  appendBanner(header, path);
-
-  LineReader reader(bytes);
-  std::string line;         // the current line, normalised, when it is written
-  std::string declaration;  // reused by every procedure of the file
-  bool skipInterface = false;  // inside an interface that is already written
-  const std::array<char, 256>& lower = lowerAnsiTable();
-  for (std::string_view raw; reader.next(raw);) {
-    if (!mayBeWritten(raw, lower)) continue;
-    LineKind kind = classify(raw);
-    if (kind == LineKind::Other) continue;
-    line.assign(raw.substr(raw.find_first_not_of(" \t")));  // cleaning drops them anyway
-    normaliseLine(line);
-    switch (kind) {
-      case LineKind::Procedure:
-        writeProcedure(header, line, declaration, reader, mode);
-        break;
-      case LineKind::InterfaceEnd:
-        if (skipInterface) {
-          skipInterface = false;
-        } else {
-          header += line;
-          header += kLineEnd;
-        }
-        break;
-      case LineKind::InterfaceStart: {
-        std::string name = interfaceName(line);
-        if (interfaceNames.count(name)) {
-          skipInterface = true;
-        } else {
-          header += kLineEnd;
-          header += line;
-          header += kLineEnd;
-          interfaceNames.insert(std::move(name));
-        }
-        break;
-      }
-      default:  // LineKind::Member, as Other lines went on above
-        // A skipped member's continuation lines are left to the loop.
-        if (skipInterface) break;
-        header += "  ";
-        header += line;
-        header += kLineEnd;
-        while (continues(line) && readNormalised(reader, line)) {
-          header.append(kMemberIndent, ' ');
-          header += line;
-          header += kLineEnd;
-        }
-        break;
-    }
-  }
-  header += kLineEnd;
+  SourceScan scan;
+  beginSourceScan(scan, header, interfaceNames, path, mode);
+  scanSourceBytes(scan, bytes);
+  endSourceScan(scan);
 }
 
 }  // namespace codeloom

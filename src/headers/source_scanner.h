@@ -3,6 +3,7 @@
 // Export, and a copy of every interface definition without its bodies.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <set>
 #include <string>
@@ -26,5 +27,32 @@ using InterfaceNames = std::set<std::string, std::less<>>;
 // the file in the banner, which shows the part after its last "\".
 void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
                     std::string_view path, std::string_view bytes, HeaderMode mode);
+
+// The same scan fed a file's bytes in pieces of any size, so that a file is
+// read through a bounded window: beginSourceScan writes the banner,
+// scanSourceBytes takes the next bytes, endSourceScan the end of the file.
+// Memory holds the piece, the line cut by its end and the declaration being
+// built, not the file. The section is appended to header as it is found.
+enum class Continuing { Nothing, Declaration, Member };
+struct SourceScan {
+  std::string* header = nullptr;
+  InterfaceNames* interfaceNames = nullptr;
+  HeaderMode mode = HeaderMode::Compile;
+  bool ended = false;          // a 0x1A was met: the rest is not part of the file
+  bool afterCr = false;        // the last byte was a CR: an LF next belongs to it
+  bool skipLine = false;       // inside a line that is not written
+  bool cutLine = false;        // inside a line whose start is in cut
+  bool skipInterface = false;  // inside an interface that is already written
+  Continuing continuing = Continuing::Nothing;
+  std::string cut;          // the start of a line that a piece's end cut off
+  std::string line;         // the current line, normalised
+  std::string declaration;  // the procedure being built
+  std::string code;         // the declaration as its keywords are looked for
+  size_t nameAt = 0, nameSize = 0, noParenAt = 0;
+};
+void beginSourceScan(SourceScan& scan, std::string& header, InterfaceNames& interfaceNames,
+                     std::string_view path, HeaderMode mode);
+void scanSourceBytes(SourceScan& scan, std::string_view bytes);
+void endSourceScan(SourceScan& scan);
 
 }  // namespace codeloom

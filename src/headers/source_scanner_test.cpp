@@ -207,6 +207,44 @@ TEST(SourceScanner, DllClausesWithoutParameterList) {
   });
 }
 
+// A "'" outside a string starts a comment to the line's end: its words mark
+// nothing, lose nothing and never hold a Lib or Alias clause.
+TEST(SourceScanner, WordsInACommentAreNoKeywords) {
+  expectBodies({
+      {Sll, "Sub Helper(x) ' not for export", ""},
+      {Dll, "Sub Helper(x) ' not for export", ""},
+      {Compile, "Sub Helper(x) ' not for export", ""},
+      {Dll, "Sub Helper(x) 'common use", ""},
+      {Sll, "Sub A(x)'Export\r\nFunction B() ' a\nCommon", ""},  // the LF is inside the comment
+      {Sll, "Sub A(x) Common ' export", "Declare Sub A(x) Common ' export\r\n"},
+      {Dll, "Sub A(x) Common ' export", "Declare Sub A(x) ' export\r\n"},
+      {Dll, "Sub A(x) Export ' common", "Declare Sub A Lib \"export.dll\" Alias \"A\" (x) ' common\r\n"},
+      {Dll, "Sub A(x) Export ' lib alias",
+       "Declare Sub A Lib \"export.dll\" Alias \"A\" (x) ' lib alias\r\n"},
+      {Sll, "Sub A() Export' x", "Declare Sub A()' x\r\n"},  // the comment ends the word
+      // A "'" inside a string is no comment.
+      {Dll, "Function F Alias \"it's\" (x) Export",
+       "Declare Function F Alias \"it's\" Lib \"export.dll\" (x)\r\n"},
+      {Dll, "Sub A Lib \"it's\" (x) Export ' alias",
+       "Declare Sub A Lib \"it's\" Alias \"A\" (x) ' alias\r\n"},
+      {Sll, "Sub A(\"it's\") ' export", ""},
+      {Sll, "Sub A(\"x) ' Export", "Declare Sub A(\"x) '\r\n"},  // an open string runs on
+      // No "(" in the code: the clauses follow the name, before the comment.
+      {Dll, "Sub Tick Export ' (old)",
+       "Declare Sub Tick Lib \"export.dll\" Alias \"TICK\" ' (old)\r\n"},
+      {Dll, "Sub Tick' (x) _\r\nExport",
+       "Declare Sub Tick Lib \"export.dll\" Alias \"TICK\"' (x) _\r\n         \r\n"},
+      // Continuation lines, with and without comments.
+      {Sll, "Sub A(x) ' export _\r\nCommon", "Declare Sub A(x) ' export _\r\n          Common\r\n"},
+      {Dll, "Sub A(x) ' export _\r\nCommon", "Declare Sub A(x) ' export _\r\n         \r\n"},
+      {Sll, "Sub A(x, _\r\ny) Export ' export", "Declare Sub A(x, _\r\n          y) ' export\r\n"},
+      {Sll, "Sub A(x, _ ' y\r\nz) Export", ""},  // the comment ends the declaration
+      {Dll, "Function Foo _\r\n' (old) _\r\n(ByVal x As Long) Export",
+       "Declare Function Foo _\r\n          ' (old) _\r\n"
+       " Lib \"export.dll\" Alias \"FOO\" (ByVal x As Long)\r\n"},
+  });
+}
+
 TEST(SourceScanner, InterfacesAndMembers) {
   expectBodies({
       {Compile, "Interface IA\r\nMethod M()\r\nEnd Interface\r\ninterface ia\r\nMethod N()\r\nEnd Interface",

@@ -1,0 +1,159 @@
+#include "support/plain_scanner.h"
+
+#include <vector>
+
+#include "platform/ansi.h"
+
+namespace codeloom {
+namespace {
+
+std::vector<std::string> plainLines(std::string_view bytes) {
+  std::vector<std::string> lines;
+  bytes = bytes.substr(0, bytes.find('\x1A'));
+  std::string line;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r') {
+      line += bytes[i];
+      continue;
+    }
+    lines.push_back(line);
+    line.clear();
+    if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+  }
+  if (!line.empty()) lines.push_back(line);  // the last line needs no line end
+  return lines;
+}
+
+// Halves the runs of spaces in text; other, when given, loses the same bytes.
+std::string halve(const std::string& text, std::string* other = nullptr) {
+  std::string out, kept;
+  for (size_t i = 0; i < text.size(); ++i) {
+    out += text[i];
+    if (other) kept += (*other)[i];
+    if (text[i] == ' ' && i + 1 < text.size() && text[i + 1] == ' ') ++i;
+  }
+  if (other) *other = kept;
+  return out;
+}
+
+std::string normalise(std::string text) {
+  for (char& c : text) if (c == '\t') c = ' ';
+  text = halve(text);
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') + 1 - first);
+}
+
+bool startsWith(const std::string& text, std::string_view prefix) {
+  return text.size() >= prefix.size() && toLowerAnsi(text.substr(0, prefix.size())) == toLowerAnsi(prefix);
+}
+
+// Position of " word " in the padded copy (the position P - 1), or npos.
+size_t wordAt(const std::string& text, std::string_view word) {
+  std::string padded = " " + toLowerAnsi(text) + " ";
+  for (char& c : padded) if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+  return padded.find(" " + toLowerAnsi(word) + " ");
+}
+
+// The declaration as the word tests see it: on each line, what follows the
+// first "'" outside a string is comment. Its "'" reads as a line end, the
+// rest as a byte no word holds, so positions stay those of the declaration.
+std::string codeOf(const std::string& line) {
+  std::string code = line;
+  bool inString = false;
+  for (size_t i = 0; i < code.size(); ++i) {
+    if (code[i] == '"') inString = !inString;
+    if (code[i] == '\'' && !inString) {
+      code[i] = '\r';
+      for (size_t k = i + 1; k < code.size(); ++k) code[k] = '\x01';
+      break;
+    }
+  }
+  return code;
+}
+
+void insertClause(std::string& text, std::string& code, const std::string& clause, size_t& noParenAt) {
+  size_t paren = code.find('(');
+  if (paren == std::string::npos) {
+    text.insert(noParenAt, clause);
+    code.insert(noParenAt, clause);
+    noParenAt += clause.size();
+    return;
+  }
+  size_t cut = paren;
+  while (cut > 0 && code[cut - 1] == ' ') --cut;
+  text = text.substr(0, cut) + clause + " " + text.substr(paren);
+  code = code.substr(0, cut) + clause + " " + code.substr(paren);
+}
+
+void removeWordOf(std::string& text, std::string& code, std::string_view word) {
+  size_t p = wordAt(code, word);
+  if (p == std::string::npos || p == 0) return;
+  text = text.substr(0, p - 1) + text.substr(p + word.size());
+  code = code.substr(0, p - 1) + code.substr(p + word.size());
+}
+
+}  // namespace
+
+void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
+                         std::string_view path, std::string_view bytes, HeaderMode mode) {
+  const std::string rule = "'" + std::string(70, '-') + "\r\n";
+  size_t slash = path.rfind('\\');
+  header += rule + "' " + std::string(slash == std::string_view::npos ? path : path.substr(slash + 1)) +
+            "\r\n" + rule;
+  std::vector<std::string> lines = plainLines(bytes);
+  bool skipInterface = false;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::string line = normalise(lines[i]);
+    if ((startsWith(line, "function ") && !startsWith(line, "function =")) || startsWith(line, "sub ")) {
+      std::string rest = line.substr(line.find(' ') + 1);
+      rest = rest.substr(rest.find_first_not_of(' '));
+      std::string name = rest.substr(0, rest.find_first_of(" ("));
+      name = name.substr(0, codeOf(name).find('\r'));  // the name is code
+      size_t noParenAt = 8 + (line.size() - rest.size()) + name.size();
+      std::string text = "Declare " + line + "\r\n";
+      std::string code = "Declare " + codeOf(line) + "\r\n";
+      while (!line.empty() && line.back() == '_' && i + 1 < lines.size()) {
+        line = normalise(lines[++i]);
+        text += std::string(20, ' ') + line + "\r\n";
+        code += std::string(20, ' ') + codeOf(line) + "\r\n";
+      }
+      bool exported = wordAt(code, "export") != std::string::npos;
+      if (!exported && wordAt(code, "common") == std::string::npos) continue;
+      if (mode == HeaderMode::Dll && exported) {
+        if (wordAt(code, "lib") == std::string::npos)
+          insertClause(text, code, " Lib \"export.dll\"", noParenAt);
+        if (wordAt(code, "alias") == std::string::npos)
+          insertClause(text, code, " Alias \"" + toUpperAnsi(name) + "\"", noParenAt);
+      }
+      text = halve(text, &code);
+      if (mode != HeaderMode::Compile) removeWordOf(text, code, "export");
+      if (mode == HeaderMode::Dll) removeWordOf(text, code, "common");
+      header += text;
+    } else if (startsWith(line, "end interface")) {
+      if (skipInterface) skipInterface = false;
+      else header += line + "\r\n";
+    } else if (startsWith(line, "interface ")) {
+      std::string rest = line.substr(10);
+      rest = rest.substr(rest.find_first_not_of(' '));
+      std::string name = toLowerAnsi(rest.substr(0, rest.find(' ')));
+      if (interfaceNames.count(name)) {
+        skipInterface = true;
+      } else {
+        header += "\r\n" + line + "\r\n";
+        interfaceNames.insert(name);
+      }
+    } else if (startsWith(line, "property get ") || startsWith(line, "property set ") ||
+               startsWith(line, "inherit ") || (startsWith(line, "method ") && !startsWith(line, "method ="))) {
+      if (skipInterface) continue;
+      header += "  " + line + "\r\n";
+      while (!line.empty() && line.back() == '_' && i + 1 < lines.size()) {
+        line = normalise(lines[++i]);
+        header += std::string(22, ' ') + line + "\r\n";
+      }
+    }
+  }
+  header += "\r\n";
+}
+
+}  // namespace codeloom

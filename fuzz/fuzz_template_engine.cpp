@@ -5,6 +5,7 @@
 #include "fuzz/fuzz_input.h"
 #include "platform/text_lines.h"
 #include "templates/template_engine.h"
+#include "templates/template_lint.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace codeloom;
@@ -39,6 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (std::optional<std::string> written = expandTemplateLine(expander, line, settings))
       byLine += *written + "\r\n";
   }
+  // The lint reads any template; one it passes writes no marker text when
+  // the values bring none in.
+  const bool clean = lintTemplate(templateText).empty();
   FUZZ_CHECK(expanded.has_value() == !expander.tooLarge);
   if (!expanded) return 0;
   const std::string& output = *expanded;
@@ -50,6 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool valuesHaveCr = false;
   for (size_t i = 0; i < 4; ++i) valuesHaveCr = valuesHaveCr || input.parts[i].find('\r') != std::string_view::npos;
   if (!valuesHaveCr) FUZZ_CHECK(linesEndInCrLf(output));
+
+  bool valuesPlain = true;
+  for (size_t i = 0; i < 4; ++i)
+    valuesPlain = valuesPlain && input.parts[i].find_first_of("{}%") == std::string_view::npos;
+  if (clean && valuesPlain) FUZZ_CHECK(output.find("{{") == std::string::npos);
 
   // A template without placeholders or markers is copied line by line.
   if (!hasMarker && !hasPercent) {

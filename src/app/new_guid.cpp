@@ -1,6 +1,7 @@
 #include "app/new_guid.h"
 
 #include "app/ide_locator.h"
+#include "platform/text_helpers.h"
 
 namespace codeloom {
 namespace {
@@ -36,8 +37,7 @@ std::string guidLiteral(const std::string& guidText) {
 
 void runNewGuid(Platform& platform) {
   std::string text = guidLiteral(newGuidText(platform));
-  platform.emptyClipboard();
-  platform.setClipboardText(text);
+  replaceClipboardText(platform, text);
   activateIde(platform);
 }
 

@@ -1,18 +1,13 @@
 #include "app/settings.h"
 
 #include "platform/platform.h"
+#include "platform/text_helpers.h"
 #include "platform/text_lines.h"
 
 namespace codeloom {
 namespace {
 
 constexpr char kLineBreakMark = '\x7F';
-
-std::string_view trimSpaces(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
 
 constexpr char kEndOfFileMark = '\x1A';
 
@@ -131,14 +126,8 @@ void parseSettings(std::string_view bytes, ToolSettings& s) {
     *field = nextLine();
   s.classMessages = isNonZeroNumber(nextLine()) ? -1 : 0;
 
-  std::string_view options = nextLine();
   s.templateOptions.clear();
-  for (;;) {
-    size_t comma = options.find(',');
-    s.templateOptions.add(trimSpaces(options.substr(0, comma)));
-    if (comma == std::string_view::npos) break;
-    options.remove_prefix(comma + 1);
-  }
+  for (std::string_view option : splitAtCommas(nextLine())) s.templateOptions.add(trimSpaces(option));
   s.templateDescription = decodeDescription(nextLine());
 }
 

@@ -4,6 +4,7 @@
 #include "app/new_guid.h"
 #include "classgen/class_dialog.h"
 #include "platform/file_name.h"
+#include "platform/text_helpers.h"
 
 namespace codeloom {
 
@@ -44,8 +45,7 @@ void runNewInterface(Platform& platform, ToolSettings& settings, WindowHandle co
   if (!showClassDialog(platform, settings, commandWindow, "New Interface")) return;
   if (settings.className.empty()) return;
   const std::string text = newInterfaceText(settings, [&] { return newGuidText(platform); });
-  platform.emptyClipboard();
-  platform.setClipboardText(text);
+  replaceClipboardText(platform, text);
   activateIde(platform);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/ansi.h"
+#include "platform/text_helpers.h"
 #include "platform/window_styles.h"
 
 namespace codeloom {
@@ -24,15 +25,7 @@ constexpr uint32_t kButton = kChild | kVisible | kTabStop | kBsPushButton;
 constexpr uint32_t kLeftText = kChild | kVisible | kSsLeft;
 
 // Only the space character counts: a tab typed into a box stays.
-void trimSpaces(std::string& text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) {
-    text.clear();
-    return;
-  }
-  text.erase(text.find_last_not_of(' ') + 1);
-  text.erase(0, first);
-}
+void trimInPlace(std::string& text) { text = std::string(trimSpaces(text)); }
 
 void addLabel(DialogLayout& layout, int id, const std::string& text, int x, int y, int width) {
   addControl(layout, id, ControlKind::Static, text, x, y, width, 15, kRightLabel);
@@ -97,9 +90,9 @@ bool showClassDialog(Platform& platform, ToolSettings& settings, WindowHandle pa
       settings.classMethods = platform.controlText(dialog, kMethodsBox);
       if (withSaveFolder) settings.saveFolder = platform.controlText(dialog, kSaveFolderBox);
       settings.classMessages = platform.isChecked(dialog, kMessagesCheckBox) ? 1 : 0;
-      trimSpaces(settings.className);
-      trimSpaces(settings.classProperties);
-      trimSpaces(settings.classMethods);
+      trimInPlace(settings.className);
+      trimInPlace(settings.classProperties);
+      trimInPlace(settings.classMethods);
       saveSettings(platform, settings);
       platform.endDialog(dialog, 1);
     } else if (id == kClassCancelButton || id == kIdCancel) {

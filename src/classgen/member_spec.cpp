@@ -4,6 +4,7 @@
 #include <array>
 
 #include "platform/ansi.h"
+#include "platform/text_helpers.h"
 
 namespace codeloom {
 namespace {
@@ -18,12 +19,8 @@ bool removeSuffix(std::string& text, std::string_view suffix) {
 
 std::vector<std::string> splitMemberList(std::string_view text) {
   std::vector<std::string> items;
-  for (;;) {
-    size_t comma = text.find(',');
-    items.emplace_back(text.substr(0, comma));
-    if (comma == std::string_view::npos) return items;
-    text.remove_prefix(comma + 1);
-  }
+  for (std::string_view item : splitAtCommas(text)) items.emplace_back(item);
+  return items;
 }
 
 MemberSpec parseMemberItem(std::string_view item, bool isMethod) {

@@ -6,8 +6,10 @@
 #include "app/settings.h"
 #include "classgen/class_command.h"
 #include "cli/cli_io.h"
+#include "cli/input_reader.h"
 #include "cli/subcommands.h"
 #include "platform/ansi.h"
+#include "platform/text_helpers.h"
 
 namespace codeloom::cli {
 namespace {
@@ -20,12 +22,6 @@ struct ClassOptions {
   std::string settingsFile;
   std::deque<std::string> guids;  // fixed GUIDs to use first, for exact output
 };
-
-std::string trimSpaces(std::string_view text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
 
 bool isHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -67,9 +63,9 @@ void addClassCommand(CLI::App& app, int& status, SkeletonKind kind) {
     const char* commandName = isClass ? "class" : "interface";
     for (std::string& guid : options->guids) {
       if (!isGuidText(guid)) {
-        std::cerr << "codeloom-cli " << commandName << ": --guid '" << guid
-                  << "' is not a GUID of the form {xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}\n";
-        status = kExitUsage;
+        status = reportUsageError(commandName, "--guid '" + guid +
+                                                   "' is not a GUID of the form "
+                                                   "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}");
         return;
       }
       guid = toLowerAnsi(guid);
@@ -78,9 +74,10 @@ void addClassCommand(CLI::App& app, int& status, SkeletonKind kind) {
     ToolSettings settings;
     if (!options->settingsFile.empty()) {
       std::string bytes;
-      if (!readFileBytes(options->settingsFile, bytes)) {
-        reportUnreadable(options->settingsFile);
-        status = kExitUnreadableInput;
+      ReadResult result = readInput(options->settingsFile, bytes);
+      if (!result.ok()) {
+        reportReadFailure(options->settingsFile, result);
+        status = kExitFailure;
         return;
       }
       parseSettings(bytes, settings);
@@ -89,12 +86,12 @@ void addClassCommand(CLI::App& app, int& status, SkeletonKind kind) {
     if (properties->count()) settings.classProperties = options->properties;
     if (methods->count()) settings.classMethods = options->methods;
     if (messages->count()) settings.classMessages = options->messages ? 1 : 0;
-    settings.className = trimSpaces(settings.className);
-    settings.classProperties = trimSpaces(settings.classProperties);
-    settings.classMethods = trimSpaces(settings.classMethods);
+    settings.className = std::string(trimSpaces(settings.className));
+    settings.classProperties = std::string(trimSpaces(settings.classProperties));
+    settings.classMethods = std::string(trimSpaces(settings.classMethods));
     if (settings.className.empty()) {
-      std::cerr << "codeloom-cli " << commandName << ": the class name is empty; give NAME or a --settings file that holds one\n";
-      status = kExitUsage;
+      status = reportUsageError(
+          commandName, "the class name is empty; give NAME or a --settings file that holds one");
       return;
     }
 
@@ -104,8 +101,8 @@ void addClassCommand(CLI::App& app, int& status, SkeletonKind kind) {
       options->guids.pop_front();
       return guid;
     };
-    writeStdout(isClass ? newClassFileText(settings, newGuid) : newInterfaceText(settings, newGuid));
-    status = kExitOk;
+    std::string text = isClass ? newClassFileText(settings, newGuid) : newInterfaceText(settings, newGuid);
+    status = writeStdout(text) ? kExitOk : kExitFailure;
   });
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/settings.h"
 #include "cli/cli_io.h"
+#include "cli/input_reader.h"
 #include "cli/subcommands.h"
 #include "templates/template_engine.h"
 
@@ -12,19 +13,9 @@ namespace {
 struct ExpandArgs {
   std::string templatePath;
   std::string settingsPath;
-  std::string name, author, title, description, options;
+  std::string name, author, title, description;
+  std::vector<std::string> options;
 };
-
-// Option names separated by commas, each taken exactly as given.
-void setOptions(OptionSet& set, std::string_view list) {
-  set.clear();
-  for (;;) {
-    size_t comma = list.find(',');
-    set.add(list.substr(0, comma));
-    if (comma == std::string_view::npos) return;
-    list.remove_prefix(comma + 1);
-  }
-}
 
 }  // namespace
 
@@ -42,15 +33,19 @@ void addExpandCommand(CLI::App& app, int& status) {
   CLI::Option* description =
       expand->add_option("--description", args->description, "%description% (may hold CR LF)");
   CLI::Option* options = expand->add_option(
-      "--options", args->options, "Selected options, separated by commas (default: none)");
+      "--options", args->options, "Selected options, separated by commas (default: none)")
+      ->delimiter(',')
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 
   expand->callback([=, &status] {
     ToolSettings settings;
     if (settingsFile->count() > 0) {
       std::string bytes;
-      if (!readFileBytes(args->settingsPath, bytes)) {
-        reportUnreadable(args->settingsPath);
-        status = kExitUnreadableInput;
+      ReadResult result = readInput(args->settingsPath, bytes);
+      if (!result.ok()) {
+        reportReadFailure(args->settingsPath, result);
+        status = kExitFailure;
         return;
       }
       parseSettings(bytes, settings);
@@ -59,12 +54,17 @@ void addExpandCommand(CLI::App& app, int& status) {
     if (author->count() > 0) settings.templateAuthor = args->author;
     if (title->count() > 0) settings.templateTitle = args->title;
     if (description->count() > 0) settings.templateDescription = args->description;
-    if (options->count() > 0) setOptions(settings.templateOptions, args->options);
+    if (options->count() > 0) {
+      // Each name exactly as given; an empty one would select nothing.
+      settings.templateOptions.clear();
+      for (const std::string& option : args->options) settings.templateOptions.add(option);
+    }
 
     std::string templateText;
-    if (!readFileBytes(args->templatePath, templateText)) {
-      reportUnreadable(args->templatePath);
-      status = kExitUnreadableInput;
+    ReadResult result = readInput(args->templatePath, templateText);
+    if (!result.ok()) {
+      reportReadFailure(args->templatePath, result);
+      status = kExitFailure;
       return;
     }
     std::optional<std::string> expanded = expandTemplate(templateText, settings);
@@ -72,11 +72,10 @@ void addExpandCommand(CLI::App& app, int& status) {
       std::cerr << "codeloom-cli: the expansion of '" << args->templatePath
                 << "' would pass the output limit of " << (kMaxExpansionBytes >> 20)
                 << " MiB; nothing written\n";
-      status = kExitUnreadableInput;
+      status = kExitFailure;
       return;
     }
-    writeStdout(*expanded);
-    status = kExitOk;
+    status = writeStdout(*expanded) ? kExitOk : kExitFailure;
   });
 }
 

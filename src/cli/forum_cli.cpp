@@ -1,65 +1,55 @@
-#include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/cli_io.h"
+#include "cli/input_reader.h"
 #include "cli/subcommands.h"
 #include "forum/forum_text.h"
 
 namespace codeloom::cli {
 namespace {
 
-// Files are read in pieces of this size and the text is printed whenever this
-// much has gathered: a large file never sits whole in memory, and the pieces
-// stay in the processor's cache between reading and formatting.
-constexpr size_t kPieceSize = 256 * 1024;
+// The text is printed whenever this much has gathered: a large file never
+// sits whole in memory.
+constexpr size_t kPrintSize = 256 * 1024;
 
 struct ForumBuffers {
-  std::vector<char> input;  // the unfinished last line, then the next piece
+  std::string pending;  // the unfinished last line, then the next window
   std::string output;
 };
 
-// Prints one file's block. False when the file cannot be opened or a read
-// fails; the block then holds the lines read so far (none when it could not
-// be opened).
-bool printForumBlock(const std::string& path, ForumBuffers& buffers) {
+// Prints one file's block. When the file cannot be read the block holds the
+// lines read before the failure (none when it could not be opened); a file
+// over the input limit loses its unfinished last line, so that an endless
+// line is not printed.
+ReadResult printForumBlock(const std::string& path, ForumBuffers& buffers, bool& printed) {
   std::string& out = buffers.output;
-  std::vector<char>& input = buffers.input;
+  std::string& pending = buffers.pending;
   out.clear();
+  pending.clear();
   appendForumHead(out, baseName(path));
   ForumLines lines;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  bool readable = file != nullptr;
-  size_t carried = 0;  // bytes of an unfinished line at the start of input
-  for (bool atEnd = file == nullptr; !atEnd;) {
-    if (input.size() < carried + kPieceSize) input.resize(carried + kPieceSize);
-    size_t got = std::fread(input.data() + carried, 1, kPieceSize, file);
-    if (got < kPieceSize) {
-      atEnd = true;
-      readable = !std::ferror(file);
-    }
+  ReadResult result = readInputWindows(path, [&](std::string_view window) {
     // A 0x1A byte ends the file: nothing after it is read.
-    if (const void* eof = std::memchr(input.data() + carried, '\x1A', got)) {
-      got = static_cast<size_t>(static_cast<const char*>(eof) - (input.data() + carried));
-      atEnd = true;
-    }
-    std::string_view bytes(input.data(), carried + got);
-    size_t whole = atEnd ? bytes.size() : wholeLinesLength(bytes, carried);
-    appendForumLines(out, lines, bytes.substr(0, whole));
-    carried = bytes.size() - whole;
-    std::memmove(input.data(), input.data() + whole, carried);
-    if (out.size() >= kPieceSize) {
-      writeStdout(out);
+    size_t eof = window.find('\x1A');
+    if (eof != std::string_view::npos) window = window.substr(0, eof);
+    size_t carried = pending.size();
+    pending.append(window);
+    size_t whole = wholeLinesLength(pending, carried);
+    appendForumLines(out, lines, std::string_view(pending).substr(0, whole));
+    pending.erase(0, whole);
+    if (out.size() >= kPrintSize) {
+      printed = writeStdout(out);
       out.clear();
     }
-  }
-  if (file) std::fclose(file);
+    return printed && eof == std::string_view::npos;
+  });
+  if (result.status != ReadStatus::TooLarge) appendForumLines(out, lines, pending);
   appendForumTail(out);
-  writeStdout(out);
-  return readable;
+  printed = printed && writeStdout(out);
+  return result;
 }
 
 }  // namespace
@@ -73,10 +63,16 @@ void addForumCommand(CLI::App& app, int& status) {
   forum->callback([files, &status] {
     status = kExitOk;
     ForumBuffers buffers;
+    bool printed = true;
     for (const std::string& path : *files) {
-      if (!printForumBlock(path, buffers)) {
-        reportUnreadable(path);
-        status = kExitUnreadableInput;
+      ReadResult result = printForumBlock(path, buffers, printed);
+      if (!printed) {
+        status = kExitFailure;  // finishStdout tells why
+        return;
+      }
+      if (!result.ok()) {
+        reportReadFailure(path, result);
+        status = kExitFailure;
       }
     }
   });

@@ -7,8 +7,7 @@ namespace codeloom::cli {
 void addGuidCommand(CLI::App& app, int& status) {
   CLI::App* guid = app.add_subcommand("guid", "Print a New GUID literal (48 characters, no line end)");
   guid->callback([&status] {
-    writeStdout(guidLiteral(guidText(randomGuid())));
-    status = kExitOk;
+    status = writeStdout(guidLiteral(guidText(randomGuid()))) ? kExitOk : kExitFailure;
   });
 }
 

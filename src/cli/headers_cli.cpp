@@ -1,10 +1,12 @@
-#include <cstdio>
+#include <algorithm>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/cli_io.h"
+#include "cli/input_reader.h"
 #include "cli/subcommands.h"
 #include "headers/source_scanner.h"
 
@@ -14,50 +16,108 @@ namespace {
 const std::map<std::string, HeaderMode> kModes = {
     {"sll", HeaderMode::Sll}, {"dll", HeaderMode::Dll}, {"compile", HeaderMode::Compile}};
 
-// Scans the file at path through a bounded window and prints its section,
-// so memory holds neither the file nor a long section. False when the file
-// cannot be opened or read: it then counts as empty (when the failure comes
-// after part of a long section was printed, that part stays printed).
-bool printSection(const std::string& path, InterfaceNames& interfaceNames, HeaderMode mode,
-                  std::string& window, std::string& section) {
-  constexpr size_t kWindow = size_t(1) << 16;
-  constexpr size_t kFlushAt = size_t(1) << 20;
-  window.resize(kWindow);
-  section.clear();
+// The most bytes of a line a --check message shows.
+constexpr size_t kShownLineBytes = 120;
+
+// Scans the file at path through the reader's bounded windows and appends
+// its section to out. When printing, out is printed whenever this much has
+// gathered, so memory holds neither the file nor a long section.
+constexpr size_t kPrintAt = size_t(1) << 20;
+
+// A file that cannot be read counts as empty (when the failure comes after
+// part of a long section was printed, that part stays printed). printed
+// turns false once a write to stdout fails.
+ReadResult scanSection(const std::string& path, InterfaceNames& interfaceNames, HeaderMode mode,
+                       std::string& out, bool print, bool& printed) {
   SourceScan scan;
   // The banner shows what follows the last "\" or "/".
-  std::string_view name = baseName(path);
-  beginSourceScan(scan, section, interfaceNames, name, mode);
-  size_t banner = section.size();
+  beginSourceScan(scan, out, interfaceNames, baseName(path), mode);
+  const size_t banner = out.size();
   bool flushed = false;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  bool ok = file != nullptr;
-  while (ok) {
-    size_t got = std::fread(window.data(), 1, window.size(), file);
-    scanSourceBytes(scan, std::string_view(window.data(), got));
-    if (section.size() >= kFlushAt) {
-      writeStdout(section);
-      section.clear();
+  ReadResult result = readInputWindows(path, [&](std::string_view window) {
+    scanSourceBytes(scan, window);
+    if (print && out.size() >= kPrintAt) {
+      printed = writeStdout(out);
+      out.clear();
       flushed = true;
     }
-    if (got < window.size()) ok = !std::ferror(file);
-    if (got < window.size()) break;
-  }
-  if (file) std::fclose(file);
-  if (ok) {
+    return printed;
+  });
+  if (result.ok()) {
     endSourceScan(scan);
   } else {
-    if (!flushed) section.resize(banner);  // counts as empty
-    section += "\r\n";  // the section still ends with its empty line
+    if (!flushed) out.resize(banner);  // counts as empty
+    out += "\r\n";  // the section still ends with its empty line
   }
-  writeStdout(section);
-  return ok;
+  return result;
 }
 
 struct HeadersArgs {
   std::string mode;
   std::vector<std::string> files;
+  std::string outputPath;
+  std::string checkPath;
 };
+
+// The line of text that starts at offset begin, its LF included.
+std::string_view lineAt(std::string_view text, size_t begin) {
+  if (begin >= text.size()) return {};
+  size_t end = text.find('\n', begin);
+  return text.substr(begin, end == std::string_view::npos ? end : end + 1 - begin);
+}
+
+// A line, its line end included, quoted with C escapes so that a CR or a
+// lone LF shows; "end of file" when there is no line.
+std::string showLine(std::string_view line, bool present) {
+  if (!present) return "end of file";
+  std::string shown = "'";
+  static const char* const kHex = "0123456789abcdef";
+  for (unsigned char c : line.substr(0, kShownLineBytes)) {
+    if (c == '\r') shown += "\\r";
+    else if (c == '\n') shown += "\\n";
+    else if (c == '\t') shown += "\\t";
+    else if (c == '\\' || c == '\'') (shown += '\\') += static_cast<char>(c);
+    else if (c < 0x20 || c == 0x7F) ((shown += "\\x") += kHex[c >> 4]) += kHex[c & 15];
+    else shown += static_cast<char>(c);
+  }
+  shown += line.size() > kShownLineBytes ? "'..." : "'";
+  return shown;
+}
+
+// "FILE:LINE: ..." for the first line (ended by LF) where found differs
+// from expected; the two differ somewhere.
+void reportFirstDifference(const std::string& path, std::string_view expected,
+                           std::string_view found) {
+  size_t at = std::mismatch(expected.begin(), expected.end(), found.begin(), found.end()).first -
+              expected.begin();
+  size_t begin = expected.substr(0, at).rfind('\n');
+  begin = begin == std::string_view::npos ? 0 : begin + 1;
+  size_t number = 1 + static_cast<size_t>(std::count(expected.begin(), expected.begin() + begin, '\n'));
+  std::cerr << "codeloom-cli: " << path << ":" << number
+            << ": differs from the header: expected "
+            << showLine(lineAt(expected, begin), begin < expected.size()) << ", found "
+            << showLine(lineAt(found, begin), begin < found.size()) << "\n";
+}
+
+// Writes the header to path unless path already holds exactly these bytes,
+// so that an unchanged header keeps its modification time.
+bool updateHeaderFile(const std::string& path, const std::string& header) {
+  std::string current;
+  if (readInput(path, current).ok() && current == header) return true;
+  return writeFileSafely(path, header);
+}
+
+bool checkHeaderFile(const std::string& path, const std::string& header) {
+  std::string current;
+  ReadResult result = readInput(path, current);
+  if (!result.ok()) {
+    reportReadFailure(path, result);
+    return false;
+  }
+  if (current == header) return true;
+  reportFirstDifference(path, header, current);
+  return false;
+}
 
 }  // namespace
 
@@ -69,20 +129,47 @@ void addHeadersCommand(CLI::App& app, int& status) {
       ->required()
       ->check(CLI::IsMember({"sll", "dll", "compile"}));
   headers->add_option("files", args->files, "Source files, scanned in this order")->required();
-  headers->callback([args, &status] {
+  CLI::Option* output = headers->add_option(
+      "-o,--output", args->outputPath,
+      "Write the header to this file instead, and only when its bytes change");
+  CLI::Option* check = headers->add_option(
+      "--check", args->checkPath,
+      "Change nothing; fail unless this file holds exactly the header");
+  output->excludes(check);
+  headers->callback([args, &status, output, check] {
     HeaderMode mode = kModes.at(args->mode);
-    // One file at a time, through a window: memory holds neither the file
-    // nor the corpus.
+    const bool toFile = output->count() > 0 || check->count() > 0;
+    // Printed one file at a time through bounded windows; a header for a
+    // file is built whole, as it is compared or written whole.
     InterfaceNames interfaceNames;
-    std::string window;
-    std::string section;
+    std::string header;
+    bool printed = true;
     status = kExitOk;
     for (const std::string& path : args->files) {
-      if (!printSection(path, interfaceNames, mode, window, section)) {
-        reportUnreadable(path);
-        status = kExitUnreadableInput;
+      ReadResult result = scanSection(path, interfaceNames, mode, header, !toFile, printed);
+      if (!toFile) {
+        printed = printed && writeStdout(header);
+        header.clear();
+      }
+      if (!printed) {
+        status = kExitFailure;  // finishStdout tells why
+        return;
+      }
+      if (!result.ok()) {
+        reportReadFailure(path, result);
+        status = kExitFailure;
       }
     }
+    if (!toFile) return;
+    const std::string& target = output->count() ? args->outputPath : args->checkPath;
+    if (status != kExitOk) {
+      // A header missing a file's declarations is never taken for the real one.
+      std::cerr << "codeloom-cli: '" << target << "' not "
+                << (output->count() ? "written" : "checked") << ": a source could not be read\n";
+      return;
+    }
+    bool done = output->count() ? updateHeaderFile(target, header) : checkHeaderFile(target, header);
+    if (!done) status = kExitFailure;
   });
 }
 

@@ -11,5 +11,6 @@ void addHeadersCommand(CLI::App& app, int& status);
 void addForumCommand(CLI::App& app, int& status);
 void addExpandCommand(CLI::App& app, int& status);
 void addClassCommands(CLI::App& app, int& status);
+void addLintCommand(CLI::App& app, int& status);
 
 }  // namespace codeloom::cli

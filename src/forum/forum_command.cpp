@@ -2,6 +2,7 @@
 
 #include "forum/forum_text.h"
 #include "platform/file_picker.h"
+#include "platform/text_helpers.h"
 
 namespace codeloom {
 
@@ -16,8 +17,7 @@ void runForumFormat(Platform& platform, WindowHandle commandWindow) {
     appendForumBlock(text, file.name, bytes);
   }
   // Cancel also lands here: the clipboard then holds empty text.
-  platform.emptyClipboard();
-  platform.setClipboardText(text);
+  replaceClipboardText(platform, text);
 }
 
 }  // namespace codeloom

@@ -1,6 +1,7 @@
 #include "headers/header_command.h"
 
 #include "platform/file_picker.h"
+#include "platform/text_helpers.h"
 
 namespace codeloom {
 
@@ -17,8 +18,7 @@ void runHeaderCommand(Platform& platform, HeaderMode mode) {
     // name already is.
     scanSourceFile(header, interfaceNames, file.name, bytes, mode);
   }
-  platform.emptyClipboard();
-  platform.setClipboardText(header);
+  replaceClipboardText(platform, header);
 }
 
 }  // namespace codeloom

@@ -1,6 +1,7 @@
 #include "platform/file_picker.h"
 
 #include "platform/ansi.h"
+#include "platform/text_helpers.h"
 
 namespace codeloom {
 
@@ -18,10 +19,8 @@ std::vector<PickedFile> pickedFiles(const OpenFileResult& result) {
   const std::vector<std::u16string>& parts = result.parts;
   std::vector<PickedFile> files;
   if (parts.empty()) return files;
-  std::u16string folder = parts[0];
-  // Spaces round it go (npos + 1 == 0: a text of spaces empties).
-  folder.erase(folder.find_last_not_of(u' ') + 1);
-  folder.erase(0, folder.find_first_not_of(u' '));
+  // Spaces round it go; a text of spaces empties.
+  std::u16string folder(trimSpaces(std::u16string_view(parts[0])));
   if (parts.size() == 1) {
     std::u16string_view name(folder);
     name.remove_prefix(name.rfind(u'\\') + 1);  // npos + 1 == 0: the whole path

@@ -34,46 +34,27 @@ bool replaceAll(std::string_view text, std::string_view placeholder, std::string
   return true;
 }
 
-// A marker "{{name}}" occupying [begin, end) of its line.
-struct Marker {
-  size_t begin = 0;
-  size_t end = 0;
-  std::string name;
-};
-
-// The first "{{" at or after from, with the first "}}" after it. A "{{"
-// without a "}}" after it is plain text, and then so is every later "{{".
-std::optional<Marker> findMarker(std::string_view line, size_t from) {
-  size_t open = line.find("{{", from);
-  if (open == npos) return std::nullopt;
-  size_t close = line.find("}}", open + 2);
-  if (close == npos) return std::nullopt;
-  return Marker{open, close + 2, std::string(line.substr(open + 2, close - open - 2))};
-}
-
-bool isClosing(const Marker& marker) { return !marker.name.empty() && marker.name[0] == '/'; }
-
-bool isElse(const Marker& marker) { return toLowerAnsi(marker.name) == "else"; }
-
 bool isAllBlanks(std::string_view text) { return text.find_first_not_of(' ') == npos; }
 
-// The text of a line whose first marker is already removed (line = head +
+// The text of a line whose first marker is already removed (rest = head +
 // the rest), when the rest holds a further marker: the block ends on this
 // line. Keeps head, the branch chosen by skipping, and the tail.
-std::string takeSingleLineBlock(std::string_view line, size_t headSize, const Marker& second,
-                                bool skipping) {
-  std::string_view head = line.substr(0, headSize);
-  std::string_view thenText = line.substr(headSize, second.begin - headSize);
+std::string takeSingleLineBlock(const LineMarkers& markers, bool skipping) {
+  std::string_view rest = markers.rest;
+  const size_t headSize = markers.first->begin;
+  const TemplateMarker& second = *markers.second;
+  std::string_view head = rest.substr(0, headSize);
+  std::string_view thenText = rest.substr(headSize, second.begin - headSize);
   std::string text(head);
-  if (isElse(second)) {
-    std::optional<Marker> end = findMarker(line, second.end);
-    size_t elseEnd = end ? end->begin : line.size();
-    std::string_view elseText = line.substr(second.end, elseEnd - second.end);
+  if (isElseMarker(second)) {
+    const std::optional<TemplateMarker>& end = markers.blockEnd;
+    size_t elseEnd = end ? end->begin : rest.size();
+    std::string_view elseText = rest.substr(second.end, elseEnd - second.end);
     text.append(skipping ? elseText : thenText);
-    if (end) text.append(line.substr(end->end));
+    if (end) text.append(rest.substr(end->end));
   } else {
     if (!skipping) text.append(thenText);
-    text.append(line.substr(second.end));
+    text.append(rest.substr(second.end));
   }
   return text;
 }
@@ -89,6 +70,33 @@ std::optional<std::string> takeRoom(TemplateExpander& expander, std::string text
 }
 
 }  // namespace
+
+std::optional<TemplateMarker> findTemplateMarker(std::string_view line, size_t from) {
+  size_t open = line.find("{{", from);
+  if (open == npos) return std::nullopt;
+  size_t close = line.find("}}", open + 2);
+  if (close == npos) return std::nullopt;
+  return TemplateMarker{open, close + 2, std::string(line.substr(open + 2, close - open - 2))};
+}
+
+bool isClosingMarker(const TemplateMarker& marker) {
+  return !marker.name.empty() && marker.name[0] == '/';
+}
+
+bool isElseMarker(const TemplateMarker& marker) { return toLowerAnsi(marker.name) == "else"; }
+
+LineMarkers readLineMarkers(std::string_view line) {
+  LineMarkers markers;
+  markers.first = findTemplateMarker(line, 0);
+  if (!markers.first || isElseMarker(*markers.first)) return markers;
+  const TemplateMarker& first = *markers.first;
+  markers.rest.reserve(line.size() - (first.end - first.begin));
+  markers.rest.append(line.substr(0, first.begin)).append(line.substr(first.end));
+  markers.second = findTemplateMarker(markers.rest, first.begin);
+  if (markers.second && isElseMarker(*markers.second))
+    markers.blockEnd = findTemplateMarker(markers.rest, markers.second->end);
+  return markers;
+}
 
 std::optional<std::string> substitutePlaceholders(std::string_view line,
                                                   const ToolSettings& settings, size_t limit) {
@@ -120,27 +128,29 @@ std::optional<std::string> expandTemplateLine(TemplateExpander& expander, std::s
     return std::nullopt;
   }
   std::string& text = *substituted;
-  std::optional<Marker> first = findMarker(text, 0);
-  if (!first) {
+  LineMarkers markers = readLineMarkers(text);
+  if (!markers.first) {
     if (expander.skipping) return std::nullopt;
     return takeRoom(expander, std::move(text));
   }
 
-  if (isClosing(*first)) {
+  const TemplateMarker& first = *markers.first;
+  if (isClosingMarker(first)) {
     expander.skipping = false;
-  } else if (isElse(*first)) {
+  } else if (isElseMarker(first)) {
     expander.skipping = !expander.skipping;
     return std::nullopt;  // nothing else on an else line is ever written
   } else {
     // The empty name of "{{}}" is never an option, even in a set that holds
     // the empty key a settings file can leave behind.
-    expander.skipping = first->name.empty() || !settings.templateOptions.contains(first->name);
+    expander.skipping = first.name.empty() || !settings.templateOptions.contains(first.name);
   }
 
-  text.erase(first->begin, first->end - first->begin);
-  if (std::optional<Marker> second = findMarker(text, first->begin)) {
-    text = takeSingleLineBlock(text, first->begin, *second, expander.skipping);
+  if (markers.second) {
+    text = takeSingleLineBlock(markers, expander.skipping);
     expander.skipping = false;
+  } else {
+    text = std::move(markers.rest);
   }
 
   if (expander.skipping || isAllBlanks(text)) return std::nullopt;

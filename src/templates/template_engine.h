@@ -59,6 +59,32 @@ std::optional<std::string> substitutePlaceholders(std::string_view line,
                                                   const ToolSettings& settings,
                                                   size_t limit = kMaxExpansionBytes);
 
+// A marker "{{name}}" occupying [begin, end) of its line.
+struct TemplateMarker {
+  size_t begin = 0;
+  size_t end = 0;
+  std::string name;
+};
+
+// The first "{{" at or after from, with the first "}}" after it; none when
+// that "{{" has no "}}" after it (it and every later "{{" are then text).
+std::optional<TemplateMarker> findTemplateMarker(std::string_view line, size_t from);
+
+bool isClosingMarker(const TemplateMarker& marker);  // name begins with "/"
+bool isElseMarker(const TemplateMarker& marker);     // "else" in any case
+
+// The markers the engine acts on in one line, as it finds them: first in
+// the line; when first is not an else marker, rest is the line without it,
+// and second (a single-line block's else or end) and, after an else second,
+// blockEnd are found in rest. The template lint reads lines with this too.
+struct LineMarkers {
+  std::optional<TemplateMarker> first;
+  std::string rest;
+  std::optional<TemplateMarker> second;
+  std::optional<TemplateMarker> blockEnd;
+};
+LineMarkers readLineMarkers(std::string_view line);
+
 // The state of one expansion: start a fresh one for every template.
 struct TemplateExpander {
   bool skipping = false;

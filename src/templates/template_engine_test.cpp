@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "support/worked_example.h"
+
 namespace codeloom {
 namespace {
 
@@ -149,23 +151,6 @@ TEST(TemplateEngine, OneLine) {
     EXPECT_EQ(c.skippingAfter, expander.skipping) << c.line << " skipping " << c.skippingBefore;
   }
 }
-
-const std::vector<std::string> kWorkedExample = {
-    "' %title% by %author%",
-    "GLOBAL g%upfx%Count AS LONG",
-    "{{Icon}}",
-    "  LoadIcon %pfx%Icon",
-    "{{else}}",
-    "  ' no icon",
-    "{{/}}",
-    "FUNCTION %pfx%Main() {{Param}}BYVAL p AS LONG{{/}}",
-    "  x = 1 {{Size}}+ w{{else}}+ 0{{/}}",
-    "",
-    "{{Mouse}}",
-    "  ' mouse",
-    "{{/Mouse}}",
-    "  END FUNCTION",
-};
 
 TEST(TemplateEngine, WorkedExamples) {
   EXPECT_EQ(

@@ -53,6 +53,13 @@ bool closeApp(App& app);
 // Ends the program if it is still running (after a failed check).
 void killApp(App& app);
 
+// What codeloom-cli.exe (beside codeloom.exe) prints on stdout for these
+// arguments, run in folder: the same engines' answer for the same input,
+// which the tests compare the program's output with instead of restating
+// it. A run that fails or exits with an error fails the check.
+std::string cliOutput(const Context& ctx, const std::wstring& arguments,
+                      const std::wstring& folder);
+
 // Processes this thread's messages for ms milliseconds: the driver owns
 // windows (the fake IDE) that the program talks to.
 void pump(int ms);

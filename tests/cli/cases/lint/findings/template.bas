@@ -1,0 +1,4 @@
+' %title% by %author%
+{{icon}}
+  LoadIcon %pfx%Icon
+{{/}}

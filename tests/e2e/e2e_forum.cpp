@@ -33,8 +33,7 @@ E2E_TEST("forum.one_file", forumOneFile) {
   pickFiles(dialog, L"forum_one.bas");
   CHECK(waitUntilGone(dialog));
   CHECK(waitUntil([] { return clipboardText() != L"before"; }));
-  CHECK_EQ("forum_one.bas\r\n[code]Sub A()\r\n  x = 1\r\n \r\nEnd Sub[/code]\r\n \r\n",
-           narrow(clipboardText()));
+  CHECK_EQ(cliOutput(ctx, L"forum forum_one.bas", L"C:\\prj\\pb"), narrow(clipboardText()));
   CHECK(closeApp(app));
 }
 
@@ -47,9 +46,8 @@ E2E_TEST("forum.several_files", forumSeveralFiles) {
   if (!dialog) return killApp(app);
   pickFiles(dialog, L"\"forum_b.bas\" \"forum_a.inc\"");
   CHECK(waitUntilGone(dialog));
-  std::string expected =
-      "forum_b.bas\r\n[code]b1\r\nb2[/code]\r\n \r\n"
-      "forum_a.inc\r\n[code][/code]\r\n \r\n";
+  const std::string expected =
+      cliOutput(ctx, L"forum forum_b.bas forum_a.inc", L"C:\\prj\\pb");
   CHECK(waitUntil([&] { return narrow(clipboardText()) == expected; }));
   CHECK_EQ(expected, narrow(clipboardText()));
   CHECK(closeApp(app));

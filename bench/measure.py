@@ -44,8 +44,8 @@ def output_and_peak(argv):
 def main():
     runs = int(sys.argv[1])
     commands = []
-    for spec in sys.argv[2:]:
-        name, _, joined = spec.partition("=")
+    for entry in sys.argv[2:]:
+        name, _, joined = entry.partition("=")
         commands.append((name, joined.split("\x1f")))
     times = {name: [] for name, _ in commands}
     cpus = {name: [] for name, _ in commands}

@@ -47,6 +47,7 @@ bool printSection(const std::string& path, InterfaceNames& interfaceNames, Heade
   if (ok) {
     endSourceScan(scan);
   } else {
+    abandonSourceScan(scan);
     if (!flushed) section.resize(banner);  // counts as empty
     section += "\r\n";  // the section still ends with its empty line
   }

@@ -330,6 +330,7 @@ void takeLine(SourceScan& scan, std::string_view raw) {
         header += kLineEnd;
         header += scan.line;
         header += kLineEnd;
+        scan.namesAdded.push_back(name);
         scan.interfaceNames->insert(std::move(name));
       }
       break;
@@ -449,6 +450,11 @@ void endSourceScan(SourceScan& scan) {
   scan.cut.clear();
   scan.cutLine = scan.skipLine = false;
   *scan.header += kLineEnd;
+}
+
+void abandonSourceScan(SourceScan& scan) {
+  for (const std::string& name : scan.namesAdded) scan.interfaceNames->erase(name);
+  scan.namesAdded.clear();
 }
 
 void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,

@@ -4,7 +4,8 @@
 set -eu
 packages=(
   cmake ninja-build g++ libgtest-dev libcli11-dev   # native build and unit tests
-  python3                                            # CLI and hostile-input tests
+  python3                                            # CLI and hostile-input tests, the icon
+  unzip icoutils                                     # checking the release zip
   g++-mingw-w64-x86-64-posix                         # the Windows programs
   clang-14 libclang-rt-14-dev                        # the fuzz targets (libFuzzer)
   wine64 fonts-wine xvfb                             # end-to-end tests

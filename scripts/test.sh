@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything (native and cross), and runs
-# every test: unit, CLI and end-to-end under Wine; then the unit and CLI tests
+# every test: unit, CLI (natively and under Wine) and end-to-end under Wine;
+# then builds the release zip and checks it; then the unit and CLI tests
 # again with sanitizers, and each fuzz target for 20 seconds.
 set -eu
 cd "$(dirname "$0")/.."
@@ -9,6 +10,12 @@ start=$(date +%s)
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native -j2
+# The release zip from the mingw-cross preset, unpacked and checked; its
+# codeloom-cli.exe runs the example cases under Wine.
+cmake --preset mingw-cross >/dev/null
+cmake --build --preset mingw-cross --target package
+zip=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' build/mingw-cross/CPackConfig.cmake).zip
+bash tests/release/check_zip.sh "build/mingw-cross/$zip" build/mingw-cross/release-wine
 # The same unit and CLI tests under AddressSanitizer and UndefinedBehaviorSanitizer
 # (any report fails the test), then a short run of every fuzz target.
 cmake --preset sanitize >/dev/null

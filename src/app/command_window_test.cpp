@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <new>
 
+#include "app/new_guid.h"
+#include "classgen/class_command.h"
 #include "classgen/class_dialog.h"
+#include "forum/forum_command.h"
+#include "headers/header_command.h"
 #include "platform/window_styles.h"
 #include "support/fake_platform.h"
+#include "templates/project_command.h"
 #include "templates/template_dialog.h"
 
 namespace codeloom {
@@ -55,12 +61,76 @@ TEST(CommandWindow, Layout) {
   }
 }
 
-TEST(CommandWindow, NewGuidRunsOnlyOnClickOrAccelerator) {
-  for (int code : {0, 1, 5, 0xFFFF}) {
-    FakePlatform platform;
+// What a command did to the fake, in one text: its dialogs, its files, the
+// clipboard and the window brought forward.
+std::string effects(const FakePlatform& p, const void* commandWindow, const void* ide) {
+  std::string out;
+  for (const OpenFileRequest& r : p.openFileRequests)
+    out += std::string("file dialog") + (r.owner == commandWindow ? " owned" : "") +
+           (r.offsetFromOwner ? " placed" : "") + "|";
+  for (const FakeDialog& d : p.closedDialogs)
+    out += "dialog " + d.layout.caption + (d.owner == commandWindow ? " owned" : "") + "|";
+  for (const std::string& entry : p.fileLog) out += entry + "|";
+  if (p.clipboard) out += "clipboard " + *p.clipboard + "|";
+  if (p.foreground) out += p.foreground == ide ? "IDE forward|" : "other window forward|";
+  return out;
+}
+
+// Every button against its command called directly, for the notification
+// codes 0 (click), 1 (accelerator), 2 and 5: the header buttons run on any
+// code, the others only on 0 and 1.
+TEST(CommandWindow, NotificationCodesForEveryButton) {
+  using Command = std::function<void(Platform&, ToolSettings&, WindowHandle)>;
+  auto project = [](ProjectKind kind) -> Command {
+    return [kind](Platform& p, ToolSettings& s, WindowHandle w) { runProjectCommand(p, s, kind, w); };
+  };
+  auto header = [](HeaderMode mode) -> Command {
+    return [mode](Platform& p, ToolSettings&, WindowHandle) { runHeaderCommand(p, mode); };
+  };
+  struct Case { int id; Command command; bool anyCode; };
+  const Case cases[] = {
+      {kForumFormatFiles, [](Platform& p, ToolSettings&, WindowHandle w) { runForumFormat(p, w); }, false},
+      {kNewClass, runNewClass, false},
+      {kNewInterface, runNewInterface, false},
+      {kNewGuid, [](Platform& p, ToolSettings&, WindowHandle) { runNewGuid(p); }, false},
+      {kWriteSllHeaders, header(HeaderMode::Sll), true},
+      {kWriteDllHeaders, header(HeaderMode::Dll), true},
+      {kWriteCompileHeaders, header(HeaderMode::Compile), true},
+      {kNewApp, project(ProjectKind::App), false},
+      {kNewWin, project(ProjectKind::Win), false},
+      {kNewChild, project(ProjectKind::Child), false},
+  };
+  int window = 0, ide = 0;
+  auto run = [&](const std::function<void(FakePlatform&, ToolSettings&)>& act) {
+    FakePlatform p;
+    ToolSettings stored;
+    stored.saveFolder = "C:\\prj";
+    stored.className = "Pen";
+    stored.templateName = "demo";
+    p.files[kSettingsFileName] = formatSettings(stored);
+    p.files["Message.bas"] = "bridge";
+    p.files["theme.xml"] = "<theme/>";
+    for (const char* name : {"template_App.bas", "template_Win.bas", "template_Child.bas"})
+      p.files[name] = std::string("' %pfx% from ") + name + "\r\n";
+    p.files["C:\\src\\a.bas"] = "Sub A(x) Export\r\n";
+    p.folders = {"C:\\prj", "C:\\src"};
+    p.openFileResults.push_back(fileDialogResult("C:\\src", {"a.bas"}));
+    p.dialogScripts.push_back([](FakePlatform& p, FakeDialog& d) { p.press(d, kTemplateOk); });
+    p.topWindows = {{&ide, "PB/WIN IDE"}};
     ToolSettings settings;
-    dispatchCommand(platform, settings, nullptr, kNewGuid, code);
-    EXPECT_EQ(code <= 1 ? 1 : 0, platform.clipboardWrites) << code;
+    act(p, settings);
+    return effects(p, &window, &ide) + "files " + std::to_string(p.files.size());
+  };
+  const std::string nothing = run([](FakePlatform&, ToolSettings&) {});
+  for (const Case& c : cases) {
+    const std::string ran = run([&](FakePlatform& p, ToolSettings& s) { c.command(p, s, &window); });
+    ASSERT_NE(nothing, ran) << c.id;
+    for (int code : {0, 1, 2, 5}) {
+      const std::string dispatched = run([&](FakePlatform& p, ToolSettings& s) {
+        dispatchCommand(p, s, &window, c.id, code);
+      });
+      EXPECT_EQ(code <= 1 || c.anyCode ? ran : nothing, dispatched) << c.id << " code " << code;
+    }
   }
 }
 
@@ -104,7 +174,7 @@ TEST(CommandWindow, BusyClipboardChangesNothingElse) {
     p.files["C:\\src\\a.bas"] = "Sub A() Export\r\n";
     p.files["C:\\src\\b.bas"] = "Interface IB\r\nEnd Interface\r\n";
     p.folders = {"C:\\prj", "C:\\src"};
-    p.openFileResults.push_back(pickedFiles("C:\\src", {"a.bas", "b.bas"}));
+    p.openFileResults.push_back(fileDialogResult("C:\\src", {"a.bas", "b.bas"}));
     p.dialogScripts.push_back([](FakePlatform& p, FakeDialog& d) { p.press(d, kTemplateOk); });
     p.topWindows = {{&ide, "PB/WIN IDE"}};
     p.clipboard = "old";

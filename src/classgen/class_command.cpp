@@ -3,7 +3,7 @@
 #include "app/ide_locator.h"
 #include "app/new_guid.h"
 #include "classgen/class_dialog.h"
-#include "platform/ansi.h"
+#include "platform/file_name.h"
 
 namespace codeloom {
 
@@ -24,16 +24,19 @@ std::string newInterfaceText(const ToolSettings& s, const GuidSource& newGuid) {
 
 void runNewClass(Platform& platform, ToolSettings& settings, WindowHandle commandWindow) {
   if (!showClassDialog(platform, settings, commandWindow, "New Class")) return;
-  if (settings.className.empty()) return;
+  // A name that would leave the Save-to folder (..\x, C:x) or that Windows
+  // refuses writes nothing, as if the dialog had been cancelled.
+  if (settings.className.empty() || !isSafeFileStem(settings.className)) return;
   const std::string text = newClassFileText(settings, [&] { return newGuidText(platform); });
   // Failures are not reported: a missing folder or "Message.bas" leaves that
   // step undone and the command goes on.
   const std::string folder = classFolder(settings.saveFolder);
-  platform.writeFile(folder + settings.className + ".inc", text);
-  // A class named Message is itself written to Message.inc (file names
-  // ignore case); copying the support file over it would destroy it.
-  if (toLowerAnsi(settings.className) != "message")
-    platform.copyFile("Message.bas", folder + "Message.inc");
+  const std::string classFile = folder + settings.className + ".inc";
+  const std::string messageFile = folder + "Message.inc";
+  platform.writeFile(classFile, text);
+  // A class named Message (in any case, or by a short name) is itself
+  // written to Message.inc; copying the support file over it would destroy it.
+  if (!platform.samePath(classFile, messageFile)) platform.copyFile("Message.bas", messageFile);
   activateIde(platform);
 }
 

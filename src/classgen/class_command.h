@@ -20,9 +20,10 @@ std::string newClassFileText(const ToolSettings& settings, const GuidSource& new
 // The text New Interface puts on the clipboard, ending "End Class" CR LF.
 std::string newInterfaceText(const ToolSettings& settings, const GuidSource& newGuid);
 
-// Shows the class dialog; on OK with a class name, writes <name>.inc into the
-// Save-to folder, copies "Message.bas" beside it as "Message.inc" (unless the
-// class itself is Message), then brings the IDE forward.
+// Shows the class dialog; on OK with a class name that is a safe file stem
+// (isSafeFileStem), writes <name>.inc into the Save-to folder, copies
+// "Message.bas" beside it as "Message.inc" (unless that is the class file
+// itself), then brings the IDE forward.
 void runNewClass(Platform& platform, ToolSettings& settings, WindowHandle commandWindow);
 
 // Shows the class dialog (no Save-to row); on OK with a class name, puts the

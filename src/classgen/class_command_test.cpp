@@ -9,6 +9,7 @@
 #include <set>
 
 #include "classgen/class_dialog.h"
+#include "platform/safe_write.h"
 #include "support/fake_platform.h"
 
 namespace codeloom {
@@ -133,6 +134,59 @@ TEST(NewClass, ClassNamedMessageIsNotOverwrittenBySupportFile) {
   }
 }
 
+// A name that would leave the Save-to folder, or that Windows refuses in a
+// file name, writes nothing, as for Cancel; the dialog still saves it.
+TEST(NewClass, UnsafeNameWritesNothing) {
+  for (const char* name : {"..\\escaped", ".\\Message", "sub\\Pen", "a/b", "C:Pen", "Pen:alt",
+                           "a?b", "a*", "<a>", "a|b", "\"a\"", "a\tb", "con", "Nul.x", "COM1",
+                           "lpt9"}) {
+    Fixture f;
+    f.platform.dialogScripts.push_back([&](FakePlatform& p, FakeDialog& d) {
+      p.type(d, kClassNameBox, name);
+      p.press(d, kClassOkButton);
+    });
+    runNewClass(f.platform, f.settings, nullptr);
+    EXPECT_EQ(std::vector<std::string>{"write settings.txt"}, f.platform.fileLog) << name;
+    EXPECT_EQ(2u, f.platform.files.size()) << name;  // settings.txt and Message.bas alone
+    EXPECT_EQ(name, f.settings.className);
+    ToolSettings saved;
+    parseSettings(f.platform.files[kSettingsFileName], saved);
+    EXPECT_EQ(name, saved.className);
+    EXPECT_EQ(0, f.platform.guidsCreated) << name;
+    EXPECT_EQ(nullptr, f.platform.foreground) << name;
+  }
+}
+
+// The guard asks the file system whether the class file is Message.inc,
+// so a short name of Message.inc is caught as well as its own name.
+TEST(NewClass, MessageGuardComparesResolvedPaths) {
+  struct ShortNames : FakePlatform {
+    bool samePath(const std::string& a, const std::string& b) override {
+      auto longName = [](std::string path) {
+        return path == "C:\\prj\\MESSAG~1.inc" ? "C:\\prj\\Message.inc" : path;
+      };
+      return FakePlatform::samePath(longName(a), longName(b));
+    }
+  };
+  for (const char* name : {"MESSAG~1", "message", "Pen"}) {
+    ShortNames platform;
+    ToolSettings stored;
+    stored.saveFolder = "C:\\prj";
+    platform.files[kSettingsFileName] = formatSettings(stored);
+    platform.files["Message.bas"] = "bridge";
+    platform.folders.insert("C:\\prj");
+    platform.dialogScripts.push_back([&](FakePlatform& p, FakeDialog& d) {
+      p.type(d, kClassNameBox, name);
+      p.press(d, kClassOkButton);
+    });
+    ToolSettings settings;
+    runNewClass(platform, settings, nullptr);
+    const bool copied = platform.files.count("C:\\prj\\Message.inc") &&
+                        platform.files["C:\\prj\\Message.inc"] == "bridge";
+    EXPECT_EQ(std::string(name) == "Pen", copied) << name;
+  }
+}
+
 TEST(NewClass, FailuresAreSilentAndTheCommandGoesOn) {
   Fixture f("D:\\missing");
   f.platform.files.erase("Message.bas");
@@ -165,6 +219,8 @@ TEST(NewClass, FileFaultsNeverLeaveAPartialFile) {
        kPenClassFile, kOldBridge},
       {"Message.bas unreadable", [](FakePlatform& p) { p.faultyPaths = {"Message.bas"}; },
        kPenClassFile, kOldBridge},
+      {"Pen.inc held open without delete sharing",
+       [](FakePlatform& p) { p.heldFiles = {"C:\\prj\\Pen.inc"}; }, kPenClassFile, kBridge},
       {"Pen.inc is a folder", [](FakePlatform& p) {
          p.files.erase("C:\\prj\\Pen.inc");
          p.folders.insert("C:\\prj\\Pen.inc");
@@ -187,7 +243,7 @@ TEST(NewClass, FileFaultsNeverLeaveAPartialFile) {
     EXPECT_EQ(&f.ide, f.platform.foreground) << c.fault;
     EXPECT_EQ(2, f.platform.guidsCreated) << c.fault;
     for (const auto& [path, bytes] : f.platform.files)
-      EXPECT_FALSE(path.ends_with(".codeloom-new")) << c.fault << ": " << path;
+      EXPECT_FALSE(isTemporaryName(path.substr(path.rfind('\\') + 1))) << c.fault << ": " << path;
   }
 }
 

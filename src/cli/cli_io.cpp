@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <random>
 #include <sstream>
 
 #ifdef _WIN32
@@ -34,22 +33,6 @@ void writeStdout(std::string_view bytes) {
 
 void reportUnreadable(const std::string& path) {
   std::cerr << "codeloom-cli: cannot read file '" << path << "'\n";
-}
-
-Guid randomGuid() {
-  std::random_device device;
-  std::uniform_int_distribution<uint32_t> word;
-  uint32_t w[4] = {word(device), word(device), word(device), word(device)};
-  Guid guid;
-  guid.data1 = w[0];
-  guid.data2 = static_cast<uint16_t>(w[1] >> 16);
-  guid.data3 = static_cast<uint16_t>((w[1] & 0x0FFF) | 0x4000);
-  for (int i = 0; i < 4; ++i) {
-    guid.data4[i] = static_cast<uint8_t>(w[2] >> (8 * i));
-    guid.data4[i + 4] = static_cast<uint8_t>(w[3] >> (8 * i));
-  }
-  guid.data4[0] = static_cast<uint8_t>((guid.data4[0] & 0x3F) | 0x80);
-  return guid;
 }
 
 std::string_view baseName(std::string_view path) {

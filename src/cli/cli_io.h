@@ -22,7 +22,7 @@ void writeStdout(std::string_view bytes);
 // Reports an unreadable input file on stderr.
 void reportUnreadable(const std::string& path);
 
-// A random (version 4) GUID; the GUI takes its GUIDs from CoCreateGuid.
+// A new GUID: CoCreateGuid on Windows, as in the GUI; elsewhere random (version 4).
 Guid randomGuid();
 
 // The part of a path after its last "\" or "/".

@@ -4,12 +4,11 @@
 
 #include <string>
 
+#include "platform/ansi.h"
 #include "support/fake_platform.h"
 
 namespace codeloom {
 namespace {
-
-using namespace std::string_literals;
 
 // The clipboard after one run of the command with this dialog result.
 std::string forumClipboard(FakePlatform& platform, OpenFileResult picked) {
@@ -45,7 +44,7 @@ TEST(ForumCommand, OneFileIsNamedAfterLastBackslash) {
   FakePlatform platform;
   platform.files["C:\\prj\\pb\\main.bas"] = "#COMPILE EXE\r\n\r\nFunction PBMain\r\n\tx = 1\r\nEnd Function\r\n";
   EXPECT_EQ("main.bas\r\n[code]#COMPILE EXE\r\n \r\nFunction PBMain\r\n  x = 1\r\nEnd Function[/code]\r\n \r\n",
-            forumClipboard(platform, pickedFiles("C:\\prj\\pb", {"main.bas"})));
+            forumClipboard(platform, fileDialogResult("C:\\prj\\pb", {"main.bas"})));
 }
 
 TEST(ForumCommand, OneFileNames) {
@@ -59,7 +58,8 @@ TEST(ForumCommand, OneFileNames) {
   for (const Case& c : cases) {
     FakePlatform platform;
     platform.files[c.path] = "x";
-    EXPECT_EQ(c.name + "\r\n[code]x[/code]\r\n \r\n", forumClipboard(platform, {1, c.text}))
+    EXPECT_EQ(c.name + "\r\n[code]x[/code]\r\n \r\n",
+              forumClipboard(platform, {{ansiToUtf16(c.text)}}))
         << c.text;
   }
 }
@@ -72,7 +72,7 @@ TEST(ForumCommand, SeveralFilesInDialogOrder) {
   EXPECT_EQ("z.bas\r\n[code]Z[/code]\r\n \r\n"
             "a.inc\r\n[code]A1\r\nA2[/code]\r\n \r\n"
             "m.bas\r\n[code][/code]\r\n \r\n",
-            forumClipboard(platform, pickedFiles("C:\\prj", {"z.bas", "a.inc", "m.bas"})));
+            forumClipboard(platform, fileDialogResult("C:\\prj", {"z.bas", "a.inc", "m.bas"})));
 }
 
 TEST(ForumCommand, SeveralFileFolders) {
@@ -86,7 +86,7 @@ TEST(ForumCommand, SeveralFileFolders) {
     FakePlatform platform;
     platform.files[c.firstPath] = "1";
     EXPECT_EQ("a.bas\r\n[code]1[/code]\r\n \r\nb.bas\r\n[code][/code]\r\n \r\n",
-              forumClipboard(platform, pickedFiles(c.folder, {"a.bas", "b.bas"})))
+              forumClipboard(platform, fileDialogResult(c.folder, {"a.bas", "b.bas"})))
         << c.folder;
   }
 }
@@ -101,14 +101,29 @@ TEST(ForumCommand, UnreadableFileGivesEmptyBlockAndOthersGoOn) {
             "locked.bas\r\n[code][/code]\r\n \r\n"
             "gone.bas\r\n[code][/code]\r\n \r\n"
             "c.bas\r\n[code]c[/code]\r\n \r\n",
-            forumClipboard(platform, pickedFiles("D:\\src", {"a.bas", "locked.bas", "gone.bas", "c.bas"})));
+            forumClipboard(platform, fileDialogResult("D:\\src", {"a.bas", "locked.bas", "gone.bas", "c.bas"})));
 }
 
-TEST(ForumCommand, MissingNamesGiveEmptyBlocks) {
+// A picked file is read by the path the dialog returned, whatever the code
+// page can show of it; its name in the output has '?' for what it cannot.
+// The files that a best-fit or '?' spelling of the path would open hold
+// other text.
+TEST(ForumCommand, PickedFileIsReadByItsOwnPath) {
   FakePlatform platform;
-  platform.files["C:\\p\\a.bas"] = "a";
-  EXPECT_EQ("a.bas\r\n[code]a[/code]\r\n \r\n\r\n[code][/code]\r\n \r\n",
-            forumClipboard(platform, {2, "C:\\p\0a.bas"s}));
+  platform.wideFiles[u"C:\\p\\a\uFF3Cb.bas"] = "real";
+  platform.wideFiles[u"C:\\p\\\u221E.inc"] = "infinity";
+  platform.files["C:\\p\\a\\b.bas"] = "best fit";
+  platform.files["C:\\p\\a?b.bas"] = "question mark";
+  platform.files["C:\\p\\8.inc"] = "eight";
+  EXPECT_EQ("a?b.bas\r\n[code]real[/code]\r\n \r\n",
+            forumClipboard(platform, {{u"C:\\p\\a\uFF3Cb.bas"}}));
+  FakePlatform several;
+  several.wideFiles = platform.wideFiles;
+  several.files = platform.files;
+  EXPECT_EQ("a?b.bas\r\n[code]real[/code]\r\n \r\n?.inc\r\n[code]infinity[/code]\r\n \r\n",
+            forumClipboard(several, {{u"C:\\p", u"a\uFF3Cb.bas", u"\u221E.inc"}}));
+  EXPECT_EQ((std::vector<std::u16string>{u"C:\\p\\a\uFF3Cb.bas", u"C:\\p\\\u221E.inc"}),
+            several.pickedReads);
 }
 
 TEST(ForumCommand, BusyClipboardIsLeftAlone) {
@@ -116,7 +131,7 @@ TEST(ForumCommand, BusyClipboardIsLeftAlone) {
   platform.clipboard = "old";
   platform.clipboardBusy = true;
   platform.files["C:\\a.bas"] = "a";
-  platform.openFileResults.push_back(pickedFiles("C:", {"a.bas"}));
+  platform.openFileResults.push_back(fileDialogResult("C:", {"a.bas"}));
   runForumFormat(platform, nullptr);
   EXPECT_EQ("old", platform.clipboard);
 }

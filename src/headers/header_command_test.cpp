@@ -17,7 +17,7 @@ const std::string kCounterCopy = "\r\nInterface ICounter\r\n  Method Inc()\r\nEn
 TEST(HeaderCommand, OneFile) {
   FakePlatform platform;
   platform.files["C:\\prj\\a.bas"] = "Sub A(x) Export\r\n";
-  platform.openFileResults = {pickedFiles("C:\\prj", {"a.bas"})};
+  platform.openFileResults = {fileDialogResult("C:\\prj", {"a.bas"})};
   platform.clipboard = "old";
   runHeaderCommand(platform, HeaderMode::Dll);
   EXPECT_EQ(banner("a.bas") + "Declare Sub A Lib \"export.dll\" Alias \"A\" (x)\r\n\r\n",
@@ -31,12 +31,38 @@ TEST(HeaderCommand, OneFile) {
   EXPECT_EQ("*.bas;*.inc", request.filterPattern);
 }
 
+// Every mode's dialog has no owner and asks for no placement, so the
+// platform gives it no hook.
+TEST(HeaderCommand, DialogAsksForNoPlacement) {
+  for (HeaderMode mode : {HeaderMode::Sll, HeaderMode::Dll, HeaderMode::Compile}) {
+    FakePlatform platform;
+    runHeaderCommand(platform, mode);
+    ASSERT_EQ(1u, platform.openFileRequests.size());
+    EXPECT_EQ(nullptr, platform.openFileRequests[0].owner);
+    EXPECT_FALSE(platform.openFileRequests[0].offsetFromOwner);
+  }
+}
+
+// Read by the path the dialog returned; the banner shows '?' where the code
+// page lacks a character, never the look-alike file's name or text.
+TEST(HeaderCommand, PickedFileIsReadByItsOwnPath) {
+  FakePlatform platform;
+  platform.wideFiles[u"C:\\p\\a\uFF3Cb.bas"] = "Sub Real() Export\r\n";
+  platform.files["C:\\p\\a\\b.bas"] = "Sub BestFit() Export\r\n";
+  platform.files["C:\\p\\a?b.bas"] = "Sub Question() Export\r\n";
+  platform.openFileResults = {{{u"C:\\p", u"a\uFF3Cb.bas"}}, {{u"C:\\p\\a\uFF3Cb.bas"}}};
+  runHeaderCommand(platform, HeaderMode::Sll);
+  EXPECT_EQ(banner("a?b.bas") + "Declare Sub Real()\r\n\r\n", platform.clipboard);
+  runHeaderCommand(platform, HeaderMode::Sll);
+  EXPECT_EQ(banner("a?b.bas") + "Declare Sub Real()\r\n\r\n", platform.clipboard);
+}
+
 TEST(HeaderCommand, SeveralFilesInDialogOrderWithInterfaceOnce) {
   FakePlatform platform;
   platform.files["C:\\p\\z.bas"] = std::string("Sub Z() Common\r\n") + kCounter;
   platform.files["C:\\p\\a.inc"] = std::string("INTERFACE icounter\r\nMethod Inc()\r\nEND INTERFACE\r\n") +
                                    "Sub A() Common\r\n";
-  platform.openFileResults = {pickedFiles("C:\\p", {"z.bas", "a.inc"})};
+  platform.openFileResults = {fileDialogResult("C:\\p", {"z.bas", "a.inc"})};
   runHeaderCommand(platform, HeaderMode::Sll);
   EXPECT_EQ(banner("z.bas") + "Declare Sub Z() Common\r\n" + kCounterCopy + "\r\n" +
                 banner("a.inc") + "Declare Sub A() Common\r\n\r\n",
@@ -56,7 +82,7 @@ TEST(HeaderCommand, UnreadableFileStillGetsItsBanner) {
   platform.files["C:\\p\\bad.bas"] = "Sub A() Export\r\n";
   platform.faultyPaths = {"C:\\p\\bad.bas"};
   platform.files["C:\\p\\ok.bas"] = "Sub B() Export\r\n";
-  platform.openFileResults = {pickedFiles("C:\\p", {"missing.bas", "bad.bas", "ok.bas"})};
+  platform.openFileResults = {fileDialogResult("C:\\p", {"missing.bas", "bad.bas", "ok.bas"})};
   runHeaderCommand(platform, HeaderMode::Sll);
   EXPECT_EQ(banner("missing.bas") + "\r\n" + banner("bad.bas") + "\r\n" + banner("ok.bas") +
                 "Declare Sub B()\r\n\r\n",
@@ -66,7 +92,7 @@ TEST(HeaderCommand, UnreadableFileStillGetsItsBanner) {
 TEST(HeaderCommand, EachRunStartsWithNoKnownInterfaces) {
   FakePlatform platform;
   platform.files["C:\\p\\c.bas"] = kCounter;
-  platform.openFileResults = {pickedFiles("C:\\p", {"c.bas"}), pickedFiles("C:\\p", {"c.bas"})};
+  platform.openFileResults = {fileDialogResult("C:\\p", {"c.bas"}), fileDialogResult("C:\\p", {"c.bas"})};
   runHeaderCommand(platform, HeaderMode::Sll);
   std::string first = platform.clipboard.value_or("none");
   runHeaderCommand(platform, HeaderMode::Sll);
@@ -79,7 +105,7 @@ TEST(HeaderCommand, BusyClipboardEndsQuietly) {
   platform.clipboardBusy = true;
   platform.clipboard = "old";
   platform.files["C:\\p\\c.bas"] = kCounter;
-  platform.openFileResults = {pickedFiles("C:\\p", {"c.bas"})};
+  platform.openFileResults = {fileDialogResult("C:\\p", {"c.bas"})};
   runHeaderCommand(platform, HeaderMode::Sll);
   EXPECT_EQ("old", platform.clipboard);
 }

@@ -16,7 +16,7 @@ std::string toLowerAnsi(std::string_view text);
 std::string toUpperAnsi(std::string_view text);
 
 std::u16string ansiToUtf16(std::string_view text);
-// Characters the code page cannot hold become '?'.
+// Characters the code page cannot hold become '?', never a look-alike.
 std::string utf16ToAnsi(std::u16string_view text);
 
 }  // namespace codeloom

@@ -18,6 +18,8 @@ TEST(Ansi, Utf16RoundTrip) {
   EXPECT_EQ(u"A\u20AC\u00E9\u0081", ansiToUtf16("A\x80\xE9\x81"));
   EXPECT_EQ("A\x80\xE9\x81", utf16ToAnsi(u"A\u20AC\u00E9\u0081"));
   EXPECT_EQ("?", utf16ToAnsi(u"\u4E2D"));
+  // No look-alikes: fullwidth backslash and full stop, infinity.
+  EXPECT_EQ("a?b??8?", utf16ToAnsi(u"a\uFF3Cb\uFF0E\uFF0E8\u221E"));
   std::string all;
   for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
   EXPECT_EQ(all, utf16ToAnsi(ansiToUtf16(all)));

@@ -42,11 +42,18 @@ std::u16string ansiToUtf16(std::string_view text) {
 std::string utf16ToAnsi(std::u16string_view text) {
   if (text.empty()) return {};
   auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-  int n = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0,
-                              nullptr, nullptr);
+  // Without WC_NO_BEST_FIT_CHARS Windows writes a look-alike for a missing
+  // character (a fullwidth backslash becomes "\\", infinity "8"), which can
+  // name another file. A UTF-8 code page holds every character and takes
+  // neither the flag nor a default character.
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  const char* unmapped = utf8 ? nullptr : "?";
+  int n = WideCharToMultiByte(CP_ACP, flags, wide, static_cast<int>(text.size()), nullptr, 0,
+                              unmapped, nullptr);
   std::string ansi(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), ansi.data(), n, nullptr,
-                      nullptr);
+  WideCharToMultiByte(CP_ACP, flags, wide, static_cast<int>(text.size()), ansi.data(), n,
+                      unmapped, nullptr);
   return ansi;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/file_picker.h"
 
+#include "platform/ansi.h"
+
 namespace codeloom {
 
 OpenFileRequest sourceFilesRequest(WindowHandle owner) {
@@ -12,30 +14,25 @@ OpenFileRequest sourceFilesRequest(WindowHandle owner) {
   return request;
 }
 
-std::vector<std::string> pickedPaths(const OpenFileResult& result) {
-  std::vector<std::string> parts;
-  for (size_t start = 0;;) {
-    size_t zero = result.text.find('\0', start);
-    parts.push_back(result.text.substr(start, zero - start));
-    if (zero == std::string::npos) break;
-    start = zero + 1;
+std::vector<PickedFile> pickedFiles(const OpenFileResult& result) {
+  const std::vector<std::u16string>& parts = result.parts;
+  std::vector<PickedFile> files;
+  if (parts.empty()) return files;
+  std::u16string folder = parts[0];
+  // Spaces round it go (npos + 1 == 0: a text of spaces empties).
+  folder.erase(folder.find_last_not_of(u' ') + 1);
+  folder.erase(0, folder.find_first_not_of(u' '));
+  if (parts.size() == 1) {
+    std::u16string_view name(folder);
+    name.remove_prefix(name.rfind(u'\\') + 1);  // npos + 1 == 0: the whole path
+    files.push_back({folder, utf16ToAnsi(name)});
+    return files;
   }
-  std::string folder = parts[0];
-  // Spaces round the folder go (npos + 1 == 0: a folder of spaces empties).
-  folder.erase(folder.find_last_not_of(' ') + 1);
-  folder.erase(0, folder.find_first_not_of(' '));
-  if (result.count > 1 && !folder.ends_with('\\')) folder += '\\';
-
-  std::vector<std::string> paths;
-  for (int i = 1; i <= result.count; ++i) {
-    if (result.count == 1) {
-      paths.push_back(folder);
-    } else {
-      size_t index = static_cast<size_t>(i);
-      paths.push_back(folder + (index < parts.size() ? parts[index] : std::string()));
-    }
-  }
-  return paths;
+  if (!folder.ends_with(u'\\')) folder += u'\\';
+  files.reserve(parts.size() - 1);
+  for (size_t i = 1; i < parts.size(); ++i)
+    files.push_back({folder + parts[i], utf16ToAnsi(parts[i])});
+  return files;
 }
 
 }  // namespace codeloom

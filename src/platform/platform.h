@@ -83,15 +83,25 @@ struct OpenFileRequest {
   std::string filterName;
   std::string filterPattern;
   // Move the dialog 30 pixels right and down from the owner's top-left
-  // corner and bring it to the foreground once it opens.
+  // corner and bring it to the foreground once it opens. Only a dialog that
+  // asks for this gets the dialog hook, which costs the current dialog style.
   bool offsetFromOwner = false;
 };
 
-// What the dialog returned: count 0 on cancel or failure; for one file the
-// full path; for several, the folder then each name, separated by '\0'.
+// What the dialog returned, in its own order and as UTF-16 (a picked name
+// may hold characters the ANSI code page lacks): no parts on cancel or
+// failure; one full path for one file; for several, the folder and then
+// each name.
 struct OpenFileResult {
-  int count = 0;
-  std::string text;
+  std::vector<std::u16string> parts;
+};
+
+// One picked file: the path that opens it, exactly as the dialog named it,
+// and its name as ANSI text for the output (a character the code page lacks
+// is '?' there). The file is opened by path only, never by name.
+struct PickedFile {
+  std::u16string path;
+  std::string name;
 };
 
 // ---- The interface -------------------------------------------------------
@@ -123,6 +133,8 @@ class Platform {
   virtual int listFindPrefix(WindowHandle dialog, int id, const std::string& prefix) = 0;
 
   virtual OpenFileResult openFileDialog(const OpenFileRequest& request) = 0;
+  // The whole of a picked file, opened by its UTF-16 path.
+  virtual bool readPickedFile(const PickedFile& file, std::string& bytes) = 0;
 
   // Clipboard, opened with no owner. Each call opens and closes it; a call
   // that cannot open it does nothing and returns false.
@@ -140,7 +152,9 @@ class Platform {
   // Files. Paths are ANSI; relative paths resolve against the current
   // directory. readFile gives the whole file; writeFile replaces the file
   // only once the new content is completely on disk, so a failed write
-  // leaves any previous file as it was.
+  // leaves any previous file as it was (keeping its attributes); only a
+  // file another program holds open without delete sharing is written in
+  // place, and then not atomically.
   virtual bool readFile(const std::string& path, std::string& bytes) = 0;
   virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
   // A directory search for exactly this name: files and folders both count.
@@ -150,6 +164,9 @@ class Platform {
   virtual bool createDirectory(const std::string& path) = 0;
   // Copies byte for byte, replacing an existing target.
   virtual bool copyFile(const std::string& from, const std::string& to) = 0;
+  // Whether a and b name the same file: both made full paths (".", ".."
+  // and short names resolved) and compared ignoring case.
+  virtual bool samePath(const std::string& a, const std::string& b) = 0;
 };
 
 }  // namespace codeloom

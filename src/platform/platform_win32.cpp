@@ -104,20 +104,6 @@ UINT_PTR CALLBACK fileDialogHook(HWND child, UINT message, WPARAM, LPARAM lParam
   return 0;
 }
 
-// An ANSI form of a path the dialog returned. A name the code page cannot
-// hold falls back to its short (8.3) name, which is plain ASCII and still
-// opens the same file.
-std::string ansiPath(const std::wstring& path) {
-  std::string text = ansi(path);
-  if (wide(text) == path) return text;
-  DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
-  if (n == 0) return text;
-  std::wstring shortPath(n, L'\0');
-  n = GetShortPathNameW(path.c_str(), shortPath.data(), n);
-  shortPath.resize(n);
-  return ansi(shortPath);
-}
-
 // ---- Files ---------------------------------------------------------------
 
 class Handle {
@@ -132,6 +118,116 @@ class Handle {
  private:
   HANDLE h_;
 };
+
+bool readWholeFile(const std::wstring& path, std::string& bytes) {
+  Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.ok()) return false;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size)) return false;
+  std::string content(static_cast<size_t>(size.QuadPart), '\0');
+  size_t done = 0;
+  while (done < content.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1 << 24));
+    DWORD read = 0;
+    if (!ReadFile(file.get(), content.data() + done, chunk, &read, nullptr)) return false;
+    if (read == 0) break;  // the file shrank meanwhile
+    done += read;
+  }
+  content.resize(done);
+  bytes = std::move(content);
+  return true;
+}
+
+bool setFileSize(HANDLE file, uint64_t size) {
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(size);
+  return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+}
+
+// The files of folder matching wildcard, with their age in seconds.
+std::vector<FileWriteSteps::Found> findFiles(const std::string& folder,
+                                             const std::string& wildcard) {
+  std::vector<FileWriteSteps::Found> found;
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW(wide(folder + wildcard).c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return found;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  auto ticks = [](const FILETIME& t) {
+    return (static_cast<int64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  do {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    found.push_back({ansi(data.cFileName), (ticks(now) - ticks(data.ftLastWriteTime)) / 10000000});
+  } while (FindNextFileW(search, &data));
+  FindClose(search);
+  return found;
+}
+
+// The full form of a path: current directory and drive, "." and "..".
+std::wstring fullPath(const std::string& path) {
+  std::wstring resolved = wide(path);
+  DWORD n = GetFullPathNameW(resolved.c_str(), 0, nullptr, nullptr);
+  if (n > 0) {
+    std::wstring full(n, L'\0');
+    n = GetFullPathNameW(resolved.c_str(), n, full.data(), nullptr);
+    if (n > 0 && n < full.size()) resolved = full.substr(0, n);
+  }
+  return resolved;
+}
+
+// The full, long form of a path, as far as it exists.
+std::wstring resolvedPath(const std::string& path) {
+  std::wstring resolved = fullPath(path);
+  DWORD n = GetLongPathNameW(resolved.c_str(), nullptr, 0);
+  if (n > 0) {
+    std::wstring longer(n, L'\0');
+    n = GetLongPathNameW(resolved.c_str(), longer.data(), n);
+    if (n > 0 && n < longer.size()) resolved = longer.substr(0, n);
+  }
+  return resolved;
+}
+
+// Moves a complete temporary over the target. ReplaceFileW keeps the
+// target's attributes, security, links and streams; a rename would drop them.
+ReplaceOutcome replaceFile(const std::string& from, const std::string& to) {
+  // Full paths: Wine's ReplaceFileW fails on relative ones (error 267).
+  const std::wstring source = fullPath(from), target = fullPath(to);
+  DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)
+               ? ReplaceOutcome::Replaced
+               : ReplaceOutcome::Failed;
+  // A read-only file is never written (Wine would replace it all the same).
+  if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
+    return ReplaceOutcome::Failed;
+  if (ReplaceFileW(target.c_str(), source.c_str(), nullptr, 0, nullptr, nullptr)) {
+    // Windows keeps these itself; Wine does not, so put them back.
+    const DWORD kept =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD settable = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE;
+    DWORD now = GetFileAttributesW(target.c_str());
+    if (now != INVALID_FILE_ATTRIBUTES && (now & kept) != (attributes & kept))
+      SetFileAttributesW(target.c_str(), (now & settable) | (attributes & kept));
+    return ReplaceOutcome::Replaced;
+  }
+  switch (GetLastError()) {
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+      // The old file is gone already and the new one kept its name: finish.
+      return MoveFileExW(source.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                 ? ReplaceOutcome::Replaced
+                 : ReplaceOutcome::Failed;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_ACCESS_DENIED:  // what Wine gives for a file open without delete sharing
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+      return ReplaceOutcome::Held;
+    default:
+      return ReplaceOutcome::Failed;
+  }
+}
 
 }  // namespace
 
@@ -267,32 +363,26 @@ OpenFileResult Win32Platform::openFileDialog(const OpenFileRequest& request) {
   ofn.lpstrInitialDir = folder.c_str();
   ofn.lpstrTitle = title.c_str();
   ofn.Flags = OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING |
-              OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK;
-  ofn.lpfnHook = fileDialogHook;
-  ofn.lCustData = reinterpret_cast<LPARAM>(&request);
+              OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  // The hook places the dialog. Any hook also costs the current dialog on
+  // Windows Vista and later (the system falls back to the old one), so only
+  // a dialog that asks to be placed gets it.
+  if (request.offsetFromOwner) {
+    ofn.Flags |= OFN_ENABLEHOOK;
+    ofn.lpfnHook = fileDialogHook;
+    ofn.lCustData = reinterpret_cast<LPARAM>(&request);
+  }
   if (!GetOpenFileNameW(&ofn)) return {};
 
   // "folder\0name\0name\0\0" for several files, "path\0\0" for one.
-  const wchar_t* p = ofn.lpstrFile;
-  std::vector<std::wstring> parts;
-  while (*p) {
-    parts.emplace_back(p);
-    p += parts.back().size() + 1;
-  }
   OpenFileResult result;
-  if (parts.size() == 1) {
-    result.count = 1;
-    result.text = ansiPath(parts[0]);
-    return result;
-  }
-  result.count = static_cast<int>(parts.size()) - 1;
-  result.text = ansiPath(parts[0]);
-  for (size_t i = 1; i < parts.size(); ++i) {
-    std::string full = ansiPath(parts[0] + L"\\" + parts[i]);
-    result.text += '\0';
-    result.text += full.substr(full.find_last_of('\\') + 1);
-  }
+  for (const wchar_t* p = ofn.lpstrFile; *p; p += result.parts.back().size() + 1)
+    result.parts.emplace_back(reinterpret_cast<const char16_t*>(p));
   return result;
+}
+
+bool Win32Platform::readPickedFile(const PickedFile& file, std::string& bytes) {
+  return readWholeFile(std::wstring(file.path.begin(), file.path.end()), bytes);
 }
 
 bool Win32Platform::emptyClipboard() {
@@ -360,52 +450,61 @@ Guid Win32Platform::createGuid() {
 }
 
 bool Win32Platform::readFile(const std::string& path, std::string& bytes) {
-  Handle file(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.ok()) return false;
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.get(), &size)) return false;
-  std::string content(static_cast<size_t>(size.QuadPart), '\0');
-  size_t done = 0;
-  while (done < content.size()) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1 << 24));
-    DWORD read = 0;
-    if (!ReadFile(file.get(), content.data() + done, chunk, &read, nullptr)) return false;
-    if (read == 0) break;  // the file shrank meanwhile
-    done += read;
-  }
-  content.resize(done);
-  bytes = std::move(content);
-  return true;
+  return readWholeFile(wide(path), bytes);
 }
 
 bool Win32Platform::writeFile(const std::string& path, const std::string& bytes) {
   HANDLE file = INVALID_HANDLE_VALUE;
-  FileWriteSteps steps{
-      [&](const std::string& temporary) {
-        file = CreateFileW(wide(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-        return file != INVALID_HANDLE_VALUE;
-      },
-      [&](std::string_view chunk) {
-        DWORD written = 0;
-        return WriteFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &written,
-                         nullptr) &&
-               written == chunk.size();
-      },
-      [&] { return FlushFileBuffers(file) != 0; },
-      [&] {
-        bool closed = CloseHandle(file) != 0;
-        file = INVALID_HANDLE_VALUE;
-        return closed;
-      },
-      [](const std::string& from, const std::string& to) {
-        // Fails on a read-only target, which is then left as it was.
-        return MoveFileExW(wide(from).c_str(), wide(to).c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-      },
-      [](const std::string& temporary) { DeleteFileW(wide(temporary).c_str()); },
+  int64_t cutTo = -1;  // in place: the size the close leaves
+  FileWriteSteps steps;
+  steps.find = findFiles;
+  steps.seed = [] {
+    // Apart per process and per save, so that two saves rarely try the
+    // same name; CREATE_NEW keeps them apart when they do.
+    static uint32_t saves = 0;
+    return (GetCurrentProcessId() * 2654435761u) ^ GetTickCount() ^ (++saves * 40503u);
   };
+  steps.createNew = [&](const std::string& temporary) {
+    // No sharing at all: another save cannot open or remove it meanwhile.
+    file = CreateFileW(wide(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) return CreateOutcome::Created;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CreateOutcome::Exists
+                                                                       : CreateOutcome::Failed;
+  };
+  steps.openInPlace = [&](const std::string& target, uint64_t size) {
+    // Shares what the program holding it shares: reading and writing.
+    file = CreateFileW(wide(target).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER now{}, start{};
+    bool ok = GetFileSizeEx(file, &now) &&
+              (static_cast<uint64_t>(now.QuadPart) >= size || setFileSize(file, size)) &&
+              SetFilePointerEx(file, start, nullptr, FILE_BEGIN);
+    if (!ok) {
+      CloseHandle(file);
+      file = INVALID_HANDLE_VALUE;
+      return false;
+    }
+    cutTo = static_cast<int64_t>(size);
+    return true;
+  };
+  steps.write = [&](std::string_view chunk) {
+    DWORD written = 0;
+    return WriteFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr) &&
+           written == chunk.size();
+  };
+  steps.flush = [&] { return FlushFileBuffers(file) != 0; };
+  steps.close = [&] {
+    bool cut = cutTo < 0 || setFileSize(file, static_cast<uint64_t>(cutTo));
+    bool closed = CloseHandle(file) != 0;
+    file = INVALID_HANDLE_VALUE;
+    cutTo = -1;
+    return cut && closed;
+  };
+  steps.replace = replaceFile;
+  steps.remove = [](const std::string& temporary) { DeleteFileW(wide(temporary).c_str()); };
   return writeFileReplacing(steps, path, bytes);
 }
 
@@ -432,6 +531,11 @@ bool Win32Platform::copyFile(const std::string& from, const std::string& to) {
   // an interrupted copy never leaves half a file. The files copied are small.
   std::string bytes;
   return readFile(from, bytes) && writeFile(to, bytes);
+}
+
+bool Win32Platform::samePath(const std::string& a, const std::string& b) {
+  return CompareStringOrdinal(resolvedPath(a).c_str(), -1, resolvedPath(b).c_str(), -1, TRUE) ==
+         CSTR_EQUAL;
 }
 
 }  // namespace codeloom

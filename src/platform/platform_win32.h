@@ -23,6 +23,7 @@ class Win32Platform : public Platform {
   void listSelect(WindowHandle dialog, int id, int index) override;
   int listFindPrefix(WindowHandle dialog, int id, const std::string& prefix) override;
   OpenFileResult openFileDialog(const OpenFileRequest& request) override;
+  bool readPickedFile(const PickedFile& file, std::string& bytes) override;
   bool emptyClipboard() override;
   bool setClipboardText(const std::string& text) override;
   WindowHandle findTopWindow(
@@ -35,6 +36,7 @@ class Win32Platform : public Platform {
   bool isPlainFile(const std::string& path) override;
   bool createDirectory(const std::string& path) override;
   bool copyFile(const std::string& from, const std::string& to) override;
+  bool samePath(const std::string& a, const std::string& b) override;
 };
 
 // Initialises the common controls: InitCommonControlsEx looked up by name in

@@ -1,5 +1,6 @@
 #include "templates/project_command.h"
 
+#include "platform/file_name.h"
 #include "templates/template_dialog.h"
 #include "templates/template_engine.h"
 
@@ -41,6 +42,9 @@ void runProjectCommand(Platform& platform, ToolSettings& settings, ProjectKind k
                        WindowHandle commandWindow) {
   const ProjectFiles files = projectFiles(kind);
   if (!showTemplateOptionsDialog(platform, settings, commandWindow, files.caption)) return;
+  // A prefix that would leave the folder (..\x, C:x) or that Windows refuses
+  // creates nothing, as for Cancel; the dialog has saved the settings.
+  if (!isSafeFileStem(settings.templateName)) return;
 
   // A missing or unreadable template still creates (or empties) the output.
   // Expanded whole before anything is written, so the output may even replace

@@ -13,8 +13,9 @@ enum class ProjectKind { App, Win, Child };
 // Asks for the values in the template options dialog, creates the Save-to
 // folder, copies "theme.xml" into it unless it holds one, and writes
 // name prefix + ".bas" (App) or ".inc" (Win, Child) there, expanded from
-// "template_App.bas", "template_Win.bas" or "template_Child.bas". Cancel
-// ends it with nothing created; every failure passes silently.
+// "template_App.bas", "template_Win.bas" or "template_Child.bas". Cancel,
+// or a prefix that is not a safe file stem (isSafeFileStem), ends it with
+// nothing created; every failure passes silently.
 void runProjectCommand(Platform& platform, ToolSettings& settings, ProjectKind kind,
                        WindowHandle commandWindow);
 

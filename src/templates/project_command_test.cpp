@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 
+#include "platform/safe_write.h"
 #include "support/fake_platform.h"
 #include "templates/template_dialog.h"
 
@@ -69,6 +70,30 @@ TEST_F(ProjectCommand, NewApp) {
   // The folder is normalised in memory; the settings file keeps it as typed.
   EXPECT_EQ("c:\\projects\\tool", settings.saveFolder);
   EXPECT_NE(std::string::npos, p.files["settings.txt"].find("\r\nc:\\projects\\\\tool\\\r\n"));
+}
+
+// A prefix that would leave the folder, or that Windows refuses in a file
+// name, creates nothing (no folder, no theme copy, no output), as for
+// Cancel; the dialog has saved the settings as typed.
+TEST_F(ProjectCommand, UnsafeNamePrefixCreatesNothing) {
+  for (const char* name : {"..\\..\\x", "sub\\demo", "a/b", "c:x", "demo:alt", "a?b", "a*b",
+                           "<a>", "a|b", "\"a\"", "a\x01", "\x1F", "con", "PRN", "aux.x", "nul ",
+                           "com0", "LPT3"}) {
+    for (ProjectKind kind : {ProjectKind::App, ProjectKind::Win, ProjectKind::Child}) {
+      SetUp();
+      p.folders.clear();
+      p.files.erase("settings.txt");
+      const auto before = p.files;
+      EXPECT_EQ("", run(kind, okWith("c:\\p\\q", name))) << name;
+      EXPECT_TRUE(p.folders.empty()) << name;
+      std::map<std::string, std::string> after = p.files;
+      ToolSettings saved;
+      parseSettings(after["settings.txt"], saved);
+      EXPECT_EQ(name, saved.templateName);
+      after.erase("settings.txt");
+      EXPECT_EQ(before, after) << name;
+    }
+  }
 }
 
 TEST_F(ProjectCommand, KindsPickCaptionTemplateAndExtension) {
@@ -268,7 +293,7 @@ TEST_F(ProjectCommand, FileFaultsNeverLeaveAPartialFile) {
       EXPECT_EQ(templateBefore, p.files["template_App.bas"]) << c.fault;
     }
     for (const auto& [path, bytes] : p.files)
-      EXPECT_FALSE(path.ends_with(".codeloom-new")) << c.fault << ": " << path;
+      EXPECT_FALSE(isTemporaryName(path.substr(path.rfind('\\') + 1))) << c.fault << ": " << path;
   }
 }
 

@@ -8,6 +8,8 @@
 #   status          the expected exit status (default 0)
 #   stdout          a text that stdout must contain (optional)
 #   stderr          a text that stderr must contain (optional)
+# CODELOOM_CLI_RUNNER, when set, is a program that runs the CLI (Wine for
+# codeloom-cli.exe); it gets the CLI and its arguments.
 set -u
 cli=$1
 case_dir=$2
@@ -19,7 +21,7 @@ args=()
 if [[ -f args ]]; then
   while IFS= read -r line || [[ -n $line ]]; do args+=("$line"); done < args
 fi
-"$cli" "${args[@]}" >"$work/out" 2>"$work/err"
+${CODELOOM_CLI_RUNNER:+"$CODELOOM_CLI_RUNNER"} "$cli" "${args[@]}" >"$work/out" 2>"$work/err"
 status=$?
 
 fail=0

@@ -1,4 +1,6 @@
 // Forum Format Files through the real open-file dialog.
+#include <cstdio>
+
 #include "e2e_support.h"
 
 namespace {
@@ -24,6 +26,8 @@ E2E_TEST("forum.one_file", forumOneFile) {
   CHECK_EQ(owner.left + 30, placed.left);
   CHECK_EQ(owner.top + 30, placed.top);
   CHECK(GetWindow(dialog, GW_OWNER) == app.window);
+  // Placed by the hook, whose child dialog it holds.
+  CHECK(FindWindowExW(dialog, nullptr, L"#32770", nullptr) != nullptr);
   CHECK(!IsWindowEnabled(app.window));
 
   pickFiles(dialog, L"forum_one.bas");
@@ -48,6 +52,36 @@ E2E_TEST("forum.several_files", forumSeveralFiles) {
       "forum_a.inc\r\n[code][/code]\r\n \r\n";
   CHECK(waitUntil([&] { return narrow(clipboardText()) == expected; }));
   CHECK_EQ(expected, narrow(clipboardText()));
+  CHECK(closeApp(app));
+}
+
+// Names with characters the ANSI code page lacks: the files are read by the
+// names picked, not by a best-fit spelling of them ("8" for infinity, "\"
+// for a fullwidth backslash), which here names other files; the output
+// shows '?' for each such character.
+E2E_TEST("forum.wide_names", forumWideNames) {
+  putSourceFiles({{L"w\u221E.bas", "infinity"}, {L"w8.bas", "best fit"},
+                  {L"a\uFF3Cb.bas", "fullwidth"}});
+  CreateDirectoryW(L"C:\\prj\\pb\\a", nullptr);
+  writeFile(L"C:\\prj\\pb\\a\\b.bas", "best fit");
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  const std::pair<const wchar_t*, const wchar_t*> picks[] = {
+      {L"\"w\u221E.bas\" \"a\uFF3Cb.bas\"",
+       L"w?.bas\r\n[code]infinity[/code]\r\n \r\na?b.bas\r\n[code]fullwidth[/code]\r\n \r\n"},
+      {L"a\uFF3Cb.bas", L"a?b.bas\r\n[code]fullwidth[/code]\r\n \r\n"},
+  };
+  for (const auto& [names, expected] : picks) {
+    setClipboard(L"before");
+    clickAsync(app, kForum);
+    HWND dialog = waitForFileDialog(app.process.dwProcessId);
+    if (!dialog) return killApp(app);
+    pickFiles(dialog, names);
+    CHECK(waitUntilGone(dialog));
+    CHECK(waitUntil([] { return clipboardText() != L"before"; }));
+    CHECK(clipboardText() == expected);
+    if (clipboardText() != expected) std::printf("clipboard: %ls\n", clipboardText().c_str());
+  }
   CHECK(closeApp(app));
 }
 

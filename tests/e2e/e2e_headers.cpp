@@ -60,8 +60,10 @@ std::string runHeaders(App& app, int button, const std::wstring& names) {
   HWND dialog = waitForFileDialog(app.process.dwProcessId);
   CHECK(dialog != nullptr);
   if (!dialog) return "<no dialog>";
-  // No owner: the command window stays enabled meanwhile.
+  // No owner: the command window stays enabled meanwhile. No hook either:
+  // a hooked Explorer-style dialog holds the hook's child dialog.
   CHECK(GetWindow(dialog, GW_OWNER) == nullptr);
+  CHECK(FindWindowExW(dialog, nullptr, L"#32770", nullptr) == nullptr);
   CHECK(IsWindowEnabled(app.window));
   if (names.empty()) cancelDialog(dialog); else pickFiles(dialog, names);
   CHECK(waitUntilGone(dialog));
@@ -75,6 +77,18 @@ E2E_TEST("headers.one_file", headersOneFile) {
   if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
   for (int mode : {kSll, kDll, kCompile})
     CHECK_EQ(libSection(mode), runHeaders(app, mode, L"hdr_lib.bas"));
+  CHECK(closeApp(app));
+}
+
+// A name with a character the ANSI code page lacks is read by that name;
+// its best-fit spelling (C:\prj\pb\h\.bas) holds another procedure.
+E2E_TEST("headers.wide_name", headersWideName) {
+  putSourceFiles({{L"h\uFF3C.bas", "Sub Real() Export\r\n"}});
+  CreateDirectoryW(L"C:\\prj\\pb\\h", nullptr);
+  writeFile(L"C:\\prj\\pb\\h\\.bas", "Sub Trap() Export\r\n");
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  CHECK_EQ(banner("h?.bas") + "Declare Sub Real()\r\n\r\n", runHeaders(app, kSll, L"h\uFF3C.bas"));
   CHECK(closeApp(app));
 }
 

@@ -61,7 +61,7 @@ TEST(Hostile, HeaderCommandOverManyFiles) {
     if (i == 1) expected += "\r\nInterface IShared\r\n  Method M()\r\nEnd Interface\r\n";
     expected += "\r\n";
   }
-  p.openFileResults.push_back(pickedFiles("C:\\src", names));
+  p.openFileResults.push_back(fileDialogResult("C:\\src", names));
   timed("headers-many-files", count, [&] { runHeaderCommand(p, HeaderMode::Dll); });
   ASSERT_TRUE(p.clipboard.has_value());
   EXPECT_EQ(expected.size(), p.clipboard->size());
@@ -92,7 +92,7 @@ TEST(Hostile, ForumCommandOverManyFiles) {
     expected += "[/code]\r\n \r\n";
   }
   // Picked in a drive's root: the folder keeps its one backslash.
-  p.openFileResults.push_back(pickedFiles("C:\\", names));
+  p.openFileResults.push_back(fileDialogResult("C:\\", names));
   timed("forum-many-files", count, [&] { runForumFormat(p, nullptr); });
   ASSERT_TRUE(p.clipboard.has_value());
   EXPECT_EQ(expected.size(), p.clipboard->size());

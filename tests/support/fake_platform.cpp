@@ -132,6 +132,18 @@ OpenFileResult FakePlatform::openFileDialog(const OpenFileRequest& request) {
   return result;
 }
 
+bool FakePlatform::readPickedFile(const PickedFile& file, std::string& bytes) {
+  pickedReads.push_back(file.path);
+  auto wide = wideFiles.find(file.path);
+  if (wide != wideFiles.end()) {
+    bytes = wide->second;
+    return true;
+  }
+  const std::string ansi = utf16ToAnsi(file.path);
+  if (ansiToUtf16(ansi) != file.path) return false;  // no ANSI name is this one
+  return readFile(ansi, bytes);
+}
+
 bool FakePlatform::emptyClipboard() {
   if (clipboardBusy) return false;
   clipboard.reset();
@@ -190,30 +202,55 @@ bool FakePlatform::writeFile(const std::string& path, const std::string& bytes) 
   if (faulty(path) || !folderExists(parentOf(path)) || folders.count(path)) return false;
   auto step = [this] { return writeSteps++ != failWriteStep; };
   std::string open;
-  FileWriteSteps steps{
-      [&](const std::string& temporary) {
-        if (!step()) return false;
-        open = temporary;
-        files[open].clear();
-        return true;
-      },
-      [&](std::string_view chunk) {
-        if (!step()) {
-          files[open] += chunk.substr(0, chunk.size() / 2);  // a torn write
-          return false;
-        }
-        files[open] += chunk;
-        return true;
-      },
-      [&] { return step(); },
-      [&] { return step(); },
-      [&](const std::string& from, const std::string& to) {
-        if (!step() || readOnlyFiles.count(to)) return false;
-        files[to] = std::move(files[from]);
-        files.erase(from);
-        return true;
-      },
-      [&](const std::string& temporary) { files.erase(temporary); },
+  size_t at = 0, cutTo = std::string::npos;
+  FileWriteSteps steps;
+  steps.find = [this](const std::string& folder, const std::string&) {
+    std::vector<FileWriteSteps::Found> found;
+    for (const auto& [name, bytes] : files)
+      if (name.starts_with(folder) && name.find('\\', folder.size()) == std::string::npos)
+        found.push_back({name.substr(folder.size()), fileAges.count(name) ? fileAges[name] : 0});
+    return found;
+  };
+  steps.seed = [this] { return temporarySeed; };
+  steps.createNew = [&](const std::string& temporary) {
+    if (!step()) return CreateOutcome::Failed;
+    if (files.count(temporary)) return CreateOutcome::Exists;
+    open = temporary;
+    files[open].clear();
+    return CreateOutcome::Created;
+  };
+  steps.openInPlace = [&](const std::string& target, uint64_t size) {
+    if (!step() || !files.count(target) || readOnlyFiles.count(target)) return false;
+    open = target;
+    at = 0;
+    cutTo = size;
+    if (files[open].size() < size) files[open].resize(size, '\0');
+    return true;
+  };
+  steps.write = [&](std::string_view chunk) {
+    bool ok = step();
+    if (!ok) chunk = chunk.substr(0, chunk.size() / 2);  // a torn write
+    std::string& file = files[open];
+    if (file.size() < at + chunk.size()) file.resize(at + chunk.size());
+    file.replace(at, chunk.size(), chunk);
+    at += chunk.size();
+    return ok;
+  };
+  steps.flush = [&] { return step(); };
+  steps.close = [&] {
+    if (cutTo != std::string::npos) files[open].resize(cutTo);
+    return step();
+  };
+  steps.replace = [&](const std::string& from, const std::string& to) {
+    if (!step() || readOnlyFiles.count(to)) return ReplaceOutcome::Failed;
+    if (heldFiles.count(to) && files.count(to)) return ReplaceOutcome::Held;
+    files[to] = std::move(files[from]);
+    files.erase(from);
+    return ReplaceOutcome::Replaced;
+  };
+  steps.remove = [&](const std::string& file) {
+    files.erase(file);
+    fileAges.erase(file);
   };
   // Small chunks, so that a test can fail a write in the middle of a file.
   return writeFileReplacing(steps, path, bytes, 16);
@@ -241,19 +278,36 @@ bool FakePlatform::copyFile(const std::string& from, const std::string& to) {
   return writeFile(to, bytes);
 }
 
-OpenFileResult pickedFiles(const std::string& folder, const std::vector<std::string>& names) {
+bool FakePlatform::samePath(const std::string& a, const std::string& b) {
+  auto resolved = [](const std::string& path) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+      size_t end = path.find('\\', start);
+      std::string part = toLowerAnsi(path.substr(start, end - start));
+      if (part == "..") {
+        if (!parts.empty()) parts.pop_back();
+      } else if (part != ".") {
+        parts.push_back(part);
+      }
+      if (end == std::string::npos) break;
+      start = end + 1;
+    }
+    return parts;
+  };
+  return resolved(a) == resolved(b);
+}
+
+OpenFileResult fileDialogResult(const std::string& folder, const std::vector<std::string>& names) {
   OpenFileResult result;
-  result.count = static_cast<int>(names.size());
   if (names.size() == 1) {
     bool joined = folder.empty() || folder.back() == '\\';
-    result.text = joined ? folder + names[0] : folder + "\\" + names[0];
+    result.parts.push_back(ansiToUtf16(joined ? folder + names[0] : folder + "\\" + names[0]));
     return result;
   }
-  result.text = folder;
-  for (const std::string& name : names) {
-    result.text += '\0';
-    result.text += name;
-  }
+  if (names.empty()) return result;
+  result.parts.push_back(ansiToUtf16(folder));
+  for (const std::string& name : names) result.parts.push_back(ansiToUtf16(name));
   return result;
 }
 

@@ -59,6 +59,8 @@ class FakePlatform : public Platform {
   // Open-file dialog: results handed out in order; cancel when none is left.
   std::deque<OpenFileResult> openFileResults;
   std::vector<OpenFileRequest> openFileRequests;
+  // Every picked file read, by its UTF-16 path.
+  std::vector<std::u16string> pickedReads;
 
   // Clipboard ------------------------------------------------------------
   std::optional<std::string> clipboard;  // nullopt: empty, no text
@@ -76,17 +78,28 @@ class FakePlatform : public Platform {
 
   // Files ----------------------------------------------------------------
   std::map<std::string, std::string> files;
+  // Files whose names hold characters the ANSI code page lacks: only a
+  // picked file's UTF-16 path reaches them. A picked path that is ANSI
+  // throughout reads from files.
+  std::map<std::u16string, std::string> wideFiles;
   std::set<std::string> folders;
   std::set<std::string> hiddenFiles;     // exist, but are not plain files
   std::set<std::string> faultyPaths;     // every operation on these fails
   // Read-only files: they read as usual, but replacing one fails at the
   // replace step (the new content never reaches it), as on Windows.
   std::set<std::string> readOnlyFiles;
+  // Held files: open in another program that shares reading and writing
+  // but not deletion; they cannot be replaced by a rename, only written.
+  std::set<std::string> heldFiles;
+  // Seconds since a file was last written (absent: just now).
+  std::map<std::string, int64_t> fileAges;
   std::vector<std::string> fileLog;      // "write path", "copy a -> b", ...
   // When set, the n-th step (counted from 0 over all writes) of writing a
-  // file fails: create, each chunk, flush, close, replace.
+  // file fails: create, each chunk, flush, close, replace, and for a held
+  // file the open in place, each chunk, flush and close again.
   int failWriteStep = -1;
   int writeSteps = 0;
+  uint32_t temporarySeed = 0x1000;  // the first temporary is ~cl1000.tmp
 
   // Platform -------------------------------------------------------------
   int runModalDialog(WindowHandle owner, const DialogLayout& layout,
@@ -105,6 +118,7 @@ class FakePlatform : public Platform {
   void listSelect(WindowHandle dialog, int id, int index) override;
   int listFindPrefix(WindowHandle dialog, int id, const std::string& prefix) override;
   OpenFileResult openFileDialog(const OpenFileRequest& request) override;
+  bool readPickedFile(const PickedFile& file, std::string& bytes) override;
   bool emptyClipboard() override;
   bool setClipboardText(const std::string& text) override;
   WindowHandle findTopWindow(
@@ -117,6 +131,8 @@ class FakePlatform : public Platform {
   bool isPlainFile(const std::string& path) override;
   bool createDirectory(const std::string& path) override;
   bool copyFile(const std::string& from, const std::string& to) override;
+  // "." and ".." resolved, compared ignoring case; no short names here.
+  bool samePath(const std::string& a, const std::string& b) override;
 
  private:
   FakeControl& controlOf(WindowHandle dialog, int id);
@@ -124,8 +140,8 @@ class FakePlatform : public Platform {
   bool faulty(const std::string& path) const;
 };
 
-// Builds an OpenFileResult as the real dialog returns it: one path alone, or
-// the folder and the names joined by '\0'.
-OpenFileResult pickedFiles(const std::string& folder, const std::vector<std::string>& names);
+// Builds an OpenFileResult as the real dialog returns it, from ANSI text:
+// one path alone, or the folder and then the names.
+OpenFileResult fileDialogResult(const std::string& folder, const std::vector<std::string>& names);
 
 }  // namespace codeloom

@@ -46,8 +46,9 @@ ReadResult scanSection(const std::string& path, InterfaceNames& interfaceNames, 
   if (result.ok()) {
     endSourceScan(scan);
   } else {
+    abandonSourceScan(scan);
     if (!flushed) out.resize(banner);  // counts as empty
-    out += "\r\n";  // the section still ends with its empty line
+    out += "\r\n";  // the out still ends with its empty line
   }
   return result;
 }

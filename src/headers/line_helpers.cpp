@@ -126,33 +126,6 @@ void normaliseLine(std::string& text) {
   text.resize(out);
 }
 
-size_t normalisedPrefix(std::string_view line, char* out, size_t capacity) {
-  size_t n = line.size();
-  size_t in = 0;
-  size_t count = 0;
-  while (in < n && isBlank(line[in])) ++in;
-  while (in < n && count < capacity) {
-    if (!isBlank(line[in])) {
-      out[count++] = line[in++];
-      continue;
-    }
-    size_t end = in;
-    while (end < n && isBlank(line[end])) ++end;
-    if (end == n) break;
-    for (size_t keep = (end - in + 1) / 2; keep > 0 && count < capacity; --keep) out[count++] = ' ';
-    in = end;
-  }
-  return count;
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  const auto& table = lowerAnsiTable();
-  for (size_t i = 0; i < prefix.size(); ++i)
-    if (lowerWith(table, text[i]) != lowerWith(table, prefix[i])) return false;
-  return true;
-}
-
 bool containsWord(std::string_view text, std::string_view word) {
   return findWord(text, word) != std::string_view::npos;
 }

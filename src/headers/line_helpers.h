@@ -1,6 +1,6 @@
-// Text operations of the header writer: line clean-up, prefix tests and
-// keyword tests on declarations that may span several lines. Texts are
-// single-byte ANSI; letter case follows the ANSI code page.
+// Text operations of the header writer: line clean-up and keyword tests on
+// declarations that may span several lines. Texts are single-byte ANSI;
+// letter case follows the ANSI code page.
 #pragma once
 
 #include <array>
@@ -18,15 +18,6 @@ const std::array<char, 256>& lowerAnsiTable();
 // pass (a run of n spaces keeps (n + 1) / 2), then leading and trailing spaces
 // go. Only spaces are trimmed: CR, LF and other bytes at the ends stay.
 void normaliseLine(std::string& text);
-
-// The first characters that normaliseLine would give for line, at most
-// capacity of them, written to out; returns their count. Lets a caller look
-// at a line's first words without cleaning (or copying) the whole line.
-size_t normalisedPrefix(std::string_view line, char* out, size_t capacity);
-
-// True when text begins with prefix, ignoring letter case. A text shorter
-// than the prefix never matches; an empty prefix always does.
-bool startsWithNoCase(std::string_view text, std::string_view prefix);
 
 // True when word occurs in text, ignoring letter case, with a space, tab, CR,
 // LF or an end of the text on each side. "export" is not in "export.dll".

@@ -50,39 +50,6 @@ TEST(LineHelpers, NormaliseLine) {
   for (const Case& c : cases) EXPECT_EQ(c.out, normalised(c.in)) << '[' << c.in << ']';
 }
 
-TEST(LineHelpers, NormalisedPrefixIsTheStartOfTheNormalisedLine) {
-  const std::string lines[] = {
-      "", " \t ", "\t\tProperty   Get  x", "sub   ", "sub  \t", "sub   x", "Function=5",
-      "  End    Interface  ", "a b c d e f g h i j k l m", "abcdefghijklmnopqrstuvwxyz",
-      "method\t \t=", "x\n  y",
-  };
-  for (const std::string& line : lines) {
-    for (size_t capacity : {0, 1, 4, 9, 13, 16, 40}) {
-      char buffer[40];
-      std::string expected = normalised(line).substr(0, capacity);
-      EXPECT_EQ(expected, std::string(buffer, normalisedPrefix(line, buffer, capacity)))
-          << '[' << line << "] " << capacity;
-    }
-  }
-}
-
-TEST(LineHelpers, StartsWithNoCase) {
-  struct Case { std::string_view text, prefix; bool expected; };
-  const Case cases[] = {
-      {"SUB Main", "sub ", true},
-      {"sub main", "sub ", true},
-      {"Sub", "sub ", false},
-      {"Subclass x", "sub ", false},
-      {"", "", true},
-      {"x", "", true},
-      {"", "x", false},
-      {"FUNCTION = 5", "function =", true},
-      {"End Interface", "END INTERFACE", true},
-      {"\xC4ndern", "\xE4nd", true},  // Ä and ä in the ANSI code page
-  };
-  for (const Case& c : cases) EXPECT_EQ(c.expected, startsWithNoCase(c.text, c.prefix)) << c.text;
-}
-
 TEST(LineHelpers, ContainsWord) {
   struct Case { std::string_view text, word; bool expected; };
   const Case cases[] = {

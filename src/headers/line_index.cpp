@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "headers/line_helpers.h"
 
@@ -75,54 +76,68 @@ struct BlockMasks {
   uint64_t cr, lf, blank, pair;
 };
 
-// Carries from block to block: the CR of the last byte, the LF of a CR LF in
-// it, and an open run of blanks at a line's start.
-struct Carry {
-  uint64_t cr = 0, crlf = 0, blanks = 0;
-};
+BlockMasks masksSse2(const char* p);
+BlockMasks masksAvx2(const char* p);
 
-// Line starts and their first non-blanks from the masks. A run of blanks
-// that starts a line is skipped by adding its lowest bit: the carry lands on
-// the byte after the run.
-inline uint64_t firstNonBlanks(const BlockMasks& m, Carry& c, uint64_t startBit) {
-  uint64_t crlf = m.lf & ((m.cr << 1) | c.cr);
-  uint64_t starts = (((m.cr << 1) | c.cr) & ~m.lf) | (crlf << 1) | c.crlf | startBit;
-  c.cr = m.cr >> 63;
-  c.crlf = crlf >> 63;
-  uint64_t blankStarts = (starts & m.blank) | c.blanks;
-  uint64_t sum;
-  c.blanks = __builtin_add_overflow(m.blank, blankStarts, &sum);
-  return (starts & ~m.blank) | (sum & ~m.blank);
-}
+#endif  // CODELOOM_X86
 
-// The first position >= from that the contract asks for, using block masks
-// for every full block whose next byte is in the window; the rest, and any
-// line the blocks leave open at that point, goes to the plain loop.
-template <BlockMasks (*masksAt)(const char*)>
-size_t findBlocks(const char* data, size_t size, size_t from) {
-  Carry carry;
-  size_t block = from & ~size_t(63);
-  uint64_t startBit = uint64_t(1) << (from & 63);
-  uint64_t below = startBit - 1;  // bytes before from are not looked at
-  while (block + 64 < size) {
-    BlockMasks m = masksAt(data + block);
+// Holds the block at cursor.block (startBit marks a line start the masks
+// cannot see, below it nothing is looked at), or marks the tail.
+void loadBlock(LineCursor& c, uint64_t startBit) {
+#if CODELOOM_X86
+  if (c.block + 64 >= c.size) {
+    c.tail = true;
+    return;
+  }
+  BlockMasks m = c.kind == IndexKind::Avx2 ? masksAvx2(c.data + c.block) : masksSse2(c.data + c.block);
+  uint64_t below = startBit - 1;  // 0 - 1: every bit, when there is no start bit
+  if (startBit) {
     m.cr &= ~below;
     m.lf &= ~below;
     m.blank &= ~below;
-    uint64_t hits = firstNonBlanks(m, carry, startBit) & m.pair;
-    if (hits) return block + static_cast<size_t>(__builtin_ctzll(hits));
-    startBit = below = 0;
-    block += 64;
   }
-  // Back to the start of the line open at this block, for the plain loop.
-  size_t at = block > from ? block : from;
-  auto startsLine = [&](size_t p) {
-    if (data[p - 1] == '\r') return data[p] != '\n';
-    return data[p - 1] == '\n' && p >= 2 && data[p - 2] == '\r';
-  };
-  while (at > from && !startsLine(at)) --at;
-  return findPlain(data, size, at);
+  // Line starts and their first non-blanks. A run of blanks that starts a
+  // line is skipped by adding its lowest bit: the carry lands on the byte
+  // after the run.
+  uint64_t crlf = m.lf & ((m.cr << 1) | c.carryCr);
+  uint64_t starts = (((m.cr << 1) | c.carryCr) & ~m.lf) | (crlf << 1) | c.carryCrLf | startBit;
+  c.carryCr = m.cr >> 63;
+  c.carryCrLf = crlf >> 63;
+  uint64_t blankStarts = (starts & m.blank) | c.carryBlanks;
+  uint64_t sum;
+  c.carryBlanks = __builtin_add_overflow(m.blank, blankStarts, &sum);
+  c.hits = ((starts & ~m.blank) | (sum & ~m.blank)) & m.pair;
+  c.cr = m.cr;
+#else
+  (void)startBit;
+  c.tail = true;
+#endif
 }
+
+// Makes the held block the one holding from, or the tail: from the block
+// before it the carries run on, else the search starts afresh at from.
+void seek(LineCursor& c, size_t from) {
+  if (c.tail) return;
+  if (c.started && from >= c.block && from < c.block + 128) {
+    if (from >= c.block + 64) {
+      c.block += 64;
+      loadBlock(c, 0);
+    }
+    return;
+  }
+  c.started = true;
+  c.block = from & ~size_t(63);
+  c.carryCr = c.carryCrLf = c.carryBlanks = 0;
+  loadBlock(c, uint64_t(1) << (from & 63));
+}
+
+// The bits of mask at or after from, in the held block.
+inline uint64_t atOrAfter(const LineCursor& c, uint64_t mask, size_t from) {
+  if (from <= c.block) return mask;
+  return mask & ~((uint64_t(1) << (from - c.block)) - 1);
+}
+
+#if CODELOOM_X86
 
 inline uint64_t join(uint32_t a, uint32_t b) { return uint64_t(a) | (uint64_t(b) << 32); }
 
@@ -172,12 +187,6 @@ __attribute__((target("avx2"))) BlockMasks masksAvx2(const char* p) {
   return {join(r[0], r[1]), join(l[0], l[1]), join(b[0], b[1]), join(q[0], q[1])};
 }
 
-__attribute__((target("avx2"))) size_t findAvx2(const char* data, size_t size, size_t from) {
-  return findBlocks<masksAvx2>(data, size, from);
-}
-
-size_t findSse2(const char* data, size_t size, size_t from) { return findBlocks<masksSse2>(data, size, from); }
-
 bool hasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2");
   return has;
@@ -192,29 +201,56 @@ bool indexAvailable(IndexKind kind) {
   if (kind == IndexKind::Avx2) return hasAvx2();
   return true;
 #else
-  return kind == IndexKind::Plain;
+  return kind == IndexKind::Plain || kind == IndexKind::Best;
 #endif
 }
 
-size_t findCandidateWith(IndexKind kind, const char* data, size_t size, size_t from) {
+void startLineCursor(LineCursor& cursor, const char* data, size_t size, IndexKind kind) {
+  cursor = LineCursor{};
+  cursor.data = data;
+  cursor.size = size;
 #if CODELOOM_X86
+  if (kind == IndexKind::Best) kind = hasAvx2() ? IndexKind::Avx2 : IndexKind::Sse2;
+  if (kind == IndexKind::Avx2 && !hasAvx2()) kind = IndexKind::Sse2;
   // The blocks fold case by setting bit 5, which is exact only when each
   // letter is its two ASCII cases; other code pages take the plain loop.
-  if (letters().foldable) {
-    if (kind == IndexKind::Avx2 && hasAvx2()) return findAvx2(data, size, from);
-    if (kind != IndexKind::Plain) return findSse2(data, size, from);
-  }
+  if (!letters().foldable) kind = IndexKind::Plain;
+#else
+  kind = IndexKind::Plain;
 #endif
-  return findPlain(data, size, from);
+  cursor.kind = kind;
+  cursor.tail = kind == IndexKind::Plain;
 }
 
-size_t findCandidate(const char* data, size_t size, size_t from) {
-#if CODELOOM_X86
-  static const IndexKind best = hasAvx2() ? IndexKind::Avx2 : IndexKind::Sse2;
-  return findCandidateWith(best, data, size, from);
-#else
-  return findPlain(data, size, from);
-#endif
+size_t nextCandidate(LineCursor& c, size_t from) {
+  seek(c, from);
+  while (!c.tail) {
+    if (uint64_t hits = atOrAfter(c, c.hits, from)) return c.block + static_cast<size_t>(__builtin_ctzll(hits));
+    c.block += 64;
+    loadBlock(c, 0);
+  }
+  // Back to the start of the line open where the blocks end, for the plain loop.
+  const char* data = c.data;
+  size_t at = c.started && c.block > from ? c.block : from;
+  auto startsLine = [&](size_t p) {
+    if (data[p - 1] == '\r') return data[p] != '\n';
+    return data[p - 1] == '\n' && p >= 2 && data[p - 2] == '\r';
+  };
+  while (at > from && !startsLine(at)) --at;
+  return findPlain(data, c.size, at);
+}
+
+size_t nextCr(LineCursor& c, size_t from) {
+  seek(c, from);
+  while (!c.tail) {
+    if (uint64_t crs = atOrAfter(c, c.cr, from)) return c.block + static_cast<size_t>(__builtin_ctzll(crs));
+    c.block += 64;
+    loadBlock(c, 0);
+  }
+  size_t at = c.started && c.block > from ? c.block : from;
+  if (at >= c.size) return c.size;
+  const void* cr = std::memchr(c.data + at, '\r', c.size - at);
+  return cr ? static_cast<size_t>(static_cast<const char*>(cr) - c.data) : c.size;
 }
 
 }  // namespace codeloom

@@ -1,30 +1,50 @@
 // The header writer's fast path: finds, in a window of a source file, the
-// lines that may be written, so that the scanner classifies only those.
+// lines that may be written and the ends of lines, so that the scanner
+// classifies only the candidates and looks for no line end byte by byte.
 //
-// Contract. data[0, size) holds whole lines and perhaps a cut-off last one;
-// from is the start of a line in it. findCandidate returns the least
-// position p >= from such that the line holding p starts with blanks (space,
-// tab) up to p and either
+// Contract. data[0, size) holds whole lines and perhaps a cut-off last one.
+// A line starts at 0, after a CR not followed by LF, and after a CR LF.
+// nextCandidate(cursor, from), from a line start, returns the least position
+// p >= from such that the line holding p starts with blanks (space, tab) up
+// to p and either
 //   - its first non-blank byte and the one after it, lower-cased, are one of
 //     "su", "fu", "en", "in", "me", "pr" (every keyword a written line starts
 //     with), or
 //   - the window ends before those two bytes are known;
-// or size when no line from `from` on is such. A line starts at `from`,
-// after a CR not followed by LF, and after a CR LF. Lines that are not
-// returned are never written, whatever else they hold.
+// or size when no line from `from` on is such. Lines that are not returned
+// are never written, whatever else they hold. nextCr(cursor, from) returns
+// the first CR at or after from, or size.
+//
+// A cursor serves one window, with positions that never go back: the masks
+// of the 64-byte block it is in are kept from call to call, so each block is
+// looked at once however many lines it holds.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace codeloom {
 
-size_t findCandidate(const char* data, size_t size, size_t from);
-
-// The same search, one implementation each, for the tests: the plain loop,
-// and 64-byte blocks with SSE2 and AVX2 (false when the CPU lacks it). The
-// block searches agree with the plain one on every input.
-enum class IndexKind { Plain, Sse2, Avx2 };
+// The implementations, for the tests: the plain loop, and 64-byte blocks with
+// SSE2 and AVX2 (not available when the CPU lacks it). They agree on every
+// input; Best is the fastest the CPU has.
+enum class IndexKind { Best, Plain, Sse2, Avx2 };
 bool indexAvailable(IndexKind kind);
-size_t findCandidateWith(IndexKind kind, const char* data, size_t size, size_t from);
+
+struct LineCursor {
+  const char* data = nullptr;
+  size_t size = 0;
+  IndexKind kind = IndexKind::Plain;
+  bool started = false;  // block and the masks below hold a block of data
+  bool tail = false;     // block is too near the end for a block load
+  size_t block = 0;
+  uint64_t hits = 0, cr = 0;                          // of the held block
+  uint64_t carryCr = 0, carryCrLf = 0, carryBlanks = 0;  // into the next block
+};
+
+void startLineCursor(LineCursor& cursor, const char* data, size_t size,
+                     IndexKind kind = IndexKind::Best);
+size_t nextCandidate(LineCursor& cursor, size_t from);
+size_t nextCr(LineCursor& cursor, size_t from);
 
 }  // namespace codeloom

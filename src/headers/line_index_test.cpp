@@ -10,7 +10,9 @@ namespace codeloom {
 namespace {
 
 size_t plain(std::string_view text, size_t from = 0) {
-  return findCandidateWith(IndexKind::Plain, text.data(), text.size(), from);
+  LineCursor cursor;
+  startLineCursor(cursor, text.data(), text.size(), IndexKind::Plain);
+  return nextCandidate(cursor, from);
 }
 
 TEST(LineIndex, PlainSearchFollowsTheContract) {
@@ -37,33 +39,43 @@ TEST(LineIndex, PlainSearchFollowsTheContract) {
   for (const Case& c : cases) EXPECT_EQ(c.found, plain(c.text, c.from)) << c.text;
 }
 
-// Every line start of text, for searching from each.
-std::vector<size_t> lineStarts(const std::string& text) {
-  std::vector<size_t> starts = {0};
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r') continue;
-    size_t next = i + 1 + (i + 1 < text.size() && text[i + 1] == '\n');
-    if (next < text.size()) starts.push_back(next);
+// The calls a scanner makes on one window: from each line start, either the
+// line is taken whatever it holds (its CR is asked for) or the next candidate
+// is, and then its CR. Each answer is written down, for comparing kinds.
+std::vector<size_t> walk(IndexKind kind, const std::string& text, uint32_t choices) {
+  LineCursor cursor;
+  startLineCursor(cursor, text.data(), text.size(), kind);
+  std::vector<size_t> answers;
+  size_t at = 0;
+  for (int step = 0; at < text.size(); ++step) {
+    size_t start = at;
+    if ((choices >> (step % 32)) & 1) {
+      start = nextCandidate(cursor, at);
+      answers.push_back(start);
+      if (start == text.size()) break;
+    }
+    size_t cr = nextCr(cursor, start);
+    answers.push_back(cr);
+    if (cr == text.size()) break;
+    at = cr + 1 + (cr + 1 < text.size() && text[cr + 1] == '\n');
   }
-  return starts;
+  return answers;
 }
 
 TEST(LineIndex, BlockSearchesAgreeWithThePlainOne) {
   std::mt19937 random(13);
   const std::string pieces[] = {" ", "\t", "\r", "\n", "\r\n", "su", "SU", "fu", "en", "iN", "Me", "pR",
                                 "sx", "e", "x", "\xD0", "\xF5", std::string(61, ' '), std::string(70, '\t'),
-                                std::string(64, 'x'), "(", "\x1A"};
-  const IndexKind kinds[] = {IndexKind::Sse2, IndexKind::Avx2};
-  for (int round = 0; round < 3000; ++round) {
+                                std::string(64, 'x'), std::string(130, 'y'), "(", "\x1A"};
+  const IndexKind kinds[] = {IndexKind::Sse2, IndexKind::Avx2, IndexKind::Best};
+  for (int round = 0; round < 6000; ++round) {
     std::string text;
-    for (int n = static_cast<int>(random() % 40); n > 0; --n) text += pieces[random() % std::size(pieces)];
-    for (size_t from : lineStarts(text)) {
-      size_t expected = plain(text, from);
-      for (IndexKind kind : kinds) {
-        if (!indexAvailable(kind)) continue;
-        ASSERT_EQ(expected, findCandidateWith(kind, text.data(), text.size(), from))
-            << "kind " << int(kind) << " from " << from << " [" << text << ']';
-      }
+    for (int n = static_cast<int>(random() % 60); n > 0; --n) text += pieces[random() % std::size(pieces)];
+    uint32_t choices = round % 3 == 0 ? ~0u : static_cast<uint32_t>(random());
+    std::vector<size_t> expected = walk(IndexKind::Plain, text, choices);
+    for (IndexKind kind : kinds) {
+      if (!indexAvailable(kind)) continue;
+      ASSERT_EQ(expected, walk(kind, text, choices)) << "kind " << int(kind) << " [" << text << ']';
     }
   }
 }

@@ -18,45 +18,77 @@ constexpr std::string_view kLibClause = " Lib \"export.dll\"";
 constexpr size_t kDeclarationIndent = 20;  // halved to 10 with the declaration
 constexpr size_t kMemberIndent = 22;
 
-enum class LineKind { Other, Procedure, InterfaceEnd, InterfaceStart, Member };
+// Unknown: the text ends (a line cut by a window's end) before its kind is.
+enum class LineKind { Other, Procedure, InterfaceEnd, InterfaceStart, Member, Unknown };
 
-// What a line is, by the start of its normalised text; the first entry it
-// starts with (ignoring case) decides.
+// What a line is, by its first words; the first entry that fits decides. A
+// line fits when its first word is `first` (ignoring case) followed by blanks;
+// then, when `second` is empty, by more text; else the blanks are one or two
+// (they normalise to one space) and the text goes on with `second`, and when
+// `whole`, with blanks and more text after it.
 struct Keyword {
-  std::string_view prefix;
+  std::string_view first, second;
+  bool whole;
   LineKind kind;
 };
 constexpr Keyword kKeywords[] = {
-    {"function =", LineKind::Other},  // assigns the function's result
-    {"function ", LineKind::Procedure},
-    {"sub ", LineKind::Procedure},
-    {"end interface", LineKind::InterfaceEnd},
-    {"interface ", LineKind::InterfaceStart},
-    {"property get ", LineKind::Member},
-    {"property set ", LineKind::Member},
-    {"inherit ", LineKind::Member},
-    {"method =", LineKind::Other},  // assigns the method's result
-    {"method ", LineKind::Member},
+    {"function", "=", false, LineKind::Other},  // assigns the function's result
+    {"function", "", false, LineKind::Procedure},
+    {"sub", "", false, LineKind::Procedure},
+    {"end", "interface", false, LineKind::InterfaceEnd},
+    {"interface", "", false, LineKind::InterfaceStart},
+    {"property", "get", true, LineKind::Member},
+    {"property", "set", true, LineKind::Member},
+    {"inherit", "", false, LineKind::Member},
+    {"method", "=", false, LineKind::Other},  // assigns the method's result
+    {"method", "", false, LineKind::Member},
 };
-constexpr size_t kLongestKeyword = 13;
 
-// Classifies a raw line (without its line end). Only the start of its
-// normalised text is built, so a line is neither copied nor cleaned for it.
-LineKind classifyLine(std::string_view raw) {
-  char buffer[kLongestKeyword];
-  std::string_view start(buffer, normalisedPrefix(raw, buffer, sizeof buffer));
-  if (start.empty()) return LineKind::Other;
-  char first = lowerAnsi(start[0]);
-  for (const Keyword& k : kKeywords)
-    if (k.prefix[0] == first && startsWithNoCase(start, k.prefix)) return k.kind;
+inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Classifies a raw line (without its line end), reading its first words
+// once. cut: the line goes on past raw, so a kind that depends on what
+// follows is Unknown.
+LineKind classifyLine(std::string_view raw, bool cut = false) {
+  const auto& lower = lowerAnsiTable();
+  const size_t n = raw.size();
+  auto blanksFrom = [&](size_t i) {
+    while (i < n && isBlank(raw[i])) ++i;
+    return i;
+  };
+  auto wordEnd = [&](size_t i) {
+    while (i < n && !isBlank(raw[i])) ++i;
+    return i;
+  };
+  auto is = [&](size_t at, std::string_view word) {
+    for (size_t k = 0; k < word.size(); ++k)
+      if (lower[static_cast<unsigned char>(raw[at + k])] != word[k]) return false;
+    return true;
+  };
+  const size_t start = blanksFrom(0), end = wordEnd(start);
+  if (end == n && cut) return LineKind::Unknown;
+  const size_t next = blanksFrom(end);  // after the first word's blanks, if any
+  for (const Keyword& k : kKeywords) {
+    if (end - start != k.first.size() || !is(start, k.first)) continue;
+    if (next == n) {
+      if (cut) return LineKind::Unknown;
+      continue;
+    }
+    if (k.second.empty()) return k.kind;
+    if (next - end > 2) continue;
+    if (n - next < k.second.size()) {
+      // The text ends inside second: known when what is there already differs.
+      if (cut && is(next, k.second.substr(0, n - next))) return LineKind::Unknown;
+      continue;
+    }
+    if (!is(next, k.second)) continue;
+    if (!k.whole) return k.kind;
+    size_t after = next + k.second.size();
+    size_t more = blanksFrom(after);
+    if (more == n && cut) return LineKind::Unknown;
+    if (more != after && more != n) return k.kind;
+  }
   return LineKind::Other;
-}
-
-// True when the kind of a line is known from the start of it in raw: its
-// normalised text has more characters than any keyword.
-bool kindIsKnown(std::string_view raw) {
-  char buffer[kLongestKeyword + 1];
-  return normalisedPrefix(raw, buffer, sizeof buffer) > kLongestKeyword;
 }
 
 bool continues(const std::string& line) { return !line.empty() && line.back() == '_'; }
@@ -298,6 +330,7 @@ void takeLine(SourceScan& scan, std::string_view raw) {
         header += kLineEnd;
         header += scan.line;
         header += kLineEnd;
+        scan.namesAdded.push_back(name);
         scan.interfaceNames->insert(std::move(name));
       }
       break;
@@ -322,11 +355,6 @@ size_t afterLineEnd(SourceScan& scan, std::string_view bytes, size_t cr) {
   return cr + 1 + (bytes[cr + 1] == '\n');
 }
 
-size_t findCr(std::string_view bytes, size_t from) {
-  const void* cr = std::memchr(bytes.data() + from, '\r', bytes.size() - from);
-  return cr ? static_cast<size_t>(static_cast<const char*>(cr) - bytes.data()) : bytes.size();
-}
-
 // A line that the piece's end cuts off: kept while it may be written, else
 // passed over up to its end in a later piece. Its kind is looked for in its
 // first bytes only, so that a long cut line costs no repeated work; a line
@@ -336,8 +364,8 @@ void keepCutLine(SourceScan& scan, std::string_view rest) {
   bool looked = scan.cut.size() >= kLookedAt;
   scan.cut.append(rest);
   scan.cutLine = true;
-  if (scan.continuing == Continuing::Nothing && !looked && kindIsKnown(scan.cut) &&
-      classifyLine(scan.cut) == LineKind::Other) {
+  if (scan.continuing == Continuing::Nothing && !looked &&
+      classifyLine(scan.cut, true) == LineKind::Other) {
     scan.cut.clear();
     scan.cutLine = false;
     scan.skipLine = true;
@@ -375,8 +403,10 @@ void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
     scan.afterCr = false;
     at = bytes[0] == '\n';
   }
+  LineCursor cursor;
+  startLineCursor(cursor, bytes.data(), bytes.size());
   if (scan.skipLine || scan.cutLine) {
-    size_t cr = findCr(bytes, at);
+    size_t cr = nextCr(cursor, at);
     if (cr == bytes.size()) {
       if (scan.cutLine) keepCutLine(scan, bytes.substr(at));
       return;
@@ -394,7 +424,7 @@ void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
     // when the index finds they may be written.
     size_t start = at;
     if (scan.continuing == Continuing::Nothing) {
-      start = findCandidate(bytes.data(), bytes.size(), at);
+      start = nextCandidate(cursor, at);
       if (start == bytes.size()) {
         // The piece may end inside a line, which the index found is not written.
         char last = bytes.back();
@@ -404,7 +434,7 @@ void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
         return;
       }
     }
-    size_t cr = findCr(bytes, start);
+    size_t cr = nextCr(cursor, start);
     if (cr == bytes.size()) {
       keepCutLine(scan, bytes.substr(start));
       return;
@@ -420,6 +450,11 @@ void endSourceScan(SourceScan& scan) {
   scan.cut.clear();
   scan.cutLine = scan.skipLine = false;
   *scan.header += kLineEnd;
+}
+
+void abandonSourceScan(SourceScan& scan) {
+  for (const std::string& name : scan.namesAdded) scan.interfaceNames->erase(name);
+  scan.namesAdded.clear();
 }
 
 void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace codeloom {
 
@@ -48,11 +49,15 @@ struct SourceScan {
   std::string line;         // the current line, normalised
   std::string declaration;  // the procedure being built
   std::string code;         // the declaration as its keywords are looked for
+  std::vector<std::string> namesAdded;  // to interfaceNames by this file
   size_t nameAt = 0, nameSize = 0, noParenAt = 0;
 };
 void beginSourceScan(SourceScan& scan, std::string& header, InterfaceNames& interfaceNames,
                      std::string_view path, HeaderMode mode);
 void scanSourceBytes(SourceScan& scan, std::string_view bytes);
 void endSourceScan(SourceScan& scan);
+// A read failed partway through the file: the interfaces it added to
+// interfaceNames are taken out again, as the file counts as empty.
+void abandonSourceScan(SourceScan& scan);
 
 }  // namespace codeloom

@@ -19,7 +19,8 @@ const std::string kStarts[] = {
     "End Interface", "end  interface", "End   Interface", "EndInterface", "End Interfaces ", "End ",
     "Interface ", "interface\t\t", "Interfaces ", "Property Get ", "property  set ", "Property Let ",
     "PropertyGet ", "Method ", "method =", "Method  = ", "Inherit ", "inherit", "Class Method ",
-    "Declare Sub ", "If ", "Select Case ", "' ", "Local ", "", "  ", "\t", "s", "e", "\xD0",
+    "Declare Sub ", "function\t\t=", "Function   = ", "Property\tGet\t", "property   get ",
+    "Property Getx ", "Property Get", "End\t\tInterfaceX", "Method\t", "If ", "Select Case ", "' ", "Local ", "", "  ", "\t", "s", "e", "\xD0",
 };
 // Pieces of the rest of a line.
 const std::string kWords[] = {

@@ -291,5 +291,22 @@ TEST(SourceScanner, NamesAndSkipStateAcrossFiles) {
   EXPECT_EQ(InterfaceNames{"icounter"}, names);
 }
 
+TEST(SourceScanner, AnAbandonedFileTakesBackOnlyTheNamesItAdded) {
+  std::string header;
+  InterfaceNames names = {"ia"};
+  SourceScan scan;
+  beginSourceScan(scan, header, names, "a.bas", Compile);
+  // IA was known before the file and stays; IB and IC came with it, IC in a
+  // window after the one that began it.
+  scanSourceBytes(scan, "Interface IA\r\nEnd Interface\r\nInterface IB\r\nEnd Interface\r\nInterf");
+  scanSourceBytes(scan, "ace IC\r\n");
+  EXPECT_EQ((InterfaceNames{"ia", "ib", "ic"}), names);
+  abandonSourceScan(scan);
+  EXPECT_EQ(InterfaceNames{"ia"}, names);
+  // The next file writes IB again.
+  scanSourceFile(header, names, "b.bas", "Interface IB\r\nEnd Interface", Compile);
+  EXPECT_EQ(InterfaceNames({"ia", "ib"}), names);
+}
+
 }  // namespace
 }  // namespace codeloom

@@ -48,7 +48,7 @@ ReadResult scanSection(const std::string& path, InterfaceNames& interfaceNames, 
   } else {
     abandonSourceScan(scan);
     if (!flushed) out.resize(banner);  // counts as empty
-    out += "\r\n";  // the out still ends with its empty line
+    out += "\r\n";  // the section still ends with its empty line
   }
   return result;
 }

@@ -69,6 +69,31 @@ TEST(HeaderCommand, SeveralFilesInDialogOrderWithInterfaceOnce) {
             platform.clipboard);
 }
 
+// Files are read in windows of any size with the same header; a read that
+// fails partway makes the file count as empty, and the interfaces it held
+// are written by the next file that defines them.
+TEST(HeaderCommand, WindowedReadsAndAReadFailingPartway) {
+  const std::string source = std::string("Sub Z(a, _\r\n  b) Common\r\n") + kCounter;
+  const std::string section =
+      banner("z.bas") + "Declare Sub Z(a, _\r\n          b) Common\r\n" + kCounterCopy + "\r\n";
+  for (size_t window : {1, 2, 7, 64, 1 << 16}) {
+    FakePlatform platform;
+    platform.pickedWindowBytes = window;
+    platform.files["C:\\p\\z.bas"] = source;
+    platform.openFileResults = {fileDialogResult("C:\\p", {"z.bas"})};
+    runHeaderCommand(platform, HeaderMode::Sll);
+    EXPECT_EQ(section, platform.clipboard) << window;
+  }
+  FakePlatform platform;
+  platform.files["C:\\p\\z.bas"] = source;
+  platform.files["C:\\p\\y.bas"] = kCounter;  // shorter: read whole
+  platform.pickedReadFailsAfter = source.size() - 3;  // inside "End Interface"
+  platform.openFileResults = {fileDialogResult("C:\\p", {"z.bas", "y.bas"})};
+  runHeaderCommand(platform, HeaderMode::Sll);
+  EXPECT_EQ(banner("z.bas") + "\r\n" + banner("y.bas") + kCounterCopy + "\r\n",
+            platform.clipboard);
+}
+
 TEST(HeaderCommand, CancelLeavesAnEmptyText) {
   FakePlatform platform;
   platform.clipboard = "old";

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace codeloom {
@@ -135,6 +136,12 @@ class Platform {
   virtual OpenFileResult openFileDialog(const OpenFileRequest& request) = 0;
   // The whole of a picked file, opened by its UTF-16 path.
   virtual bool readPickedFile(const PickedFile& file, std::string& bytes) = 0;
+  // The same file in windows of at most kPickedReadWindow bytes, handed to
+  // take in order, so that memory never holds the whole file. False when it
+  // cannot be opened or a read fails, possibly after some windows.
+  static constexpr size_t kPickedReadWindow = size_t{1} << 16;
+  virtual bool readPickedFileWindows(const PickedFile& file,
+                                     const std::function<void(std::string_view)>& take) = 0;
 
   // Clipboard, opened with no owner. Each call opens and closes it; a call
   // that cannot open it does nothing and returns false.

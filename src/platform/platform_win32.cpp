@@ -385,6 +385,22 @@ bool Win32Platform::readPickedFile(const PickedFile& file, std::string& bytes) {
   return readWholeFile(std::wstring(file.path.begin(), file.path.end()), bytes);
 }
 
+bool Win32Platform::readPickedFileWindows(const PickedFile& file,
+                                          const std::function<void(std::string_view)>& take) {
+  const std::wstring path(file.path.begin(), file.path.end());
+  Handle handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!handle.ok()) return false;
+  std::string window(kPickedReadWindow, '\0');
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(handle.get(), window.data(), static_cast<DWORD>(window.size()), &read, nullptr))
+      return false;
+    if (read == 0) return true;
+    take(std::string_view(window.data(), read));
+  }
+}
+
 bool Win32Platform::emptyClipboard() {
   if (!OpenClipboard(nullptr)) return false;
   EmptyClipboard();

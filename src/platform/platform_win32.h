@@ -24,6 +24,8 @@ class Win32Platform : public Platform {
   int listFindPrefix(WindowHandle dialog, int id, const std::string& prefix) override;
   OpenFileResult openFileDialog(const OpenFileRequest& request) override;
   bool readPickedFile(const PickedFile& file, std::string& bytes) override;
+  bool readPickedFileWindows(const PickedFile& file,
+                             const std::function<void(std::string_view)>& take) override;
   bool emptyClipboard() override;
   bool setClipboardText(const std::string& text) override;
   WindowHandle findTopWindow(

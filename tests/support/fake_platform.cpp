@@ -144,6 +144,16 @@ bool FakePlatform::readPickedFile(const PickedFile& file, std::string& bytes) {
   return readFile(ansi, bytes);
 }
 
+bool FakePlatform::readPickedFileWindows(const PickedFile& file,
+                                         const std::function<void(std::string_view)>& take) {
+  std::string bytes;
+  if (!readPickedFile(file, bytes)) return false;
+  const size_t readable = std::min(bytes.size(), pickedReadFailsAfter.value_or(bytes.size()));
+  for (size_t at = 0; at < readable; at += pickedWindowBytes)
+    take(std::string_view(bytes).substr(at, std::min(pickedWindowBytes, readable - at)));
+  return !pickedReadFailsAfter || bytes.size() < *pickedReadFailsAfter;
+}
+
 bool FakePlatform::emptyClipboard() {
   if (clipboardBusy) return false;
   clipboard.reset();

@@ -61,6 +61,10 @@ class FakePlatform : public Platform {
   std::vector<OpenFileRequest> openFileRequests;
   // Every picked file read, by its UTF-16 path.
   std::vector<std::u16string> pickedReads;
+  // Windowed reads hand out windows of this size (small, so that tests cross
+  // window ends), and fail once this many bytes of a file were handed out.
+  size_t pickedWindowBytes = 7;
+  std::optional<size_t> pickedReadFailsAfter;
 
   // Clipboard ------------------------------------------------------------
   std::optional<std::string> clipboard;  // nullopt: empty, no text
@@ -119,6 +123,8 @@ class FakePlatform : public Platform {
   int listFindPrefix(WindowHandle dialog, int id, const std::string& prefix) override;
   OpenFileResult openFileDialog(const OpenFileRequest& request) override;
   bool readPickedFile(const PickedFile& file, std::string& bytes) override;
+  bool readPickedFileWindows(const PickedFile& file,
+                             const std::function<void(std::string_view)>& take) override;
   bool emptyClipboard() override;
   bool setClipboardText(const std::string& text) override;
   WindowHandle findTopWindow(

@@ -37,8 +37,9 @@ ReadResult scanSection(const std::string& path, InterfaceNames& interfaceNames, 
   ReadResult result = readInputWindows(path, [&](std::string_view window) {
     scanSourceBytes(scan, window);
     if (print && out.size() >= kPrintAt) {
-      printed = writeStdout(out);
-      out.clear();
+      // A declaration still open stays: its end may yet change it.
+      printed = writeStdout(std::string_view(out).substr(0, settledHeaderSize(scan)));
+      dropSettledHeader(scan);
       flushed = true;
     }
     return printed;

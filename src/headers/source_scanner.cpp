@@ -1,6 +1,7 @@
 #include "headers/source_scanner.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "headers/line_helpers.h"
@@ -91,7 +92,12 @@ LineKind classifyLine(std::string_view raw, bool cut = false) {
   return LineKind::Other;
 }
 
-bool continues(const std::string& line) { return !line.empty() && line.back() == '_'; }
+// True when the line's last byte that is not a blank is "_".
+bool continues(std::string_view raw) {
+  size_t end = raw.size();
+  while (end > 0 && isBlank(raw[end - 1])) --end;
+  return end > 0 && raw[end - 1] == '_';
+}
 
 void appendBanner(std::string& header, std::string_view path) {
   std::string_view name = path.substr(path.rfind('\\') + 1);  // npos + 1 == 0
@@ -104,182 +110,206 @@ void appendBanner(std::string& header, std::string_view path) {
   header += kLineEnd;
 }
 
-// The declaration as the keyword tests see it, position for position: a
-// comment's "'" becomes a CR, which ends a word as a line end does, and the
-// rest of the comment a byte that no keyword, "(" or space holds. So words
-// in a comment neither mark a procedure nor are removed from it.
-void appendCode(std::string& code, std::string_view line) {
-  size_t end = codeEnd(line);
-  code += line.substr(0, end);
-  if (end == line.size()) return;
-  code += '\r';
-  code.append(line.size() - end - 1, '\x01');
-}
-
-// Puts clause (it starts with a space) into a declaration in front of the
-// first "(" of its code, dropping the spaces before the "(" and leaving one
-// space between the clause and it; code follows every edit. A declaration
-// without "(" has no parameter list to go by; the clause then goes where the
-// parameter list would begin, directly after the procedure name on the first
-// line, at noParenAt, which moves past the clause so that an Alias follows
-// the Lib inserted before it. That keeps PowerBASIC's order: Declare Sub
-// Name Lib "..." Alias "..." [As Type].
-void insertClause(std::string& declaration, std::string& code, std::string_view clause,
-                  size_t& noParenAt) {
-  size_t paren = code.find('(');
-  if (paren == std::string::npos) {
-    declaration.insert(noParenAt, clause);
-    code.insert(noParenAt, clause);
-    noParenAt += clause.size();
-    return;
-  }
-  size_t cut = paren;
-  // The declaration starts with "Declare Sub" or "Declare Function": the
-  // walk back over spaces stops at a letter at the latest.
-  while (code[cut - 1] == ' ') --cut;
-  for (std::string* text : {&declaration, &code}) {
-    text->replace(cut, paren - cut, clause);
-    text->insert(cut + clause.size(), 1, ' ');
+// Appends a raw line normalised: blanks at its ends go, and each run of n
+// blanks inside it becomes (n + 1) / 2 spaces.
+void appendNormalised(std::string& out, std::string_view raw) {
+  size_t i = 0, n = raw.size();
+  while (n > 0 && isBlank(raw[n - 1])) --n;
+  while (i < n && isBlank(raw[i])) ++i;
+  while (i < n) {
+    size_t text = i;
+    while (i < n && !isBlank(raw[i])) ++i;
+    out.append(raw.data() + text, i - text);
+    if (i == n) break;
+    size_t blanks = i;
+    while (isBlank(raw[i])) ++i;  // stops before n: the last byte is no blank
+    out.append((i - blanks + 1) / 2, ' ');
   }
 }
 
-// halveSpaces on the declaration, with code cut in step; at, a position of
-// a non-space, moves with its byte.
-void halveSpacesAlong(std::string& declaration, std::string& code, size_t* at = nullptr) {
-  size_t out = 0;
-  for (size_t in = 0; in < declaration.size(); ++in, ++out) {
-    if (at && *at == in) *at = out;
-    declaration[out] = declaration[in];
-    code[out] = code[in];
-    if (declaration[in] == ' ' && in + 1 < declaration.size() && declaration[in + 1] == ' ') ++in;
-  }
-  declaration.resize(out);
-  code.resize(out);
-}
+// A declaration is normalised line by line and then has its runs of spaces
+// halved once more: n blanks in a row end up as this many spaces.
+inline size_t declarationSpaces(size_t blanks) { return ((blanks + 1) / 2 + 1) / 2; }
 
-// removeWord on the code, with the same bytes taken out of the declaration;
-// at is where findWord finds the word, or npos.
-void removeCodeWord(std::string& declaration, std::string& code, std::string_view word, size_t at) {
-  if (at == std::string::npos || at == 0) return;  // as removeWord decides
-  declaration.erase(at - 1, word.size() + 1);
-  code.erase(at - 1, word.size() + 1);
-}
-
-void removeCodeWord(std::string& declaration, std::string& code, std::string_view word) {
-  removeCodeWord(declaration, code, word, findWord(code, word));
-}
-
-// Where findWord finds each of the four words of a declaration, found in
-// one pass over its code.
-struct Keywords {
-  size_t exportAt = std::string::npos, commonAt = std::string::npos, libAt = std::string::npos,
-         aliasAt = std::string::npos;
-};
-
-Keywords findKeywords(std::string_view code) {
+DeclarationWord declarationWord(const char* text, size_t size) {
   const auto& lower = lowerAnsiTable();
-  auto isDelimiter = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  auto is = [&](size_t at, std::string_view word) {
+  auto is = [&](std::string_view word) {
     for (size_t k = 0; k < word.size(); ++k)
-      if (lower[static_cast<unsigned char>(code[at + k])] != word[k]) return false;
+      if (lower[static_cast<unsigned char>(text[k])] != word[k]) return false;
     return true;
   };
-  auto note = [](size_t& slot, size_t at) {
-    if (slot == std::string::npos) slot = at;
-  };
-  Keywords found;
-  for (size_t i = 0; i < code.size();) {
-    while (i < code.size() && isDelimiter(code[i])) ++i;
-    size_t start = i;
-    while (i < code.size() && !isDelimiter(code[i])) ++i;
-    switch (i - start) {
-      case 3: if (is(start, "lib")) note(found.libAt, start); break;
-      case 5: if (is(start, "alias")) note(found.aliasAt, start); break;
-      case 6:
-        if (is(start, "export")) note(found.exportAt, start);
-        else if (is(start, "common")) note(found.commonAt, start);
-        break;
-      default: break;
-    }
+  switch (size) {
+    case 3: return is("lib") ? kLib : kNoWord;
+    case 5: return is("alias") ? kAlias : kNoWord;
+    case 6: return is("export") ? kExport : is("common") ? kCommon : kNoWord;
+    default: return kNoWord;
   }
-  return found;
 }
 
-// The first line of a procedure, normalised, is in scan.line.
-void startDeclaration(SourceScan& scan) {
-  const std::string& line = scan.line;
-  // The name follows the keyword and ends at a space, "(" or a comment.
-  // classifyLine saw text after the keyword's space, and cleaning left no
-  // space at the end.
-  size_t nameStart = line.find_first_not_of(' ', line.find(' '));
-  size_t nameEnd = std::min(line.find_first_of(" (", nameStart), codeEnd(line));
-  nameEnd = std::max(nameEnd, nameStart);
-  scan.nameAt = kDeclare.size() + nameStart;
-  scan.nameSize = nameEnd - nameStart;
-  scan.noParenAt = kDeclare.size() + nameEnd;
-  scan.declaration.assign(kDeclare);
-  scan.declaration += line;
-  scan.declaration += kLineEnd;
-  scan.code.assign(kDeclare);
-  appendCode(scan.code, line);
-  scan.code += kLineEnd;
-}
+// Bytes a declaration line is copied over in runs: all but blanks and the
+// bytes the word search looks at (a quote, an apostrophe, "(" and LF).
+constexpr std::array<bool, 256> kPlainByte = [] {
+  std::array<bool, 256> plain{};
+  plain.fill(true);
+  for (unsigned char c : {' ', '\t', '"', '\'', '(', '\n'}) plain[c] = false;
+  return plain;
+}();
 
-void continueDeclaration(SourceScan& scan) {
-  scan.declaration.append(kDeclarationIndent, ' ');
-  scan.declaration += scan.line;
-  scan.declaration += kLineEnd;
-  scan.code.append(kDeclarationIndent, ' ');
-  appendCode(scan.code, scan.line);
-  scan.code += kLineEnd;
+// Appends one raw line of a declaration to the header in its written form,
+// normalised and halved, noting on the way the first of each keyword in its
+// code and the first "(". The code of a line is what precedes a comment's
+// "'" outside a string; in it, words are what stands between blanks, line
+// feeds, the line's ends and that "'".
+void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLine) {
+  std::string& out = *scan.header;
+  OpenDeclaration& d = scan.declaration;
+  size_t i = 0, n = raw.size();
+  while (n > 0 && isBlank(raw[n - 1])) --n;
+  while (i < n && isBlank(raw[i])) ++i;
+  if (firstLine) {
+    d = OpenDeclaration{};
+    d.start = out.size();
+    out += kDeclare;
+    // The name follows the keyword and its blanks (classifyLine found both,
+    // and text after them); it ends at a blank, "(" or a comment.
+    size_t keyword = i;
+    while (!isBlank(raw[keyword])) ++keyword;
+    size_t name = keyword;
+    while (isBlank(raw[name])) ++name;
+    size_t nameEnd = name;
+    for (bool inString = false; nameEnd < n; ++nameEnd) {
+      char c = raw[nameEnd];
+      if (isBlank(c) || c == '(' || (c == '\'' && !inString)) break;
+      if (c == '"') inString = !inString;
+    }
+    d.blanksBeforeName = name - keyword;
+    d.nameAt = kDeclare.size() + (keyword - i) + declarationSpaces(name - keyword);
+    d.nameSize = nameEnd - name;
+  } else {
+    out.append((kDeclarationIndent + 1) / 2, ' ');  // halved, not normalised
+  }
+  d.continues = n > i && raw[n - 1] == '_';
+  bool inCode = true, inString = false;
+  size_t wordStart = out.size();
+  auto endWord = [&] {
+    DeclarationWord word = declarationWord(out.data() + wordStart, out.size() - wordStart);
+    if (word != kNoWord && d.wordAt[word] == std::string::npos) d.wordAt[word] = wordStart - d.start;
+  };
+  while (i < n) {
+    size_t plain = i;
+    while (i < n && kPlainByte[static_cast<unsigned char>(raw[i])]) ++i;
+    out.append(raw.data() + plain, i - plain);
+    if (i == n) break;
+    char c = raw[i];
+    if (isBlank(c)) {
+      size_t blanks = i;
+      while (isBlank(raw[i])) ++i;  // stops before n: the last byte is no blank
+      if (inCode) endWord();
+      out.append(declarationSpaces(i - blanks), ' ');
+      wordStart = out.size();
+      continue;
+    }
+    ++i;
+    if (inCode) {
+      if (c == '"') {
+        inString = !inString;
+      } else if (c == '\'' && !inString) {
+        endWord();
+        inCode = false;
+      } else if (c == '\n') {
+        endWord();
+        wordStart = out.size() + 1;
+      } else if (c == '(' && d.parenAt == std::string::npos) {
+        size_t cut = out.size();
+        while (out[cut - 1] == ' ') --cut;  // "Declare" stops it at the latest
+        d.parenAt = out.size() - d.start;
+        d.cutAt = cut - d.start;
+        d.prefixAt = wordStart - d.start;
+        d.prefix = declarationWord(out.data() + wordStart, out.size() - wordStart);
+      }
+    }
+    out += c;
+  }
+  if (inCode) endWord();
+  out += kLineEnd;
 }
 
 // The declaration is complete: when its code is marked Common or Export, it
-// is written in the form the mode asks for.
+// stays in the header in the form the mode asks for, else it is taken out.
 void finishDeclaration(SourceScan& scan) {
-  std::string& declaration = scan.declaration;
-  std::string& code = scan.code;
-  Keywords words = findKeywords(code);
-  bool exported = words.exportAt != std::string::npos;
-  if (!exported && words.commonAt == std::string::npos) return;
-  if (scan.mode == HeaderMode::Dll && exported) {
-    std::string alias =
-        " Alias \"" + toUpperAnsi(std::string_view(declaration).substr(scan.nameAt, scan.nameSize)) + "\"";
-    bool hasAlias = words.aliasAt != std::string::npos;
-    if (words.libAt == std::string::npos) {
-      insertClause(declaration, code, kLibClause, scan.noParenAt);
-      // The clause may turn the name before a "(" into a word of its own.
-      hasAlias = containsWord(code, "alias");
-    }
-    if (!hasAlias) insertClause(declaration, code, alias, scan.noParenAt);
-    halveSpacesAlong(declaration, code);
-    removeCodeWord(declaration, code, "export");
-    removeCodeWord(declaration, code, "common");
-  } else {
-    // Nothing inserted: halving moves the words with their bytes, and at
-    // most one of them goes (Export in SLL headers, Common in DLL ones).
-    size_t at = std::string::npos;
-    std::string_view word;
-    if (scan.mode == HeaderMode::Sll) at = words.exportAt, word = "export";
-    if (scan.mode == HeaderMode::Dll) at = words.commonAt, word = "common";
-    halveSpacesAlong(declaration, code, at == std::string::npos ? nullptr : &at);
-    removeCodeWord(declaration, code, word, at);
+  std::string& out = *scan.header;
+  OpenDeclaration& d = scan.declaration;
+  constexpr size_t npos = std::string::npos;
+  size_t exportAt = d.wordAt[kExport], commonAt = d.wordAt[kCommon];
+  if (exportAt == npos && commonAt == npos) {
+    out.resize(d.start);
+    return;
   }
-  *scan.header += declaration;
+  // At most one clause edit, and two words that go with the delimiter in
+  // front of them.
+  size_t editAt = npos, editSize = 0;
+  std::string clauses;
+  if (scan.mode == HeaderMode::Sll) commonAt = npos;
+  if (scan.mode == HeaderMode::Compile) exportAt = commonAt = npos;
+  if (scan.mode == HeaderMode::Dll && exportAt != npos) {
+    bool hasAlias = d.wordAt[kAlias] != npos;
+    if (d.wordAt[kLib] == npos) {
+      clauses += kLibClause;
+      // A clause in front of the "(" makes the text before it a word.
+      hasAlias = hasAlias || (d.parenAt != npos && d.prefix == kAlias);
+    }
+    if (!hasAlias) {
+      clauses += " Alias \"";
+      clauses += toUpperAnsi(std::string_view(out).substr(d.start + d.nameAt, d.nameSize));
+      clauses += '"';
+    }
+    if (clauses.empty()) {
+      // Both clauses are there already.
+    } else if (d.parenAt != npos) {
+      // The spaces in front of the "(" give way to the clauses and one space.
+      editAt = d.cutAt;
+      editSize = d.parenAt - d.cutAt;
+      clauses += ' ';
+      if (d.prefix == kExport) exportAt = std::min(exportAt, d.prefixAt);
+      if (d.prefix == kCommon) commonAt = std::min(commonAt, d.prefixAt);
+    } else {
+      // No parameter list: the clauses go where it would begin, after the
+      // name. An empty name (a comment follows the keyword) leaves them
+      // after the keyword's spaces, whose run the first clause's space joins.
+      editAt = d.nameAt + d.nameSize;
+      if (d.nameSize == 0) {
+        size_t normalised = (d.blanksBeforeName + 1) / 2;
+        editSize = (normalised + 1) / 2;
+        editAt -= editSize;
+        clauses.replace(0, 1, (normalised + 2) / 2, ' ');
+      }
+    }
+  }
+  // Applied from the back, so that the positions in front stay valid.
+  struct Edit {
+    size_t at, size;
+    std::string_view with;
+  };
+  Edit edits[3];
+  size_t count = 0;
+  constexpr size_t kDropped = 1 + std::string_view("export").size();  // "common" as long
+  if (exportAt != npos) edits[count++] = {exportAt - 1, kDropped, {}};
+  if (commonAt != npos) edits[count++] = {commonAt - 1, kDropped, {}};
+  if (editAt != npos) edits[count++] = {editAt, editSize, clauses};
+  std::sort(edits, edits + count, [](const Edit& a, const Edit& b) { return a.at > b.at; });
+  for (size_t k = 0; k < count; ++k) out.replace(d.start + edits[k].at, edits[k].size, edits[k].with);
 }
 
-// The lower-cased name of the interface that line starts: the first word
-// after "interface ". As classifyLine found that space and cleaning left
-// none at the end of the line, a word follows.
-std::string interfaceName(std::string_view line) {
-  std::string_view rest = line.substr(std::string_view("interface ").size());
-  rest = rest.substr(rest.find_first_not_of(' '));
-  return toLowerAnsi(rest.substr(0, rest.find(' ')));
-}
-
-void normaliseInto(std::string& line, std::string_view raw) {
-  line.assign(raw);
-  normaliseLine(line);
+// The lower-cased name of the interface a raw line starts: the first word
+// after "interface" and its blanks, which classifyLine found.
+std::string interfaceName(std::string_view raw) {
+  size_t at = 0;
+  while (isBlank(raw[at])) ++at;
+  at += std::string_view("interface").size();
+  while (at < raw.size() && isBlank(raw[at])) ++at;
+  size_t end = at;
+  while (end < raw.size() && !isBlank(raw[end])) ++end;
+  return toLowerAnsi(raw.substr(at, end - at));
 }
 
 // One whole line (raw, without its line end): a continuation line of what
@@ -288,60 +318,57 @@ void takeLine(SourceScan& scan, std::string_view raw) {
   std::string& header = *scan.header;
   switch (scan.continuing) {
     case Continuing::Declaration:
-      normaliseInto(scan.line, raw);
-      continueDeclaration(scan);
-      if (!continues(scan.line)) {
+      appendDeclarationLine(scan, raw, false);
+      if (!scan.declaration.continues) {
         finishDeclaration(scan);
         scan.continuing = Continuing::Nothing;
       }
       return;
     case Continuing::Member:
-      normaliseInto(scan.line, raw);
       header.append(kMemberIndent, ' ');
-      header += scan.line;
+      appendNormalised(header, raw);
       header += kLineEnd;
-      if (!continues(scan.line)) scan.continuing = Continuing::Nothing;
+      if (!continues(raw)) scan.continuing = Continuing::Nothing;
       return;
     case Continuing::Nothing:
       break;
   }
-  LineKind kind = classifyLine(raw);
-  if (kind == LineKind::Other) return;
-  normaliseInto(scan.line, raw);
-  switch (kind) {
+  switch (classifyLine(raw)) {
     case LineKind::Procedure:
-      startDeclaration(scan);
-      if (continues(scan.line)) scan.continuing = Continuing::Declaration;
+      appendDeclarationLine(scan, raw, true);
+      if (scan.declaration.continues) scan.continuing = Continuing::Declaration;
       else finishDeclaration(scan);
       break;
     case LineKind::InterfaceEnd:
       if (scan.skipInterface) {
         scan.skipInterface = false;
       } else {
-        header += scan.line;
+        appendNormalised(header, raw);
         header += kLineEnd;
       }
       break;
     case LineKind::InterfaceStart: {
-      std::string name = interfaceName(scan.line);
+      std::string name = interfaceName(raw);
       if (scan.interfaceNames->count(name)) {
         scan.skipInterface = true;
       } else {
         header += kLineEnd;
-        header += scan.line;
+        appendNormalised(header, raw);
         header += kLineEnd;
         scan.namesAdded.push_back(name);
         scan.interfaceNames->insert(std::move(name));
       }
       break;
     }
-    default:  // LineKind::Member
+    case LineKind::Member:
       // A skipped member's continuation lines are read as lines of their own.
       if (scan.skipInterface) break;
       header += "  ";
-      header += scan.line;
+      appendNormalised(header, raw);
       header += kLineEnd;
-      if (continues(scan.line)) scan.continuing = Continuing::Member;
+      if (continues(raw)) scan.continuing = Continuing::Member;
+      break;
+    default:  // Other, and Unknown, which a whole line never is
       break;
   }
 }
@@ -376,14 +403,9 @@ void keepCutLine(SourceScan& scan, std::string_view rest) {
 
 void beginSourceScan(SourceScan& scan, std::string& header, InterfaceNames& interfaceNames,
                      std::string_view path, HeaderMode mode) {
-  std::string line = std::move(scan.line), declaration = std::move(scan.declaration),
-              code = std::move(scan.code), cut = std::move(scan.cut);
+  std::string cut = std::move(scan.cut);
   scan = SourceScan{};
-  // The buffers keep their room from file to file.
-  scan.line = std::move(line);
-  scan.declaration = std::move(declaration);
-  scan.code = std::move(code);
-  scan.cut = std::move(cut);
+  scan.cut = std::move(cut);  // keeps its room from file to file
   scan.cut.clear();
   scan.header = &header;
   scan.interfaceNames = &interfaceNames;
@@ -455,6 +477,16 @@ void endSourceScan(SourceScan& scan) {
 void abandonSourceScan(SourceScan& scan) {
   for (const std::string& name : scan.namesAdded) scan.interfaceNames->erase(name);
   scan.namesAdded.clear();
+}
+
+size_t settledHeaderSize(const SourceScan& scan) {
+  if (scan.continuing == Continuing::Declaration) return scan.declaration.start;
+  return scan.header->size();
+}
+
+void dropSettledHeader(SourceScan& scan) {
+  scan.header->erase(0, settledHeaderSize(scan));
+  scan.declaration.start = 0;  // its positions count from its start
 }
 
 void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,

@@ -32,9 +32,28 @@ void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
 // The same scan fed a file's bytes in pieces of any size, so that a file is
 // read through a bounded window: beginSourceScan writes the banner,
 // scanSourceBytes takes the next bytes, endSourceScan the end of the file.
-// Memory holds the piece, the line cut by its end and the declaration being
-// built, not the file. The section is appended to header as it is found.
+// Memory holds the piece and the line cut by its end, not the file. The
+// section is appended to header as it is found; a declaration is written
+// straight into it and taken out again when it turns out not to be marked.
 enum class Continuing { Nothing, Declaration, Member };
+
+// The declaration being written, as the header holds it from `start` on:
+// where its name, its first "(" and the first of each keyword stand,
+// counted from start, so that the header's settled bytes can be printed and
+// dropped while the declaration is still open.
+enum DeclarationWord { kExport, kCommon, kLib, kAlias, kNoWord };
+struct OpenDeclaration {
+  size_t start = 0;
+  size_t nameAt = 0, nameSize = 0;
+  size_t blanksBeforeName = 0;      // as read, between the keyword and the name
+  size_t parenAt = std::string::npos;  // the first "(" of the code, if any
+  size_t cutAt = 0;                 // the spaces before that "(" start here
+  size_t prefixAt = 0;              // the text from here to that "(" is a word of its own
+  DeclarationWord prefix = kNoWord;  // once a clause goes in front of the "("
+  size_t wordAt[4] = {std::string::npos, std::string::npos, std::string::npos, std::string::npos};
+  bool continues = false;           // its last line ends with "_"
+};
+
 struct SourceScan {
   std::string* header = nullptr;
   InterfaceNames* interfaceNames = nullptr;
@@ -45,12 +64,9 @@ struct SourceScan {
   bool cutLine = false;        // inside a line whose start is in cut
   bool skipInterface = false;  // inside an interface that is already written
   Continuing continuing = Continuing::Nothing;
-  std::string cut;          // the start of a line that a piece's end cut off
-  std::string line;         // the current line, normalised
-  std::string declaration;  // the procedure being built
-  std::string code;         // the declaration as its keywords are looked for
+  std::string cut;  // the start of a line that a piece's end cut off
+  OpenDeclaration declaration;
   std::vector<std::string> namesAdded;  // to interfaceNames by this file
-  size_t nameAt = 0, nameSize = 0, noParenAt = 0;
 };
 void beginSourceScan(SourceScan& scan, std::string& header, InterfaceNames& interfaceNames,
                      std::string_view path, HeaderMode mode);
@@ -59,5 +75,11 @@ void endSourceScan(SourceScan& scan);
 // A read failed partway through the file: the interfaces it added to
 // interfaceNames are taken out again, as the file counts as empty.
 void abandonSourceScan(SourceScan& scan);
+
+// How many of the header's bytes no later byte of the file changes: all but
+// a declaration still open. A caller that prints the header as it grows
+// prints these, then removes them with dropSettledHeader.
+size_t settledHeaderSize(const SourceScan& scan);
+void dropSettledHeader(SourceScan& scan);
 
 }  // namespace codeloom

@@ -207,6 +207,27 @@ TEST(SourceScanner, DllClausesWithoutParameterList) {
   });
 }
 
+// A clause put in front of a "(" cuts the text before it off as a word of
+// its own, which then counts as one: an Alias, or the first Export or
+// Common to go. A comment right after the keyword leaves the name empty,
+// and the clauses join the keyword's spaces.
+TEST(SourceScanner, DllClausesThatCutAWordOff) {
+  expectBodies({
+      {Dll, "Sub Alias(x) Export", "Declare Sub Alias Lib \"export.dll\" (x)\r\n"},
+      {Dll, "Sub Export(x) Export", "Declare Sub Lib \"export.dll\" Alias \"EXPORT\" (x) Export\r\n"},
+      {Dll, "Sub F Common(x) Export", "Declare Sub F Lib \"export.dll\" Alias \"F\" (x)\r\n"},
+      {Dll, "Sub F Lib \"k\" Common(x) Export", "Declare Sub F Lib \"k\" Alias \"F\" (x)\r\n"},
+      {Dll, "Sub F Lib \"k\" Alias \"G\" Common(x) Export",
+       "Declare Sub F Lib \"k\" Alias \"G\" Common(x)\r\n"},
+      {Sll, "Sub Export(x) Common", "Declare Sub Export(x) Common\r\n"},
+      {Dll, "Sub 'c _\r\nExport", "Declare Sub Lib \"export.dll\" Alias \"\"'c _\r\n         \r\n"},
+      {Dll, "Sub   'c _\r\nExport", "Declare Sub  Lib \"export.dll\" Alias \"\"'c _\r\n         \r\n"},
+      {Dll, "Sub\t\t\t\t\t'c _\r\nExport",
+       "Declare Sub  Lib \"export.dll\" Alias \"\"'c _\r\n         \r\n"},
+      {Dll, "Sub 'c _\r\n(x) Export", "Declare Sub 'c _\r\n Lib \"export.dll\" Alias \"\" (x)\r\n"},
+  });
+}
+
 // A "'" outside a string starts a comment to the line's end: its words mark
 // nothing, lose nothing and never hold a Lib or Alias clause.
 TEST(SourceScanner, WordsInACommentAreNoKeywords) {

@@ -6,14 +6,9 @@
 
 namespace codeloom {
 
-// The code page does not change while the program runs, so its mapping is
-// taken once.
-const std::array<char, 256>& lowerAnsiTable() {
-  static const std::array<char, 256> table = [] {
-    std::array<char, 256> t{};
-    for (int c = 0; c < 256; ++c) t[c] = lowerAnsi(static_cast<char>(c));
-    return t;
-  }();
+std::array<char, 256> makeLowerAnsiTable() {
+  std::array<char, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = lowerAnsi(static_cast<char>(c));
   return table;
 }
 

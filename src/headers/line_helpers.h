@@ -11,8 +11,14 @@
 namespace codeloom {
 
 // The ANSI lower-case mapping as a table indexed by unsigned byte, for loops
-// that fold the case of many bytes.
-const std::array<char, 256>& lowerAnsiTable();
+// that fold the case of many bytes. The code page does not change while the
+// program runs, so the mapping is taken once; inline, as the scanner asks
+// for it on every line it looks at.
+std::array<char, 256> makeLowerAnsiTable();
+inline const std::array<char, 256>& lowerAnsiTable() {
+  static const std::array<char, 256> table = makeLowerAnsiTable();
+  return table;
+}
 
 // Tabs become spaces, each pair of spaces becomes one in a single left-to-right
 // pass (a run of n spaces keeps (n + 1) / 2), then leading and trailing spaces

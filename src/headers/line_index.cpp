@@ -240,6 +240,25 @@ size_t nextCandidate(LineCursor& c, size_t from) {
   return findPlain(data, c.size, at);
 }
 
+size_t nextCandidateAfter(LineCursor& c, size_t candidate) {
+  // In the blocks a hit stands only at a line's first non-blank, so the
+  // next one is on a later line.
+  seek(c, candidate + 1);
+  while (!c.tail) {
+    if (uint64_t hits = atOrAfter(c, c.hits, candidate + 1))
+      return c.block + static_cast<size_t>(__builtin_ctzll(hits));
+    c.block += 64;
+    loadBlock(c, 0);
+  }
+  // Where the blocks end, the line is passed over by its CR (the CR masks
+  // were not looked at on the way), and the search goes on line by line.
+  const void* cr = std::memchr(c.data + candidate, '\r', c.size - candidate);
+  if (!cr) return c.size;
+  size_t at = static_cast<size_t>(static_cast<const char*>(cr) - c.data) + 1;
+  if (at == c.size) return c.size;
+  return nextCandidate(c, at + (c.data[at] == '\n'));
+}
+
 size_t nextCr(LineCursor& c, size_t from) {
   seek(c, from);
   while (!c.tail) {

@@ -12,8 +12,11 @@
 //     with), or
 //   - the window ends before those two bytes are known;
 // or size when no line from `from` on is such. Lines that are not returned
-// are never written, whatever else they hold. nextCr(cursor, from) returns
-// the first CR at or after from, or size.
+// are never written, whatever else they hold. nextCandidateAfter(cursor, c),
+// for a c that nextCandidate returned, is nextCandidate from the start of
+// the line after c's: a line the classifier turns down is passed over
+// without its end being looked for. nextCr(cursor, from) returns the first
+// CR at or after from, or size.
 //
 // A cursor serves one window, with positions that never go back: the masks
 // of the 64-byte block it is in are kept from call to call, so each block is
@@ -45,6 +48,7 @@ struct LineCursor {
 void startLineCursor(LineCursor& cursor, const char* data, size_t size,
                      IndexKind kind = IndexKind::Best);
 size_t nextCandidate(LineCursor& cursor, size_t from);
+size_t nextCandidateAfter(LineCursor& cursor, size_t candidate);
 size_t nextCr(LineCursor& cursor, size_t from);
 
 }  // namespace codeloom

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 #include "headers/line_helpers.h"
@@ -47,47 +48,78 @@ constexpr Keyword kKeywords[] = {
 
 inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Classifies a raw line (without its line end), reading its first words
-// once. cut: the line goes on past raw, so a kind that depends on what
-// follows is Unknown.
-LineKind classifyLine(std::string_view raw, bool cut = false) {
+// The first four bytes of a word, lower-cased, as one number.
+constexpr uint32_t key(std::string_view four) {
+  return uint32_t(uint8_t(four[0])) | uint32_t(uint8_t(four[1])) << 8 | uint32_t(uint8_t(four[2])) << 16 |
+         uint32_t(uint8_t(four[3])) << 24;
+}
+
+// A quick no for most lines the index lets through ("End If", "Print",
+// "Incr"), from the eight bytes at a line's first non-blank: every keyword
+// line starts with one of these four bytes, and an "end" line that ends an
+// interface has "in" after one or two blanks.
+bool isNoKeywordLine(const std::array<char, 256>& lower, const char* p) {
+  auto at = [&](int i) { return lower[static_cast<unsigned char>(p[i])]; };
+  char four[4] = {at(0), at(1), at(2), at(3)};
+  switch (key({four, 4})) {
+    case key("sub "): case key("sub\t"): case key("func"): case key("inte"):
+    case key("prop"): case key("inhe"): case key("meth"):
+      return false;
+    case key("end "): case key("end\t"): {
+      int second = isBlank(p[4]) ? 5 : 4;
+      return !(at(second) == 'i' && at(second + 1) == 'n');
+    }
+    default:
+      return true;
+  }
+}
+
+// Classifies the line that text starts, reading its first words once. The
+// line ends at the first CR in text, or with text; then, when cut, it goes
+// on past text, so a kind that depends on what follows is Unknown.
+LineKind classifyLine(std::string_view text, bool cut = false) {
   const auto& lower = lowerAnsiTable();
-  const size_t n = raw.size();
+  const size_t n = text.size();
+  auto atEnd = [&](size_t i) { return i == n || text[i] == '\r'; };
+  auto open = [&](size_t i) { return i == n && cut; };  // the line goes on past text
   auto blanksFrom = [&](size_t i) {
-    while (i < n && isBlank(raw[i])) ++i;
-    return i;
-  };
-  auto wordEnd = [&](size_t i) {
-    while (i < n && !isBlank(raw[i])) ++i;
+    while (i < n && isBlank(text[i])) ++i;
     return i;
   };
   auto is = [&](size_t at, std::string_view word) {
     for (size_t k = 0; k < word.size(); ++k)
-      if (lower[static_cast<unsigned char>(raw[at + k])] != word[k]) return false;
+      if (lower[static_cast<unsigned char>(text[at + k])] != word[k]) return false;
     return true;
   };
-  const size_t start = blanksFrom(0), end = wordEnd(start);
-  if (end == n && cut) return LineKind::Unknown;
+  constexpr size_t kLongestFirst = std::string_view("interface").size();
+  const size_t start = blanksFrom(0);
+  if (start + 8 <= n && isNoKeywordLine(lower, text.data() + start)) return LineKind::Other;
+  size_t end = start;
+  while (!atEnd(end) && !isBlank(text[end]) && end - start <= kLongestFirst) ++end;
+  if (end - start > kLongestFirst) return LineKind::Other;
+  if (open(end)) return LineKind::Unknown;
   const size_t next = blanksFrom(end);  // after the first word's blanks, if any
   for (const Keyword& k : kKeywords) {
     if (end - start != k.first.size() || !is(start, k.first)) continue;
-    if (next == n) {
-      if (cut) return LineKind::Unknown;
+    if (atEnd(next)) {
+      if (open(next)) return LineKind::Unknown;
       continue;
     }
     if (k.second.empty()) return k.kind;
     if (next - end > 2) continue;
-    if (n - next < k.second.size()) {
+    size_t present = 0;  // of second, before the line or the text ends
+    while (present < k.second.size() && !atEnd(next + present)) ++present;
+    if (present < k.second.size()) {
       // The text ends inside second: known when what is there already differs.
-      if (cut && is(next, k.second.substr(0, n - next))) return LineKind::Unknown;
+      if (open(next + present) && is(next, k.second.substr(0, present))) return LineKind::Unknown;
       continue;
     }
     if (!is(next, k.second)) continue;
     if (!k.whole) return k.kind;
     size_t after = next + k.second.size();
     size_t more = blanksFrom(after);
-    if (more == n && cut) return LineKind::Unknown;
-    if (more != after && more != n) return k.kind;
+    if (open(more)) return LineKind::Unknown;
+    if (more != after && !atEnd(more)) return k.kind;
   }
   return LineKind::Other;
 }
@@ -312,6 +344,8 @@ std::string interfaceName(std::string_view raw) {
   return toLowerAnsi(raw.substr(at, end - at));
 }
 
+void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind);
+
 // One whole line (raw, without its line end): a continuation line of what
 // came before, or a line to classify.
 void takeLine(SourceScan& scan, std::string_view raw) {
@@ -333,7 +367,13 @@ void takeLine(SourceScan& scan, std::string_view raw) {
     case Continuing::Nothing:
       break;
   }
-  switch (classifyLine(raw)) {
+  takeLineOfKind(scan, raw, classifyLine(raw));
+}
+
+// A line that is no continuation line, of the kind classifyLine found.
+void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
+  std::string& header = *scan.header;
+  switch (kind) {
     case LineKind::Procedure:
       appendDeclarationLine(scan, raw, true);
       if (scan.declaration.continues) scan.continuing = Continuing::Declaration;
@@ -443,25 +483,35 @@ void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
   }
   while (at < bytes.size()) {
     // Continuation lines are taken whatever they hold; other lines only
-    // when the index finds they may be written.
-    size_t start = at;
-    if (scan.continuing == Continuing::Nothing) {
-      start = nextCandidate(cursor, at);
-      if (start == bytes.size()) {
-        // The piece may end inside a line, which the index found is not written.
-        char last = bytes.back();
-        if (last == '\r') scan.afterCr = true;
-        else if (!(last == '\n' && bytes.size() >= 2 && bytes[bytes.size() - 2] == '\r'))
-          scan.skipLine = true;
+    // when the index finds they may be written and the classifier agrees.
+    if (scan.continuing != Continuing::Nothing) {
+      size_t cr = nextCr(cursor, at);
+      if (cr == bytes.size()) {
+        keepCutLine(scan, bytes.substr(at));
         return;
       }
+      takeLine(scan, bytes.substr(at, cr - at));
+      at = afterLineEnd(scan, bytes, cr);
+      continue;
     }
-    size_t cr = nextCr(cursor, start);
+    size_t start = nextCandidate(cursor, at);
+    LineKind kind = LineKind::Other;
+    while (start < bytes.size() && (kind = classifyLine(bytes.substr(start), true)) == LineKind::Other)
+      start = nextCandidateAfter(cursor, start);
+    if (start == bytes.size()) {
+      // The piece may end inside a line, which is not written.
+      char last = bytes.back();
+      if (last == '\r') scan.afterCr = true;
+      else if (!(last == '\n' && bytes.size() >= 2 && bytes[bytes.size() - 2] == '\r'))
+        scan.skipLine = true;
+      return;
+    }
+    size_t cr = kind == LineKind::Unknown ? bytes.size() : nextCr(cursor, start);
     if (cr == bytes.size()) {
       keepCutLine(scan, bytes.substr(start));
       return;
     }
-    takeLine(scan, bytes.substr(start, cr - start));
+    takeLineOfKind(scan, bytes.substr(start, cr - start), kind);
     at = afterLineEnd(scan, bytes, cr);
   }
 }

@@ -4,7 +4,8 @@
 # runs (bench/measure.py: nanosecond wall clock, median of RUNS rounds, each
 # ratio the median of its per-round ratios), checks that time grows
 # linearly from corpus to corpus, and measures peak memory on 10 files of
-# 20 MB each.
+# 20 MB each. Two floors are timed with them (bench/scan_floor.cpp): the
+# reads alone, and the reads with the line index over every window.
 #
 #   bench/run.sh [SIZE_MB...]     default 10 100; each size is one corpus
 # Environment: RUNS (rounds, default 5, at least 5), CORPUS_DIR (default
@@ -24,8 +25,9 @@ ctags --version | grep -q 'Universal Ctags' || { echo "bench/run.sh: ctags is no
 
 echo "building codeloom-cli (Release) in $build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCODELOOM_CROSS_BUILD=OFF >/dev/null
-cmake --build "$build" --target codeloom-cli -j2 >/dev/null
+cmake --build "$build" --target codeloom-cli codeloom-scan-floor -j2 >/dev/null
 cli=$build/codeloom-cli
+floor=$build/bench/codeloom-scan-floor
 
 # make_corpus NAME ARGS...: the corpus folder NAME, generated once.
 make_corpus() {
@@ -57,6 +59,10 @@ measure_corpus() {
   local args=()
   for mode in sll dll compile; do args+=("headers-$mode=$(joined "$cli" headers --mode "$mode" "${files[@]}")"); done
   args+=("forum=$(joined "$cli" forum "${files[@]}")")
+  # What no header command goes below: the reads alone, and the reads with
+  # the line index run over every window.
+  args+=("floor-read=$(joined "$floor" read "${files[@]}")")
+  args+=("floor-index=$(joined "$floor" index "${files[@]}")")
   args+=("wc=$(joined wc -l "${files[@]}")")
   # .inc files are PowerBASIC too; without the map ctags would skip them.
   args+=("ctags=$(joined ctags --languages=Basic --langmap=Basic:+.inc -f /dev/null "${files[@]}")")

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Times commands in paired, alternating rounds and prints one JSON object.
 
-    measure.py RUNS NAME=COMMAND... (each COMMAND a shell-free argument list
-    joined by the unit separator \\x1f)
+    measure.py RUNS COMMANDS_FILE
+COMMANDS_FILE holds one NAME=COMMAND a line, each COMMAND a shell-free
+argument list joined by the unit separator \\x1f (a file, as the argument
+lists of thousands of files outgrow what one argument may hold).
 
 In each round every command runs once, in an order that rotates from round
 to round, with stdout to /dev/null. Per command it reports the median wall
@@ -44,7 +46,7 @@ def output_and_peak(argv):
 def main():
     runs = int(sys.argv[1])
     commands = []
-    for entry in sys.argv[2:]:
+    for entry in open(sys.argv[2], encoding="utf-8", errors="surrogateescape").read().splitlines():
         name, _, joined = entry.partition("=")
         commands.append((name, joined.split("\x1f")))
     times = {name: [] for name, _ in commands}

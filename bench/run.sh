@@ -66,7 +66,8 @@ measure_corpus() {
   args+=("wc=$(joined wc -l "${files[@]}")")
   # .inc files are PowerBASIC too; without the map ctags would skip them.
   args+=("ctags=$(joined ctags --languages=Basic --langmap=Basic:+.inc -f /dev/null "${files[@]}")")
-  python3 "$root/bench/measure.py" "$runs" "${args[@]}" >"$tmp/$(basename "$dir").json"
+  printf '%s\n' "${args[@]}" >"$tmp/commands"
+  python3 "$root/bench/measure.py" "$runs" "$tmp/commands" >"$tmp/$(basename "$dir").json"
   echo "${#files[@]} $bytes"
 }
 

@@ -328,7 +328,9 @@ void finishDeclaration(SourceScan& scan) {
   if (exportAt != npos) edits[count++] = {exportAt - 1, kDropped, {}};
   if (commonAt != npos) edits[count++] = {commonAt - 1, kDropped, {}};
   if (editAt != npos) edits[count++] = {editAt, editSize, clauses};
-  std::sort(edits, edits + count, [](const Edit& a, const Edit& b) { return a.at > b.at; });
+  // Three at most: a plain insertion sort, from the back to the front.
+  for (size_t k = 1; k < count; ++k)
+    for (size_t j = k; j > 0 && edits[j - 1].at < edits[j].at; --j) std::swap(edits[j - 1], edits[j]);
   for (size_t k = 0; k < count; ++k) out.replace(d.start + edits[k].at, edits[k].size, edits[k].with);
 }
 

@@ -1,8 +1,10 @@
 #include "headers/line_index.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 #include "headers/line_helpers.h"
 
@@ -67,38 +69,27 @@ size_t findPlain(const char* data, size_t size, size_t from) {
   return size;
 }
 
-#if CODELOOM_X86
-
-// The masks of one 64-byte block, bit i for byte i: CR, LF, blanks, and the
-// bytes at which a candidate pair starts (the pair may end in the next
-// block's first byte: the loads reach one byte past the block).
+// The byte masks of one 64-byte block, bit i for byte i: CR, LF, blanks,
+// and the bytes at which a candidate pair starts (the pair may end in the
+// next block's first byte: the loads reach one byte past the block).
 struct BlockMasks {
   uint64_t cr, lf, blank, pair;
 };
 
-BlockMasks masksSse2(const char* p);
-BlockMasks masksAvx2(const char* p);
-
-#endif  // CODELOOM_X86
-
-// Holds the block at cursor.block (startBit marks a line start the masks
-// cannot see, below it nothing is looked at), or marks the tail.
-void loadBlock(LineCursor& c, uint64_t startBit) {
-#if CODELOOM_X86
-  if (c.block + 64 >= c.size) {
-    c.tail = true;
-    return;
-  }
-  BlockMasks m = c.kind == IndexKind::Avx2 ? masksAvx2(c.data + c.block) : masksSse2(c.data + c.block);
-  uint64_t below = startBit - 1;  // 0 - 1: every bit, when there is no start bit
+// Block i of the chunk from its masks: its CRs and its hits, the first
+// non-blanks of lines that start a candidate pair. startBit marks a line
+// start that the masks cannot see (below it nothing is looked at); line
+// starts and blank runs carry into the next block.
+inline __attribute__((always_inline)) void settleBlock(LineCursor& c, size_t i, BlockMasks m,
+                                                       uint64_t startBit) {
   if (startBit) {
+    uint64_t below = startBit - 1;
     m.cr &= ~below;
     m.lf &= ~below;
     m.blank &= ~below;
   }
-  // Line starts and their first non-blanks. A run of blanks that starts a
-  // line is skipped by adding its lowest bit: the carry lands on the byte
-  // after the run.
+  // A run of blanks that starts a line is skipped by adding its lowest
+  // bit: the carry lands on the byte after the run.
   uint64_t crlf = m.lf & ((m.cr << 1) | c.carryCr);
   uint64_t starts = (((m.cr << 1) | c.carryCr) & ~m.lf) | (crlf << 1) | c.carryCrLf | startBit;
   c.carryCr = m.cr >> 63;
@@ -106,85 +97,70 @@ void loadBlock(LineCursor& c, uint64_t startBit) {
   uint64_t blankStarts = (starts & m.blank) | c.carryBlanks;
   uint64_t sum;
   c.carryBlanks = __builtin_add_overflow(m.blank, blankStarts, &sum);
-  c.hits = ((starts & ~m.blank) | (sum & ~m.blank)) & m.pair;
-  c.cr = m.cr;
-#else
-  (void)startBit;
-  c.tail = true;
-#endif
-}
-
-// Makes the held block the one holding from, or the tail: from the block
-// before it the carries run on, else the search starts afresh at from.
-void seek(LineCursor& c, size_t from) {
-  if (c.tail) return;
-  if (c.started && from >= c.block && from < c.block + 128) {
-    if (from >= c.block + 64) {
-      c.block += 64;
-      loadBlock(c, 0);
-    }
-    return;
-  }
-  c.started = true;
-  c.block = from & ~size_t(63);
-  c.carryCr = c.carryCrLf = c.carryBlanks = 0;
-  loadBlock(c, uint64_t(1) << (from & 63));
-}
-
-// The bits of mask at or after from, in the held block.
-inline uint64_t atOrAfter(const LineCursor& c, uint64_t mask, size_t from) {
-  if (from <= c.block) return mask;
-  return mask & ~((uint64_t(1) << (from - c.block)) - 1);
+  c.hits[i] = ((starts & ~m.blank) | (sum & ~m.blank)) & m.pair;
+  c.cr[i] = m.cr;
 }
 
 #if CODELOOM_X86
 
 inline uint64_t join(uint32_t a, uint32_t b) { return uint64_t(a) | (uint64_t(b) << 32); }
 
-BlockMasks masksSse2(const char* p) {
+void indexBlocksSse2(LineCursor& c, size_t count, uint64_t startBit) {
   const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), space = _mm_set1_epi8(' '),
                 tab = _mm_set1_epi8('\t'), fold = _mm_set1_epi8(0x20);
-  auto eq = [](__m128i x, char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
-  uint32_t r[4], l[4], b[4], q[4];
-  for (int i = 0; i < 4; ++i) {
-    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-    __m128i y = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i + 1)), fold);
-    __m128i f = _mm_or_si128(x, fold);
-    __m128i u = eq(y, 'u'), n = eq(y, 'n');
-    __m128i pair = _mm_or_si128(
-        _mm_or_si128(_mm_and_si128(_mm_or_si128(eq(f, 's'), eq(f, 'f')), u),
-                     _mm_and_si128(_mm_or_si128(eq(f, 'e'), eq(f, 'i')), n)),
-        _mm_or_si128(_mm_and_si128(eq(f, 'm'), eq(y, 'e')), _mm_and_si128(eq(f, 'p'), eq(y, 'r'))));
-    r[i] = uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)));
-    l[i] = uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf)));
-    b[i] = uint32_t(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, space), _mm_cmpeq_epi8(x, tab))));
-    q[i] = uint32_t(_mm_movemask_epi8(pair));
+  const __m128i s = _mm_set1_epi8('s'), f = _mm_set1_epi8('f'), e = _mm_set1_epi8('e'),
+                i_ = _mm_set1_epi8('i'), m = _mm_set1_epi8('m'), p_ = _mm_set1_epi8('p'),
+                u = _mm_set1_epi8('u'), n = _mm_set1_epi8('n'), r = _mm_set1_epi8('r');
+  for (size_t k = 0; k < count; ++k) {
+    const char* p = c.data + c.chunk + 64 * k;
+    uint32_t rs[4], ls[4], bs[4], qs[4];
+    for (int j = 0; j < 4; ++j) {
+      __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j));
+      __m128i y = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j + 1)), fold);
+      __m128i a = _mm_or_si128(x, fold);
+      __m128i pair = _mm_or_si128(
+          _mm_or_si128(_mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, s), _mm_cmpeq_epi8(a, f)), _mm_cmpeq_epi8(y, u)),
+                       _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, e), _mm_cmpeq_epi8(a, i_)), _mm_cmpeq_epi8(y, n))),
+          _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(a, m), _mm_cmpeq_epi8(y, e)),
+                       _mm_and_si128(_mm_cmpeq_epi8(a, p_), _mm_cmpeq_epi8(y, r))));
+      rs[j] = uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)));
+      ls[j] = uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf)));
+      bs[j] = uint32_t(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, space), _mm_cmpeq_epi8(x, tab))));
+      qs[j] = uint32_t(_mm_movemask_epi8(pair));
+    }
+    BlockMasks masks{join(rs[0] | rs[1] << 16, rs[2] | rs[3] << 16), join(ls[0] | ls[1] << 16, ls[2] | ls[3] << 16),
+                     join(bs[0] | bs[1] << 16, bs[2] | bs[3] << 16), join(qs[0] | qs[1] << 16, qs[2] | qs[3] << 16)};
+    settleBlock(c, k, masks, k == 0 ? startBit : 0);
   }
-  return {join(r[0] | r[1] << 16, r[2] | r[3] << 16), join(l[0] | l[1] << 16, l[2] | l[3] << 16),
-          join(b[0] | b[1] << 16, b[2] | b[3] << 16), join(q[0] | q[1] << 16, q[2] | q[3] << 16)};
 }
 
-__attribute__((target("avx2"))) inline __m256i eq(__m256i x, char c) {
-  return _mm256_cmpeq_epi8(x, _mm256_set1_epi8(c));
-}
-
-__attribute__((target("avx2"))) BlockMasks masksAvx2(const char* p) {
-  const __m256i fold = _mm256_set1_epi8(0x20);
-  uint32_t r[2], l[2], b[2], q[2];
-  for (int i = 0; i < 2; ++i) {
-    __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * i));
-    __m256i y = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * i + 1)), fold);
-    __m256i f = _mm256_or_si256(x, fold);
-    __m256i pair = _mm256_or_si256(
-        _mm256_or_si256(_mm256_and_si256(_mm256_or_si256(eq(f, 's'), eq(f, 'f')), eq(y, 'u')),
-                        _mm256_and_si256(_mm256_or_si256(eq(f, 'e'), eq(f, 'i')), eq(y, 'n'))),
-        _mm256_or_si256(_mm256_and_si256(eq(f, 'm'), eq(y, 'e')), _mm256_and_si256(eq(f, 'p'), eq(y, 'r'))));
-    r[i] = uint32_t(_mm256_movemask_epi8(eq(x, '\r')));
-    l[i] = uint32_t(_mm256_movemask_epi8(eq(x, '\n')));
-    b[i] = uint32_t(_mm256_movemask_epi8(_mm256_or_si256(eq(x, ' '), eq(x, '\t'))));
-    q[i] = uint32_t(_mm256_movemask_epi8(pair));
+__attribute__((target("avx2"))) void indexBlocksAvx2(LineCursor& c, size_t count, uint64_t startBit) {
+  const __m256i cr = _mm256_set1_epi8('\r'), lf = _mm256_set1_epi8('\n'), space = _mm256_set1_epi8(' '),
+                tab = _mm256_set1_epi8('\t'), fold = _mm256_set1_epi8(0x20);
+  const __m256i s = _mm256_set1_epi8('s'), f = _mm256_set1_epi8('f'), e = _mm256_set1_epi8('e'), i_ = _mm256_set1_epi8('i'),
+                m = _mm256_set1_epi8('m'), p_ = _mm256_set1_epi8('p'), u = _mm256_set1_epi8('u'), n = _mm256_set1_epi8('n'),
+                r = _mm256_set1_epi8('r');
+  for (size_t k = 0; k < count; ++k) {
+    const char* p = c.data + c.chunk + 64 * k;
+    uint32_t rs[2], ls[2], bs[2], qs[2];
+    for (int j = 0; j < 2; ++j) {
+      __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * j));
+      __m256i y = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * j + 1)), fold);
+      __m256i a = _mm256_or_si256(x, fold);
+      __m256i pair = _mm256_or_si256(
+          _mm256_or_si256(
+              _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(a, s), _mm256_cmpeq_epi8(a, f)), _mm256_cmpeq_epi8(y, u)),
+              _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(a, e), _mm256_cmpeq_epi8(a, i_)), _mm256_cmpeq_epi8(y, n))),
+          _mm256_or_si256(_mm256_and_si256(_mm256_cmpeq_epi8(a, m), _mm256_cmpeq_epi8(y, e)),
+                          _mm256_and_si256(_mm256_cmpeq_epi8(a, p_), _mm256_cmpeq_epi8(y, r))));
+      rs[j] = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, cr)));
+      ls[j] = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, lf)));
+      bs[j] = uint32_t(_mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(x, space), _mm256_cmpeq_epi8(x, tab))));
+      qs[j] = uint32_t(_mm256_movemask_epi8(pair));
+    }
+    settleBlock(c, k, {join(rs[0], rs[1]), join(ls[0], ls[1]), join(bs[0], bs[1]), join(qs[0], qs[1])},
+                k == 0 ? startBit : 0);
   }
-  return {join(r[0], r[1]), join(l[0], l[1]), join(b[0], b[1]), join(q[0], q[1])};
 }
 
 bool hasAvx2() {
@@ -193,6 +169,50 @@ bool hasAvx2() {
 }
 
 #endif  // CODELOOM_X86
+
+// Indexes the blocks from c.chunk on, as many as the chunk holds and stand
+// before the window's last 64 bytes (the loads reach one byte past a
+// block); none left marks the tail.
+void indexChunk(LineCursor& c, uint64_t startBit) {
+  size_t count = 0;
+  if (c.size > c.chunk + 64) count = std::min((c.size - c.chunk - 65) / 64 + 1, kChunkBlocks);
+  c.blocks = count;
+  if (count == 0) {
+    c.tail = true;
+    return;
+  }
+#if CODELOOM_X86
+  if (c.kind == IndexKind::Avx2) indexBlocksAvx2(c, count, startBit);
+  else indexBlocksSse2(c, count, startBit);
+#else
+  (void)startBit;
+#endif
+}
+
+// The first bit at or after from in the hit or CR masks, indexing chunk
+// after chunk as needed; npos once the blocks end (the tail), c.chunk then
+// being where they end. The first call starts at from's block, with from
+// a line start.
+size_t firstMarked(LineCursor& c, size_t from, bool crs) {
+  if (c.tail) return std::string_view::npos;
+  if (!c.started) {
+    c.started = true;
+    c.chunk = from & ~size_t(63);
+    indexChunk(c, uint64_t(1) << (from & 63));
+  }
+  while (!c.tail) {
+    const uint64_t* masks = crs ? c.cr : c.hits;
+    for (size_t i = from > c.chunk ? (from - c.chunk) / 64 : 0; i < c.blocks; ++i) {
+      size_t block = c.chunk + 64 * i;
+      uint64_t marks = masks[i];
+      if (from > block) marks &= ~uint64_t(0) << (from - block);
+      if (marks) return block + static_cast<size_t>(__builtin_ctzll(marks));
+    }
+    c.chunk += 64 * c.blocks;
+    indexChunk(c, 0);
+  }
+  return std::string_view::npos;
+}
 
 }  // namespace
 
@@ -223,15 +243,11 @@ void startLineCursor(LineCursor& cursor, const char* data, size_t size, IndexKin
 }
 
 size_t nextCandidate(LineCursor& c, size_t from) {
-  seek(c, from);
-  while (!c.tail) {
-    if (uint64_t hits = atOrAfter(c, c.hits, from)) return c.block + static_cast<size_t>(__builtin_ctzll(hits));
-    c.block += 64;
-    loadBlock(c, 0);
-  }
+  size_t hit = firstMarked(c, from, false);
+  if (hit != std::string_view::npos) return hit;
   // Back to the start of the line open where the blocks end, for the plain loop.
   const char* data = c.data;
-  size_t at = c.started && c.block > from ? c.block : from;
+  size_t at = c.started && c.chunk > from ? c.chunk : from;
   auto startsLine = [&](size_t p) {
     if (data[p - 1] == '\r') return data[p] != '\n';
     return data[p - 1] == '\n' && p >= 2 && data[p - 2] == '\r';
@@ -243,13 +259,8 @@ size_t nextCandidate(LineCursor& c, size_t from) {
 size_t nextCandidateAfter(LineCursor& c, size_t candidate) {
   // In the blocks a hit stands only at a line's first non-blank, so the
   // next one is on a later line.
-  seek(c, candidate + 1);
-  while (!c.tail) {
-    if (uint64_t hits = atOrAfter(c, c.hits, candidate + 1))
-      return c.block + static_cast<size_t>(__builtin_ctzll(hits));
-    c.block += 64;
-    loadBlock(c, 0);
-  }
+  size_t hit = firstMarked(c, candidate + 1, false);
+  if (hit != std::string_view::npos) return hit;
   // Where the blocks end, the line is passed over by its CR (the CR masks
   // were not looked at on the way), and the search goes on line by line.
   const void* cr = std::memchr(c.data + candidate, '\r', c.size - candidate);
@@ -260,16 +271,12 @@ size_t nextCandidateAfter(LineCursor& c, size_t candidate) {
 }
 
 size_t nextCr(LineCursor& c, size_t from) {
-  seek(c, from);
-  while (!c.tail) {
-    if (uint64_t crs = atOrAfter(c, c.cr, from)) return c.block + static_cast<size_t>(__builtin_ctzll(crs));
-    c.block += 64;
-    loadBlock(c, 0);
-  }
-  size_t at = c.started && c.block > from ? c.block : from;
+  size_t cr = firstMarked(c, from, true);
+  if (cr != std::string_view::npos) return cr;
+  size_t at = c.started && c.chunk > from ? c.chunk : from;
   if (at >= c.size) return c.size;
-  const void* cr = std::memchr(c.data + at, '\r', c.size - at);
-  return cr ? static_cast<size_t>(static_cast<const char*>(cr) - c.data) : c.size;
+  const void* found = std::memchr(c.data + at, '\r', c.size - at);
+  return found ? static_cast<size_t>(static_cast<const char*>(found) - c.data) : c.size;
 }
 
 }  // namespace codeloom

@@ -18,9 +18,10 @@
 // without its end being looked for. nextCr(cursor, from) returns the first
 // CR at or after from, or size.
 //
-// A cursor serves one window, with positions that never go back: the masks
-// of the 64-byte block it is in are kept from call to call, so each block is
-// looked at once however many lines it holds.
+// A cursor serves one window, with positions that never go back: it
+// indexes the window a chunk of 64-byte blocks at a time, keeping each
+// block's candidate and CR masks, so each block is looked at once however
+// many lines it holds.
 #pragma once
 
 #include <cstddef>
@@ -34,15 +35,18 @@ namespace codeloom {
 enum class IndexKind { Best, Plain, Sse2, Avx2 };
 bool indexAvailable(IndexKind kind);
 
+constexpr size_t kChunkBlocks = 64;  // blocks indexed at a time: 4 KB of the window
+
 struct LineCursor {
   const char* data = nullptr;
   size_t size = 0;
   IndexKind kind = IndexKind::Plain;
-  bool started = false;  // block and the masks below hold a block of data
-  bool tail = false;     // block is too near the end for a block load
-  size_t block = 0;
-  uint64_t hits = 0, cr = 0;                          // of the held block
-  uint64_t carryCr = 0, carryCrLf = 0, carryBlanks = 0;  // into the next block
+  bool started = false;  // the chunk below holds blocks of data
+  bool tail = false;     // no block follows the chunk: the rest is too near the end
+  size_t chunk = 0;      // where the chunk's first block starts
+  size_t blocks = 0;     // how many blocks the chunk holds
+  uint64_t hits[kChunkBlocks], cr[kChunkBlocks];          // bit i for byte i of each block
+  uint64_t carryCr = 0, carryCrLf = 0, carryBlanks = 0;  // into the block after the chunk
 };
 
 void startLineCursor(LineCursor& cursor, const char* data, size_t size,

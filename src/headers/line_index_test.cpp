@@ -114,6 +114,25 @@ TEST(LineIndex, BlockSearchesAgreeWithThePlainOne) {
   }
 }
 
+// Windows of many chunks, so that line starts, CR LF pairs and blank runs
+// carry from one chunk into the next.
+TEST(LineIndex, BlockSearchesAgreeAcrossChunks) {
+  std::mt19937 random(17);
+  const std::string lines[] = {"Sub A\r\n", "x = 1\r\n", "\r\n", "\r", "  end if\r\n",
+                               std::string(200, ' ') + "me\r\n", std::string(4000, 'x') + "\r\n",
+                               std::string(5000, '\t') + "pr\r\n", "\n\r\n"};
+  for (int round = 0; round < 40; ++round) {
+    std::string text;
+    while (text.size() < 40000) text += lines[random() % std::size(lines)];
+    std::mt19937 choices(random());
+    std::vector<size_t> expected = walk(IndexKind::Plain, text, choices);
+    for (IndexKind kind : {IndexKind::Sse2, IndexKind::Avx2}) {
+      if (!indexAvailable(kind)) continue;
+      ASSERT_EQ(expected, walk(kind, text, choices)) << "kind " << int(kind) << " round " << round;
+    }
+  }
+}
+
 TEST(LineIndex, SseAndPlainAreAlwaysThere) {
   EXPECT_TRUE(indexAvailable(IndexKind::Plain));
 #if defined(__x86_64__)

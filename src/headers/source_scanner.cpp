@@ -527,6 +527,8 @@ void endSourceScan(SourceScan& scan) {
 }
 
 void abandonSourceScan(SourceScan& scan) {
+  if (scan.continuing == Continuing::Declaration) scan.header->resize(scan.declaration.start);
+  scan.continuing = Continuing::Nothing;
   for (const std::string& name : scan.namesAdded) scan.interfaceNames->erase(name);
   scan.namesAdded.clear();
 }

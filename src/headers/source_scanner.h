@@ -73,7 +73,9 @@ void beginSourceScan(SourceScan& scan, std::string& header, InterfaceNames& inte
 void scanSourceBytes(SourceScan& scan, std::string_view bytes);
 void endSourceScan(SourceScan& scan);
 // A read failed partway through the file: the interfaces it added to
-// interfaceNames are taken out again, as the file counts as empty.
+// interfaceNames are taken out again, as the file counts as empty, and a
+// declaration still open is taken out of the header. What the header got
+// before stays: a caller that printed some of it keeps that much.
 void abandonSourceScan(SourceScan& scan);
 
 // How many of the header's bytes no later byte of the file changes: all but

@@ -329,5 +329,21 @@ TEST(SourceScanner, AnAbandonedFileTakesBackOnlyTheNamesItAdded) {
   EXPECT_EQ(InterfaceNames({"ia", "ib"}), names);
 }
 
+// A read that fails inside a declaration leaves no part of it in the header,
+// even after the settled bytes before it were printed and dropped.
+TEST(SourceScanner, AnAbandonedFileLeavesNoOpenDeclaration) {
+  std::string header;
+  InterfaceNames names;
+  SourceScan scan;
+  beginSourceScan(scan, header, names, "a.bas", Sll);
+  scanSourceBytes(scan, "Sub A() Export\r\nSub B(x, _\r\n");
+  const std::string settled = banner("a.bas") + "Declare Sub A()\r\n";
+  ASSERT_EQ(settled.size(), settledHeaderSize(scan));
+  dropSettledHeader(scan);
+  scanSourceBytes(scan, "y, _\r\n");
+  abandonSourceScan(scan);
+  EXPECT_EQ("", header);
+}
+
 }  // namespace
 }  // namespace codeloom

@@ -13,7 +13,7 @@
 //   - the window ends before those two bytes are known;
 // or size when no line from `from` on is such. Lines that are not returned
 // are never written, whatever else they hold. nextCandidateAfter(cursor, c),
-// for a c that nextCandidate returned, is nextCandidate from the start of
+// for a c that either search returned, is nextCandidate from the start of
 // the line after c's: a line the classifier turns down is passed over
 // without its end being looked for. nextCr(cursor, from) returns the first
 // CR at or after from, or size.

@@ -220,7 +220,7 @@ void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLin
   } else {
     out.append((kDeclarationIndent + 1) / 2, ' ');  // halved, not normalised
   }
-  d.continues = n > i && raw[n - 1] == '_';
+  d.continues = continues(raw);
   bool inCode = true, inString = false;
   size_t wordStart = out.size();
   auto endWord = [&] {

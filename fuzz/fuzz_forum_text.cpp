@@ -11,14 +11,14 @@
 namespace codeloom::fuzz {
 namespace {
 
-// The plain rule of wholeLinesLength: up to the last CR that is not the last
-// byte, and its LF.
+// The plain rule of wholeLinesLength: up to the last LF, or the last CR that
+// is not the last byte, whichever comes later.
 size_t plainWholeLinesLength(std::string_view bytes) {
-  for (size_t i = bytes.size(); i-- > 0;) {
-    if (bytes[i] != '\r' || i + 1 == bytes.size()) continue;
-    return bytes[i + 1] == '\n' ? i + 2 : i + 1;
-  }
-  return 0;
+  size_t lf = bytes.rfind('\n');
+  size_t cr = bytes.empty() ? std::string_view::npos : bytes.substr(0, bytes.size() - 1).rfind('\r');
+  size_t afterLf = lf == std::string_view::npos ? 0 : lf + 1;
+  size_t afterCr = cr == std::string_view::npos ? 0 : cr + 1;
+  return std::max(afterLf, afterCr);
 }
 
 // The file read piece by piece, the way the command line tool reads it: an

@@ -14,20 +14,23 @@ namespace codeloom::fuzz {
 namespace {
 
 // The lines LineReader gives cover the bytes before the first 0x1A exactly,
-// each followed by CR or CR LF but perhaps the last, and hold no CR.
-void checkLines(std::string_view bytes) {
+// each followed by CR LF, CR or LF but perhaps the last, and hold none of
+// them; read as the settings file is, only CR and CR LF end lines.
+void checkLines(std::string_view bytes, LineEnds ends) {
   std::string_view text = bytes.substr(0, bytes.find('\x1A'));
-  LineReader reader(bytes);
+  LineReader reader(bytes, ends);
+  const bool lfEnds = ends == LineEnds::CrLfCrOrLf;
   size_t at = 0;
   std::string_view line;
   while (reader.next(line)) {
     FUZZ_CHECK(line.find('\r') == std::string_view::npos);
+    FUZZ_CHECK(!lfEnds || line.find('\n') == std::string_view::npos);
     FUZZ_CHECK(text.substr(at, line.size()) == line);
     at += line.size();
     if (at < text.size()) {
-      FUZZ_CHECK(text[at] == '\r');
+      FUZZ_CHECK(text[at] == '\r' || (lfEnds && text[at] == '\n'));
       ++at;
-      if (at < text.size() && text[at] == '\n') ++at;
+      if (text[at - 1] == '\r' && at < text.size() && text[at] == '\n') ++at;
     }
   }
   FUZZ_CHECK(at == text.size());
@@ -62,19 +65,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const HeaderMode modes[] = {HeaderMode::Sll, HeaderMode::Dll, HeaderMode::Compile};
   HeaderMode mode = modes[input.flags % 3];
   size_t window = 1 + (input.flags / 3) % 97;
+  // A library name with a "(" that no parameter list holds.
+  std::string_view library = (input.flags / 291) % 2 ? "a(b) c.dll" : kDefaultLibraryName;
 
   std::string header, plainHeader, windowHeader;
   InterfaceNames names, plainNames, windowNames;
   for (size_t i = 0; i < input.parts.size(); ++i) {
     std::string_view bytes = input.parts[i];
-    checkLines(bytes);
+    checkLines(bytes, LineEnds::CrLfCrOrLf);
+    checkLines(bytes, LineEnds::CrOrCrLf);
     std::string path = "C:\\src\\file" + std::to_string(i) + ".bas";
     size_t before = header.size(), known = names.size();
-    scanSourceFile(header, names, path, bytes, mode);
-    plainScanSourceFile(plainHeader, plainNames, path, bytes, mode);
+    scanSourceFile(header, names, path, bytes, mode, library);
+    plainScanSourceFile(plainHeader, plainNames, path, bytes, mode, library);
     FUZZ_CHECK(header == plainHeader);
     SourceScan scan;
-    beginSourceScan(scan, windowHeader, windowNames, path, mode);
+    beginSourceScan(scan, windowHeader, windowNames, path, mode, library);
     for (size_t at = 0; at < bytes.size(); at += window) scanSourceBytes(scan, bytes.substr(at, window));
     endSourceScan(scan);
     FUZZ_CHECK(windowHeader == header && windowNames == names);
@@ -90,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!input.parts.empty()) {
     std::string again;
     size_t known = names.size();
-    scanSourceFile(again, names, "again.bas", input.parts[0], mode);
+    scanSourceFile(again, names, "again.bas", input.parts[0], mode, library);
     FUZZ_CHECK(names.size() - known == countInterfaceLines(again));
   }
   return 0;

@@ -9,8 +9,6 @@ namespace {
 
 constexpr char kLineBreakMark = '\x7F';
 
-constexpr char kEndOfFileMark = '\x1A';
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The decimal value of the text: leading blanks skipped, a sign allowed,
@@ -40,7 +38,7 @@ bool isNonZeroNumber(std::string_view text) {
 // later line of the file. Nothing typed holds it on purpose: it is dropped.
 void appendField(std::string& text, std::string_view field) {
   for (char c : field)
-    if (c != kEndOfFileMark) text.push_back(c);
+    if (c != kEndOfFileByte) text.push_back(c);
   text += "\r\n";
 }
 
@@ -116,7 +114,8 @@ std::string formatSettings(const ToolSettings& s) {
 }
 
 void parseSettings(std::string_view bytes, ToolSettings& s) {
-  LineReader reader(bytes);
+  // A lone LF stays in its line: a description holds its line breaks so.
+  LineReader reader(bytes, LineEnds::CrOrCrLf);
   auto nextLine = [&reader] {
     std::string_view line;
     return reader.next(line) ? line : std::string_view();

@@ -7,6 +7,7 @@
 #include "cli/input_reader.h"
 #include "cli/subcommands.h"
 #include "forum/forum_text.h"
+#include "platform/text_lines.h"
 
 namespace codeloom::cli {
 namespace {
@@ -33,8 +34,9 @@ ReadResult printForumBlock(const std::string& path, ForumBuffers& buffers, bool&
   ForumLines lines;
   ReadResult result = readInputWindows(path, [&](std::string_view window) {
     // A 0x1A byte ends the file: nothing after it is read.
-    size_t eof = window.find('\x1A');
-    if (eof != std::string_view::npos) window = window.substr(0, eof);
+    std::string_view text = textBeforeEndOfFile(window);
+    const bool ended = text.size() < window.size();
+    window = text;
     size_t carried = pending.size();
     pending.append(window);
     size_t whole = wholeLinesLength(pending, carried);
@@ -44,7 +46,7 @@ ReadResult printForumBlock(const std::string& path, ForumBuffers& buffers, bool&
       printed = writeStdout(out);
       out.clear();
     }
-    return printed && eof == std::string_view::npos;
+    return printed && !ended;
   });
   if (result.status != ReadStatus::TooLarge) appendForumLines(out, lines, pending);
   appendForumTail(out);

@@ -28,10 +28,10 @@ constexpr size_t kPrintAt = size_t(1) << 20;
 // part of a long section was printed, that part stays printed). printed
 // turns false once a write to stdout fails.
 ReadResult scanSection(const std::string& path, InterfaceNames& interfaceNames, HeaderMode mode,
-                       std::string& out, bool print, bool& printed) {
+                       std::string_view library, std::string& out, bool print, bool& printed) {
   SourceScan scan;
   // The banner shows what follows the last "\" or "/".
-  beginSourceScan(scan, out, interfaceNames, baseName(path), mode);
+  beginSourceScan(scan, out, interfaceNames, baseName(path), mode, library);
   const size_t banner = out.size();
   bool flushed = false;
   ReadResult result = readInputWindows(path, [&](std::string_view window) {
@@ -56,6 +56,7 @@ ReadResult scanSection(const std::string& path, InterfaceNames& interfaceNames, 
 
 struct HeadersArgs {
   std::string mode;
+  std::string library{kDefaultLibraryName};
   std::vector<std::string> files;
   std::string outputPath;
   std::string checkPath;
@@ -138,7 +139,20 @@ void addHeadersCommand(CLI::App& app, int& status) {
       "--check", args->checkPath,
       "Change nothing; fail unless this file holds exactly the header");
   output->excludes(check);
-  headers->callback([args, &status, output, check] {
+  // The name stands between the quotes of a Lib clause: a quote or a line
+  // break in it would break the Declare.
+  CLI::Option* library = headers->add_option(
+      "--lib", args->library,
+      "With --mode dll: the library named in the Lib clauses it adds (default export.dll)");
+  library->check([](const std::string& name) -> std::string {
+    if (name.empty()) return "the library name is empty";
+    for (unsigned char c : name)
+      if (c == '"' || c < 0x20 || c == 0x7F) return "the library name holds a double quote or a control character";
+    return "";
+  });
+  headers->callback([args, &status, output, check, library] {
+    if (library->count() > 0 && args->mode != "dll")
+      throw CLI::ValidationError("--lib", "goes with --mode dll only");
     HeaderMode mode = kModes.at(args->mode);
     const bool toFile = output->count() > 0 || check->count() > 0;
     // Printed one file at a time through bounded windows; a header for a
@@ -148,7 +162,8 @@ void addHeadersCommand(CLI::App& app, int& status) {
     bool printed = true;
     status = kExitOk;
     for (const std::string& path : args->files) {
-      ReadResult result = scanSection(path, interfaceNames, mode, header, !toFile, printed);
+      ReadResult result =
+          scanSection(path, interfaceNames, mode, args->library, header, !toFile, printed);
       if (!toFile) {
         printed = printed && writeStdout(header);
         header.clear();

@@ -84,10 +84,14 @@ void appendForumBlock(std::string& out, std::string_view name, std::string_view 
 }
 
 size_t wholeLinesLength(std::string_view bytes, size_t carried) {
-  // Only a CR before the last byte counts; the carried bytes may end in one.
+  // An LF ends a line wherever it stands; a CR only before the last byte,
+  // which may be an LF to come. The carried bytes may end in a CR.
   size_t stop = carried == 0 ? 0 : carried - 1;
-  for (size_t i = bytes.size() == 0 ? 0 : bytes.size() - 1; i-- > stop;)
-    if (bytes[i] == '\r') return bytes[i + 1] == '\n' ? i + 2 : i + 1;
+  for (size_t i = bytes.size(); i > stop;) {
+    --i;
+    if (bytes[i] == '\n') return i + 1;
+    if (bytes[i] == '\r' && i + 1 < bytes.size()) return i + 1;  // no LF follows it
+  }
   return 0;
 }
 

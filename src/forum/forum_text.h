@@ -27,9 +27,10 @@ void appendForumLines(std::string& out, ForumLines& lines, std::string_view piec
 void appendForumTail(std::string& out);
 
 // The length of the longest prefix of bytes made of whole lines that more
-// bytes cannot change: it ends after a CR or CR LF that is not the last byte
-// (an LF may still follow a final CR). The first `carried` bytes are known to
-// hold no CR but perhaps their last, so the search stops there.
+// bytes cannot change: it ends after an LF, or after a CR that is not the
+// last byte (an LF may still follow a final CR). The first `carried` bytes
+// are known to hold no line end but perhaps a CR as their last, so the
+// search stops there.
 size_t wholeLinesLength(std::string_view bytes, size_t carried);
 
 }  // namespace codeloom

@@ -41,8 +41,11 @@ TEST(ForumText, Lines) {
       {"\r\n\r\n", " \r\n "},
       {"a\rb\r", "a\r\nb"},                // a lone CR ends a line too
       {"a\rb\r\r", "a\r\nb\r\n "},
-      {"a\nb\r\nc", "a\nb\r\nc"},          // a lone LF stays in the line
-      {"\n", "\n"},
+      {"a\nb\r\nc", "a\r\nb\r\nc"},        // a lone LF ends a line too
+      {"a\nb\n", "a\r\nb"},
+      {"a\n\n\tb\n\n", "a\r\n \r\n  b\r\n "},
+      {"\n", " "},
+      {"a\n\rb", "a\r\n \r\nb"},          // LF, then a lone CR
       {"   ", "   "},                      // blanks alone are not empty: unchanged
       {" a \r\n  ", " a \r\n  "},
       {"a\tb", "a  b"},                    // each tab is two blanks, whatever its column
@@ -98,6 +101,10 @@ TEST(ForumText, WholeLinesLength) {
       {"ab\rc", 3, 3},
       {"a\rbcd", 2, 2},      // a CR ending the carried bytes counts once more follows
       {"abcd\r\n", 2, 6},
+      {"a\n", 0, 2},         // an LF ends its line at once
+      {"a\nb", 0, 2},
+      {"a\r\nb\nc\r", 0, 5},
+      {"ab\n", 2, 3},
   };
   for (const Case& c : cases)
     EXPECT_EQ(c.length, wholeLinesLength(c.bytes, c.carried)) << c.bytes << " " << c.carried;

@@ -16,9 +16,9 @@
 namespace codeloom {
 namespace {
 
-// Which first letters (bit 0) and second letters (bit 1 for "u", 2 for "n",
-// 3 for "e", 4 for "r") a byte stands for under the ANSI case mapping, and
-// which second letter each first letter asks for.
+// Which first bytes (bit 0) and second letters (bit 0 for "u", 1 for "n",
+// 2 for "e", 3 for "r", 4 for "i") a byte stands for under the ANSI case
+// mapping, and which second letters each first byte asks for.
 struct Letters {
   std::array<uint8_t, 256> first{};
   std::array<uint8_t, 256> second{};
@@ -30,8 +30,8 @@ const Letters& letters() {
   static const Letters table = [] {
     Letters t;
     const auto& lower = lowerAnsiTable();
-    const std::string_view firsts = "sfeimp", seconds = "uner";
-    const uint8_t wanted[] = {1, 1, 2, 2, 4, 8};  // su fu en in me pr
+    const std::string_view firsts = "sfeimp#", seconds = "uneri";
+    const uint8_t wanted[] = {1, 1, 2, 2, 4, 8, 16 | 4};  // su fu en in me pr #i #e
     for (int b = 0; b < 256; ++b) {
       char l = lower[b];
       size_t f = firsts.find(l), s = seconds.find(l);
@@ -53,6 +53,12 @@ const Letters& letters() {
 
 inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
+// The first CR or LF at or after from, or size.
+size_t findLineEnd(const char* data, size_t size, size_t from) {
+  while (from < size && data[from] != '\r' && data[from] != '\n') ++from;
+  return from;
+}
+
 size_t findPlain(const char* data, size_t size, size_t from) {
   const Letters& t = letters();
   size_t at = from;
@@ -62,9 +68,9 @@ size_t findPlain(const char* data, size_t size, size_t from) {
     if (p + 1 >= size) return at;  // undecided: the window ends first
     unsigned char a = static_cast<unsigned char>(data[p]), b = static_cast<unsigned char>(data[p + 1]);
     if (t.first[a] && (t.wants[a] & t.second[b])) return p;
-    while (p < size && data[p] != '\r') ++p;  // to the line's end
-    if (p + 1 >= size) return size;           // no further line starts here
-    at = p + 1 + (data[p + 1] == '\n');
+    while (p < size && data[p] != '\r' && data[p] != '\n') ++p;  // to the line's end
+    if (p + 1 >= size) return size;  // no further line starts here
+    at = p + 1 + (data[p] == '\r' && data[p + 1] == '\n');
   }
   return size;
 }
@@ -88,17 +94,17 @@ inline __attribute__((always_inline)) void settleBlock(LineCursor& c, size_t i, 
     m.lf &= ~below;
     m.blank &= ~below;
   }
-  // A run of blanks that starts a line is skipped by adding its lowest
-  // bit: the carry lands on the byte after the run.
-  uint64_t crlf = m.lf & ((m.cr << 1) | c.carryCr);
-  uint64_t starts = (((m.cr << 1) | c.carryCr) & ~m.lf) | (crlf << 1) | c.carryCrLf | startBit;
+  // A line starts after an LF, and after a CR that no LF follows. A run of
+  // blanks that starts a line is skipped by adding its lowest bit: the
+  // carry lands on the byte after the run.
+  uint64_t starts = (((m.cr << 1) | c.carryCr) & ~m.lf) | (m.lf << 1) | c.carryLf | startBit;
   c.carryCr = m.cr >> 63;
-  c.carryCrLf = crlf >> 63;
+  c.carryLf = m.lf >> 63;
   uint64_t blankStarts = (starts & m.blank) | c.carryBlanks;
   uint64_t sum;
   c.carryBlanks = __builtin_add_overflow(m.blank, blankStarts, &sum);
   c.hits[i] = ((starts & ~m.blank) | (sum & ~m.blank)) & m.pair;
-  c.cr[i] = m.cr;
+  c.ends[i] = m.cr | m.lf;
 }
 
 #if CODELOOM_X86
@@ -110,7 +116,8 @@ void indexBlocksSse2(LineCursor& c, size_t count, uint64_t startBit) {
                 tab = _mm_set1_epi8('\t'), fold = _mm_set1_epi8(0x20);
   const __m128i s = _mm_set1_epi8('s'), f = _mm_set1_epi8('f'), e = _mm_set1_epi8('e'),
                 i_ = _mm_set1_epi8('i'), m = _mm_set1_epi8('m'), p_ = _mm_set1_epi8('p'),
-                u = _mm_set1_epi8('u'), n = _mm_set1_epi8('n'), r = _mm_set1_epi8('r');
+                u = _mm_set1_epi8('u'), n = _mm_set1_epi8('n'), r = _mm_set1_epi8('r'),
+                hash = _mm_set1_epi8('#');
   for (size_t k = 0; k < count; ++k) {
     const char* p = c.data + c.chunk + 64 * k;
     uint32_t rs[4], ls[4], bs[4], qs[4];
@@ -123,6 +130,9 @@ void indexBlocksSse2(LineCursor& c, size_t count, uint64_t startBit) {
                        _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, e), _mm_cmpeq_epi8(a, i_)), _mm_cmpeq_epi8(y, n))),
           _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(a, m), _mm_cmpeq_epi8(y, e)),
                        _mm_and_si128(_mm_cmpeq_epi8(a, p_), _mm_cmpeq_epi8(y, r))));
+      // "#" is matched as it stands: folding would take 0x03 for it.
+      pair = _mm_or_si128(pair, _mm_and_si128(_mm_cmpeq_epi8(x, hash),
+                                              _mm_or_si128(_mm_cmpeq_epi8(y, i_), _mm_cmpeq_epi8(y, e))));
       rs[j] = uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)));
       ls[j] = uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf)));
       bs[j] = uint32_t(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, space), _mm_cmpeq_epi8(x, tab))));
@@ -139,7 +149,7 @@ __attribute__((target("avx2"))) void indexBlocksAvx2(LineCursor& c, size_t count
                 tab = _mm256_set1_epi8('\t'), fold = _mm256_set1_epi8(0x20);
   const __m256i s = _mm256_set1_epi8('s'), f = _mm256_set1_epi8('f'), e = _mm256_set1_epi8('e'), i_ = _mm256_set1_epi8('i'),
                 m = _mm256_set1_epi8('m'), p_ = _mm256_set1_epi8('p'), u = _mm256_set1_epi8('u'), n = _mm256_set1_epi8('n'),
-                r = _mm256_set1_epi8('r');
+                r = _mm256_set1_epi8('r'), hash = _mm256_set1_epi8('#');
   for (size_t k = 0; k < count; ++k) {
     const char* p = c.data + c.chunk + 64 * k;
     uint32_t rs[2], ls[2], bs[2], qs[2];
@@ -153,6 +163,8 @@ __attribute__((target("avx2"))) void indexBlocksAvx2(LineCursor& c, size_t count
               _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(a, e), _mm256_cmpeq_epi8(a, i_)), _mm256_cmpeq_epi8(y, n))),
           _mm256_or_si256(_mm256_and_si256(_mm256_cmpeq_epi8(a, m), _mm256_cmpeq_epi8(y, e)),
                           _mm256_and_si256(_mm256_cmpeq_epi8(a, p_), _mm256_cmpeq_epi8(y, r))));
+      pair = _mm256_or_si256(pair, _mm256_and_si256(_mm256_cmpeq_epi8(x, hash),
+                                                    _mm256_or_si256(_mm256_cmpeq_epi8(y, i_), _mm256_cmpeq_epi8(y, e))));
       rs[j] = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, cr)));
       ls[j] = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, lf)));
       bs[j] = uint32_t(_mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(x, space), _mm256_cmpeq_epi8(x, tab))));
@@ -189,11 +201,11 @@ void indexChunk(LineCursor& c, uint64_t startBit) {
 #endif
 }
 
-// The first bit at or after from in the hit or CR masks, indexing chunk
+// The first bit at or after from in the hit or line-end masks, indexing chunk
 // after chunk as needed; npos once the blocks end (the tail), c.chunk then
 // being where they end. The first call starts at from's block, with from
 // a line start.
-size_t firstMarked(LineCursor& c, size_t from, bool crs) {
+size_t firstMarked(LineCursor& c, size_t from, bool ends) {
   if (c.tail) return std::string_view::npos;
   if (!c.started) {
     c.started = true;
@@ -201,7 +213,7 @@ size_t firstMarked(LineCursor& c, size_t from, bool crs) {
     indexChunk(c, uint64_t(1) << (from & 63));
   }
   while (!c.tail) {
-    const uint64_t* masks = crs ? c.cr : c.hits;
+    const uint64_t* masks = ends ? c.ends : c.hits;
     for (size_t i = from > c.chunk ? (from - c.chunk) / 64 : 0; i < c.blocks; ++i) {
       size_t block = c.chunk + 64 * i;
       uint64_t marks = masks[i];
@@ -248,10 +260,7 @@ size_t nextCandidate(LineCursor& c, size_t from) {
   // Back to the start of the line open where the blocks end, for the plain loop.
   const char* data = c.data;
   size_t at = c.started && c.chunk > from ? c.chunk : from;
-  auto startsLine = [&](size_t p) {
-    if (data[p - 1] == '\r') return data[p] != '\n';
-    return data[p - 1] == '\n' && p >= 2 && data[p - 2] == '\r';
-  };
+  auto startsLine = [&](size_t p) { return data[p - 1] == '\n' || (data[p - 1] == '\r' && data[p] != '\n'); };
   while (at > from && !startsLine(at)) --at;
   return findPlain(data, c.size, at);
 }
@@ -261,22 +270,18 @@ size_t nextCandidateAfter(LineCursor& c, size_t candidate) {
   // next one is on a later line.
   size_t hit = firstMarked(c, candidate + 1, false);
   if (hit != std::string_view::npos) return hit;
-  // Where the blocks end, the line is passed over by its CR (the CR masks
-  // were not looked at on the way), and the search goes on line by line.
-  const void* cr = std::memchr(c.data + candidate, '\r', c.size - candidate);
-  if (!cr) return c.size;
-  size_t at = static_cast<size_t>(static_cast<const char*>(cr) - c.data) + 1;
-  if (at == c.size) return c.size;
-  return nextCandidate(c, at + (c.data[at] == '\n'));
+  // Where the blocks end, the line is passed over by its end (the line-end
+  // masks were not looked at on the way), and the search goes on line by line.
+  size_t end = findLineEnd(c.data, c.size, candidate);
+  if (end + 1 >= c.size) return c.size;
+  return nextCandidate(c, end + 1 + (c.data[end] == '\r' && c.data[end + 1] == '\n'));
 }
 
-size_t nextCr(LineCursor& c, size_t from) {
-  size_t cr = firstMarked(c, from, true);
-  if (cr != std::string_view::npos) return cr;
+size_t nextLineEnd(LineCursor& c, size_t from) {
+  size_t end = firstMarked(c, from, true);
+  if (end != std::string_view::npos) return end;
   size_t at = c.started && c.chunk > from ? c.chunk : from;
-  if (at >= c.size) return c.size;
-  const void* found = std::memchr(c.data + at, '\r', c.size - at);
-  return found ? static_cast<size_t>(static_cast<const char*>(found) - c.data) : c.size;
+  return findLineEnd(c.data, c.size, at);
 }
 
 }  // namespace codeloom

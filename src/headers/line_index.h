@@ -3,24 +3,24 @@
 // classifies only the candidates and looks for no line end byte by byte.
 //
 // Contract. data[0, size) holds whole lines and perhaps a cut-off last one.
-// A line starts at 0, after a CR not followed by LF, and after a CR LF.
+// A line starts at 0, after a CR not followed by LF, and after an LF.
 // nextCandidate(cursor, from), from a line start, returns the least position
 // p >= from such that the line holding p starts with blanks (space, tab) up
 // to p and either
 //   - its first non-blank byte and the one after it, lower-cased, are one of
-//     "su", "fu", "en", "in", "me", "pr" (every keyword a written line starts
-//     with), or
+//     "su", "fu", "en", "in", "me", "pr", or they are "#" followed by "i" or
+//     "e" in either case (every keyword a written line starts with), or
 //   - the window ends before those two bytes are known;
 // or size when no line from `from` on is such. Lines that are not returned
 // are never written, whatever else they hold. nextCandidateAfter(cursor, c),
 // for a c that either search returned, is nextCandidate from the start of
 // the line after c's: a line the classifier turns down is passed over
-// without its end being looked for. nextCr(cursor, from) returns the first
-// CR at or after from, or size.
+// without its end being looked for. nextLineEnd(cursor, from) returns the
+// first CR or LF at or after from, or size.
 //
 // A cursor serves one window, with positions that never go back: it
 // indexes the window a chunk of 64-byte blocks at a time, keeping each
-// block's candidate and CR masks, so each block is looked at once however
+// block's candidate and line-end masks, so each block is looked at once however
 // many lines it holds.
 #pragma once
 
@@ -45,14 +45,14 @@ struct LineCursor {
   bool tail = false;     // no block follows the chunk: the rest is too near the end
   size_t chunk = 0;      // where the chunk's first block starts
   size_t blocks = 0;     // how many blocks the chunk holds
-  uint64_t hits[kChunkBlocks], cr[kChunkBlocks];          // bit i for byte i of each block
-  uint64_t carryCr = 0, carryCrLf = 0, carryBlanks = 0;  // into the block after the chunk
+  uint64_t hits[kChunkBlocks], ends[kChunkBlocks];      // bit i for byte i of each block
+  uint64_t carryCr = 0, carryLf = 0, carryBlanks = 0;  // into the block after the chunk
 };
 
 void startLineCursor(LineCursor& cursor, const char* data, size_t size,
                      IndexKind kind = IndexKind::Best);
 size_t nextCandidate(LineCursor& cursor, size_t from);
 size_t nextCandidateAfter(LineCursor& cursor, size_t candidate);
-size_t nextCr(LineCursor& cursor, size_t from);
+size_t nextLineEnd(LineCursor& cursor, size_t from);
 
 }  // namespace codeloom

@@ -24,8 +24,12 @@ TEST(LineIndex, PlainSearchFollowsTheContract) {
       {"  \tsUb A\r\n", 0, 3},
       {"x\r\nEnd If\r\n", 0, 3},         // a pair, not yet a keyword: the classifier decides
       {"x\rfu\r\n", 0, 2},               // a lone CR ends a line
-      {"x\nsub\r\n", 0, 7},              // a lone LF does not
-      {"x\r\n\nsub\r\n", 0, 9},          // an LF after the CR LF is the next line's first byte
+      {"x\nsub\r\n", 0, 2},               // so does a lone LF
+      {"x\r\n\nsub\r\n", 0, 4},          // an LF after the CR LF ends an empty line
+      {"x\n\rsub\r\n", 0, 3},             // LF, then a lone CR
+      {"x\n  #If a\n", 0, 4},            // metastatements: "#" as it stands
+      {"x\n#ELSE\n#endif\n", 0, 2},
+      {"x\n#x\n\x03i\n#\n", 0, 10},       // not "#x", nor 0x03, which folds to "#"
       {"x\r\nsub", 0, 3},
       {"x\r\n  s", 0, 3},                // the window ends before the pair: undecided
       {"x\r\n   ", 0, 3},
@@ -42,9 +46,9 @@ TEST(LineIndex, PlainSearchFollowsTheContract) {
 // Where the next candidate after the one at c is, found by hand: the
 // plain search from the start of the next line.
 size_t plainAfter(std::string_view text, size_t c) {
-  size_t cr = text.find('\r', c);
-  if (cr == std::string_view::npos || cr + 1 == text.size()) return text.size();
-  return plain(text, cr + 1 + (text[cr + 1] == '\n'));
+  size_t end = text.find_first_of("\r\n", c);
+  if (end == std::string_view::npos || end + 1 == text.size()) return text.size();
+  return plain(text, end + 1 + (text[end] == '\r' && text[end + 1] == '\n'));
 }
 
 TEST(LineIndex, CandidateAfterPassesOverTheCandidatesLine) {
@@ -56,6 +60,8 @@ TEST(LineIndex, CandidateAfterPassesOverTheCandidatesLine) {
       {"sub\r", 0, 4},
       {"sub\r\n\r\nx\r\n  fu", 0, 12},
       {"sub", 0, 3},
+      {"sub\nx\n#if", 0, 6},
+      {"sub\n\nfu", 0, 5},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.found, plainAfter(c.text, c.candidate)) << c.text;
@@ -68,8 +74,8 @@ TEST(LineIndex, CandidateAfterPassesOverTheCandidatesLine) {
 }
 
 // The calls a scanner makes on one window: from each line start, either the
-// line is taken whatever it holds (its CR is asked for), or the next
-// candidate is, and then its CR or, when the classifier turns it down, the
+// line is taken whatever it holds (its end is asked for), or the next
+// candidate is, and then its end or, when the classifier turns it down, the
 // candidate after it. Each answer is written down, for comparing kinds.
 std::vector<size_t> walk(IndexKind kind, const std::string& text, std::mt19937 random) {
   LineCursor cursor;
@@ -88,10 +94,10 @@ std::vector<size_t> walk(IndexKind kind, const std::string& text, std::mt19937 r
       answers.push_back(start);
       if (start == text.size()) break;
     }
-    size_t cr = nextCr(cursor, start);
-    answers.push_back(cr);
-    if (cr == text.size()) break;
-    at = cr + 1 + (cr + 1 < text.size() && text[cr + 1] == '\n');
+    size_t end = nextLineEnd(cursor, start);
+    answers.push_back(end);
+    if (end == text.size()) break;
+    at = end + 1 + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n');
   }
   return answers;
 }
@@ -99,7 +105,7 @@ std::vector<size_t> walk(IndexKind kind, const std::string& text, std::mt19937 r
 TEST(LineIndex, BlockSearchesAgreeWithThePlainOne) {
   std::mt19937 random(13);
   const std::string pieces[] = {" ", "\t", "\r", "\n", "\r\n", "su", "SU", "fu", "en", "iN", "Me", "pR",
-                                "sx", "e", "x", "\xD0", "\xF5", std::string(61, ' '), std::string(70, '\t'),
+                                "sx", "e", "x", "\xD0", "\xF5", "#", "#i", "#E", "\x03i", "\n\n", "\n\r", std::string(61, ' '), std::string(70, '\t'),
                                 std::string(64, 'x'), std::string(130, 'y'), "(", "\x1A"};
   const IndexKind kinds[] = {IndexKind::Sse2, IndexKind::Avx2, IndexKind::Best};
   for (int round = 0; round < 6000; ++round) {
@@ -120,7 +126,8 @@ TEST(LineIndex, BlockSearchesAgreeAcrossChunks) {
   std::mt19937 random(17);
   const std::string lines[] = {"Sub A\r\n", "x = 1\r\n", "\r\n", "\r", "  end if\r\n",
                                std::string(200, ' ') + "me\r\n", std::string(4000, 'x') + "\r\n",
-                               std::string(5000, '\t') + "pr\r\n", "\n\r\n"};
+                               std::string(5000, '\t') + "pr\r\n", "\n\r\n", "#if x\n", "\n", "\r",
+                               std::string(63, ' ') + "\r", "\n" + std::string(100, ' ') + "su"};
   for (int round = 0; round < 40; ++round) {
     std::string text;
     while (text.size() < 40000) text += lines[random() % std::size(lines)];

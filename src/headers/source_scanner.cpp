@@ -8,6 +8,7 @@
 #include "headers/line_helpers.h"
 #include "headers/line_index.h"
 #include "platform/ansi.h"
+#include "platform/text_lines.h"
 
 namespace codeloom {
 namespace {
@@ -16,22 +17,27 @@ constexpr std::string_view kBannerRule =
     "'----------------------------------------------------------------------";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kDeclare = "Declare ";
-constexpr std::string_view kLibClause = " Lib \"export.dll\"";
 constexpr size_t kDeclarationIndent = 20;  // halved to 10 with the declaration
 constexpr size_t kMemberIndent = 22;
 
 // Unknown: the text ends (a line cut by a window's end) before its kind is.
-enum class LineKind { Other, Procedure, InterfaceEnd, InterfaceStart, Member, Unknown };
+// The metastatements: #IF opens a group, #ELSEIF and #ELSE go on with it,
+// #ENDIF closes it.
+enum class LineKind {
+  Other, Procedure, InterfaceEnd, InterfaceStart, Member, GroupOpen, GroupNext, GroupClose, Unknown
+};
 
 // What a line is, by its first words; the first entry that fits decides. A
-// line fits when its first word is `first` (ignoring case) followed by blanks;
-// then, when `second` is empty, by more text; else the blanks are one or two
-// (they normalise to one space) and the text goes on with `second`, and when
-// `whole`, with blanks and more text after it.
+// line fits when its first word is `first` (ignoring case) and, when
+// `alone`, ends the line or is followed by blanks or a "'"; otherwise it is
+// followed by blanks and then, when `second` is empty, by more text; else
+// the blanks are one or two (they normalise to one space) and the text goes
+// on with `second`, and when `whole`, with blanks and more text after it.
 struct Keyword {
   std::string_view first, second;
   bool whole;
   LineKind kind;
+  bool alone = false;
 };
 constexpr Keyword kKeywords[] = {
     {"function", "=", false, LineKind::Other},  // assigns the function's result
@@ -42,8 +48,13 @@ constexpr Keyword kKeywords[] = {
     {"property", "get", true, LineKind::Member},
     {"property", "set", true, LineKind::Member},
     {"inherit", "", false, LineKind::Member},
+    {"member", "", false, LineKind::Member},  // MEMBER CALL, GET, LET, SET
     {"method", "=", false, LineKind::Other},  // assigns the method's result
     {"method", "", false, LineKind::Member},
+    {"#if", "", false, LineKind::GroupOpen},
+    {"#elseif", "", false, LineKind::GroupNext},
+    {"#else", "", false, LineKind::GroupNext, true},
+    {"#endif", "", false, LineKind::GroupClose, true},
 };
 
 inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -55,15 +66,16 @@ constexpr uint32_t key(std::string_view four) {
 }
 
 // A quick no for most lines the index lets through ("End If", "Print",
-// "Incr"), from the eight bytes at a line's first non-blank: every keyword
-// line starts with one of these four bytes, and an "end" line that ends an
-// interface has "in" after one or two blanks.
+// "Incr", "#Include"), from the eight bytes at a line's first non-blank:
+// every keyword line starts with one of these four bytes, and an "end" line
+// that ends an interface has "in" after one or two blanks.
 bool isNoKeywordLine(const std::array<char, 256>& lower, const char* p) {
   auto at = [&](int i) { return lower[static_cast<unsigned char>(p[i])]; };
   char four[4] = {at(0), at(1), at(2), at(3)};
   switch (key({four, 4})) {
     case key("sub "): case key("sub\t"): case key("func"): case key("inte"):
-    case key("prop"): case key("inhe"): case key("meth"):
+    case key("prop"): case key("inhe"): case key("meth"): case key("memb"):
+    case key("#if "): case key("#if\t"): case key("#els"): case key("#end"):
       return false;
     case key("end "): case key("end\t"): {
       int second = isBlank(p[4]) ? 5 : 4;
@@ -80,7 +92,7 @@ bool isNoKeywordLine(const std::array<char, 256>& lower, const char* p) {
 LineKind classifyLine(std::string_view text, bool cut = false) {
   const auto& lower = lowerAnsiTable();
   const size_t n = text.size();
-  auto atEnd = [&](size_t i) { return i == n || text[i] == '\r'; };
+  auto atEnd = [&](size_t i) { return i == n || text[i] == '\r' || text[i] == '\n'; };
   auto open = [&](size_t i) { return i == n && cut; };  // the line goes on past text
   auto blanksFrom = [&](size_t i) {
     while (i < n && isBlank(text[i])) ++i;
@@ -95,12 +107,15 @@ LineKind classifyLine(std::string_view text, bool cut = false) {
   const size_t start = blanksFrom(0);
   if (start + 8 <= n && isNoKeywordLine(lower, text.data() + start)) return LineKind::Other;
   size_t end = start;
-  while (!atEnd(end) && !isBlank(text[end]) && end - start <= kLongestFirst) ++end;
+  while (!atEnd(end) && !isBlank(text[end]) && text[end] != '\'' && end - start <= kLongestFirst) ++end;
   if (end - start > kLongestFirst) return LineKind::Other;
   if (open(end)) return LineKind::Unknown;
+  const bool quoteAfter = !atEnd(end) && text[end] == '\'';  // the word runs into a comment
   const size_t next = blanksFrom(end);  // after the first word's blanks, if any
   for (const Keyword& k : kKeywords) {
     if (end - start != k.first.size() || !is(start, k.first)) continue;
+    if (k.alone) return k.kind;
+    if (quoteAfter) continue;
     if (atEnd(next)) {
       if (open(next)) return LineKind::Unknown;
       continue;
@@ -124,9 +139,22 @@ LineKind classifyLine(std::string_view text, bool cut = false) {
   return LineKind::Other;
 }
 
-// True when the line's last byte that is not a blank is "_".
+// Where the code of a raw line ends: at its first "'" outside a string (a
+// comment runs from there to the line's end), else at the line's end.
+size_t codeEnd(std::string_view raw) {
+  if (!std::memchr(raw.data(), '\'', raw.size())) return raw.size();
+  bool inString = false;
+  for (size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == '"') inString = !inString;
+    else if (raw[i] == '\'' && !inString) return i;
+  }
+  return raw.size();
+}
+
+// True when the line's code, blanks after it removed, ends with "_": a
+// comment after the "_" leaves the line continued.
 bool continues(std::string_view raw) {
-  size_t end = raw.size();
+  size_t end = codeEnd(raw);
   while (end > 0 && isBlank(raw[end - 1])) --end;
   return end > 0 && raw[end - 1] == '_';
 }
@@ -179,19 +207,19 @@ DeclarationWord declarationWord(const char* text, size_t size) {
 }
 
 // Bytes a declaration line is copied over in runs: all but blanks and the
-// bytes the word search looks at (a quote, an apostrophe, "(" and LF).
+// bytes the word search looks at (a quote, an apostrophe and "(").
 constexpr std::array<bool, 256> kPlainByte = [] {
   std::array<bool, 256> plain{};
   plain.fill(true);
-  for (unsigned char c : {' ', '\t', '"', '\'', '(', '\n'}) plain[c] = false;
+  for (unsigned char c : {' ', '\t', '"', '\'', '('}) plain[c] = false;
   return plain;
 }();
 
 // Appends one raw line of a declaration to the header in its written form,
 // normalised and halved, noting on the way the first of each keyword in its
-// code and the first "(". The code of a line is what precedes a comment's
-// "'" outside a string; in it, words are what stands between blanks, line
-// feeds, the line's ends and that "'".
+// code and the first "(" outside a string. The code of a line is what
+// precedes a comment's "'" outside a string; in it, words are what stands
+// between blanks, the line's ends and that "'".
 void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLine) {
   std::string& out = *scan.header;
   OpenDeclaration& d = scan.declaration;
@@ -214,7 +242,6 @@ void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLin
       if (isBlank(c) || c == '(' || (c == '\'' && !inString)) break;
       if (c == '"') inString = !inString;
     }
-    d.blanksBeforeName = name - keyword;
     d.nameAt = kDeclare.size() + (keyword - i) + declarationSpaces(name - keyword);
     d.nameSize = nameEnd - name;
   } else {
@@ -248,10 +275,7 @@ void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLin
       } else if (c == '\'' && !inString) {
         endWord();
         inCode = false;
-      } else if (c == '\n') {
-        endWord();
-        wordStart = out.size() + 1;
-      } else if (c == '(' && d.parenAt == std::string::npos) {
+      } else if (c == '(' && !inString && d.parenAt == std::string::npos) {
         size_t cut = out.size();
         while (out[cut - 1] == ' ') --cut;  // "Declare" stops it at the latest
         d.parenAt = out.size() - d.start;
@@ -264,6 +288,43 @@ void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLin
   }
   if (inCode) endWord();
   out += kLineEnd;
+}
+
+// Something is written at header position `at` (its end, or the start of
+// a declaration just kept): the lines of the #IF groups around it that are
+// not written yet go in front of it, outer group first.
+void writeOpenGroups(SourceScan& scan, size_t at) {
+  if (scan.writtenGroups == scan.groups.size()) return;
+  std::string lines;
+  for (size_t k = scan.writtenGroups; k < scan.groups.size(); ++k) {
+    lines += scan.groups[k].pendingLines;
+    scan.groups[k].pendingLines.clear();
+  }
+  scan.header->insert(at, lines);
+  scan.writtenGroups = scan.groups.size();
+}
+
+// A metastatement line: #IF opens a group and holds its line until
+// something is written inside; #ELSEIF and #ELSE are written at once when
+// something was, else held with it; #ENDIF is written when something was,
+// else drops the group's lines; then the group closes. Unmatched ones do
+// nothing.
+void takeGroupLine(SourceScan& scan, std::string_view raw, LineKind kind) {
+  std::string line;
+  appendNormalised(line, raw);
+  line += kLineEnd;
+  if (kind == LineKind::GroupOpen) {
+    scan.groups.push_back({std::move(line)});
+    return;
+  }
+  if (scan.groups.empty()) return;
+  bool written = scan.writtenGroups == scan.groups.size();
+  if (written) *scan.header += line;
+  else if (kind == LineKind::GroupNext) scan.groups.back().pendingLines += line;
+  if (kind == LineKind::GroupClose) {
+    scan.groups.pop_back();
+    if (written) --scan.writtenGroups;
+  }
 }
 
 // The declaration is complete: when its code is marked Common or Export, it
@@ -283,10 +344,21 @@ void finishDeclaration(SourceScan& scan) {
   std::string clauses;
   if (scan.mode == HeaderMode::Sll) commonAt = npos;
   if (scan.mode == HeaderMode::Compile) exportAt = commonAt = npos;
-  if (scan.mode == HeaderMode::Dll && exportAt != npos) {
+  if (scan.mode == HeaderMode::Dll && exportAt != npos && d.wordAt[kLib] == npos &&
+      d.wordAt[kAlias] != npos) {
+    // DECLARE takes Lib before Alias: the Lib clause goes in front of the
+    // Alias word, which loses the spaces before it (on a continuation line,
+    // its indentation).
+    size_t aliasAt = d.wordAt[kAlias], cut = aliasAt;
+    while (out[d.start + cut - 1] == ' ') --cut;  // "Declare" stops it at the latest
+    editAt = cut;
+    editSize = aliasAt - cut;
+    clauses = scan.libClause;
+    clauses += ' ';
+  } else if (scan.mode == HeaderMode::Dll && exportAt != npos) {
     bool hasAlias = d.wordAt[kAlias] != npos;
     if (d.wordAt[kLib] == npos) {
-      clauses += kLibClause;
+      clauses += scan.libClause;
       // A clause in front of the "(" makes the text before it a word.
       hasAlias = hasAlias || (d.parenAt != npos && d.prefix == kAlias);
     }
@@ -306,15 +378,9 @@ void finishDeclaration(SourceScan& scan) {
       if (d.prefix == kCommon) commonAt = std::min(commonAt, d.prefixAt);
     } else {
       // No parameter list: the clauses go where it would begin, after the
-      // name. An empty name (a comment follows the keyword) leaves them
-      // after the keyword's spaces, whose run the first clause's space joins.
+      // name. (The name is empty only before a "(" or a comment, and a
+      // comment right after the keyword leaves nothing marked.)
       editAt = d.nameAt + d.nameSize;
-      if (d.nameSize == 0) {
-        size_t normalised = (d.blanksBeforeName + 1) / 2;
-        editSize = (normalised + 1) / 2;
-        editAt -= editSize;
-        clauses.replace(0, 1, (normalised + 2) / 2, ' ');
-      }
     }
   }
   // Applied from the back, so that the positions in front stay valid.
@@ -332,18 +398,29 @@ void finishDeclaration(SourceScan& scan) {
   for (size_t k = 1; k < count; ++k)
     for (size_t j = k; j > 0 && edits[j - 1].at < edits[j].at; --j) std::swap(edits[j - 1], edits[j]);
   for (size_t k = 0; k < count; ++k) out.replace(d.start + edits[k].at, edits[k].size, edits[k].with);
+  writeOpenGroups(scan, d.start);
 }
 
 // The lower-cased name of the interface a raw line starts: the first word
-// after "interface" and its blanks, which classifyLine found.
+// after "interface" and its blanks, which classifyLine found; for a
+// dispatch interface, "Interface IDBIND name", the word after IDBIND.
 std::string interfaceName(std::string_view raw) {
   size_t at = 0;
   while (isBlank(raw[at])) ++at;
   at += std::string_view("interface").size();
-  while (at < raw.size() && isBlank(raw[at])) ++at;
-  size_t end = at;
-  while (end < raw.size() && !isBlank(raw[end])) ++end;
-  return toLowerAnsi(raw.substr(at, end - at));
+  auto wordFrom = [&raw](size_t& from) {
+    while (from < raw.size() && isBlank(raw[from])) ++from;
+    size_t end = from;
+    while (end < raw.size() && !isBlank(raw[end])) ++end;
+    return raw.substr(from, end - from);
+  };
+  std::string_view name = wordFrom(at);
+  at += name.size();
+  if (toLowerAnsi(name) == "idbind") {
+    std::string_view next = wordFrom(at);
+    if (!next.empty()) name = next;  // IDBIND alone at the line's end is the name
+  }
+  return toLowerAnsi(name);
 }
 
 void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind);
@@ -385,6 +462,7 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
       if (scan.skipInterface) {
         scan.skipInterface = false;
       } else {
+        writeOpenGroups(scan, header.size());
         appendNormalised(header, raw);
         header += kLineEnd;
       }
@@ -394,6 +472,7 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
       if (scan.interfaceNames->count(name)) {
         scan.skipInterface = true;
       } else {
+        writeOpenGroups(scan, header.size());
         header += kLineEnd;
         appendNormalised(header, raw);
         header += kLineEnd;
@@ -405,23 +484,27 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
     case LineKind::Member:
       // A skipped member's continuation lines are read as lines of their own.
       if (scan.skipInterface) break;
+      writeOpenGroups(scan, header.size());
       header += "  ";
       appendNormalised(header, raw);
       header += kLineEnd;
       if (continues(raw)) scan.continuing = Continuing::Member;
+      break;
+    case LineKind::GroupOpen:
+    case LineKind::GroupNext:
+    case LineKind::GroupClose:
+      takeGroupLine(scan, raw, kind);
       break;
     default:  // Other, and Unknown, which a whole line never is
       break;
   }
 }
 
-// Where the line after the CR at cr starts, noting a CR that ends the piece.
-size_t afterLineEnd(SourceScan& scan, std::string_view bytes, size_t cr) {
-  if (cr + 1 == bytes.size()) {
-    scan.afterCr = true;
-    return cr + 1;
-  }
-  return cr + 1 + (bytes[cr + 1] == '\n');
+// Where the line after the line end at `end` starts, noting a CR that ends
+// the piece: an LF that starts the next piece belongs to it.
+size_t nextLineStart(SourceScan& scan, std::string_view bytes, size_t end) {
+  if (end + 1 == bytes.size() && bytes[end] == '\r') scan.afterCr = true;
+  return afterLineEnd(bytes, end);
 }
 
 // A line that the piece's end cuts off: kept while it may be written, else
@@ -444,7 +527,7 @@ void keepCutLine(SourceScan& scan, std::string_view rest) {
 }  // namespace
 
 void beginSourceScan(SourceScan& scan, std::string& header, InterfaceNames& interfaceNames,
-                     std::string_view path, HeaderMode mode) {
+                     std::string_view path, HeaderMode mode, std::string_view libraryName) {
   std::string cut = std::move(scan.cut);
   scan = SourceScan{};
   scan.cut = std::move(cut);  // keeps its room from file to file
@@ -452,14 +535,18 @@ void beginSourceScan(SourceScan& scan, std::string& header, InterfaceNames& inte
   scan.header = &header;
   scan.interfaceNames = &interfaceNames;
   scan.mode = mode;
+  scan.libClause = " Lib \"";
+  scan.libClause += libraryName;
+  scan.libClause += '"';
   appendBanner(header, path);
 }
 
 void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
   if (scan.ended || bytes.empty()) return;
-  if (const void* eof = std::memchr(bytes.data(), '\x1A', bytes.size())) {
-    bytes = bytes.substr(0, static_cast<size_t>(static_cast<const char*>(eof) - bytes.data()));
+  std::string_view text = textBeforeEndOfFile(bytes);
+  if (text.size() < bytes.size()) {
     scan.ended = true;
+    bytes = text;
     if (bytes.empty()) return;
   }
   size_t at = 0;
@@ -470,30 +557,30 @@ void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
   LineCursor cursor;
   startLineCursor(cursor, bytes.data(), bytes.size());
   if (scan.skipLine || scan.cutLine) {
-    size_t cr = nextCr(cursor, at);
-    if (cr == bytes.size()) {
+    size_t end = nextLineEnd(cursor, at);
+    if (end == bytes.size()) {
       if (scan.cutLine) keepCutLine(scan, bytes.substr(at));
       return;
     }
     if (scan.cutLine) {
-      scan.cut.append(bytes.substr(at, cr - at));
+      scan.cut.append(bytes.substr(at, end - at));
       takeLine(scan, scan.cut);
       scan.cut.clear();
     }
     scan.skipLine = scan.cutLine = false;
-    at = afterLineEnd(scan, bytes, cr);
+    at = nextLineStart(scan, bytes, end);
   }
   while (at < bytes.size()) {
     // Continuation lines are taken whatever they hold; other lines only
     // when the index finds they may be written and the classifier agrees.
     if (scan.continuing != Continuing::Nothing) {
-      size_t cr = nextCr(cursor, at);
-      if (cr == bytes.size()) {
+      size_t end = nextLineEnd(cursor, at);
+      if (end == bytes.size()) {
         keepCutLine(scan, bytes.substr(at));
         return;
       }
-      takeLine(scan, bytes.substr(at, cr - at));
-      at = afterLineEnd(scan, bytes, cr);
+      takeLine(scan, bytes.substr(at, end - at));
+      at = nextLineStart(scan, bytes, end);
       continue;
     }
     size_t start = nextCandidate(cursor, at);
@@ -504,17 +591,16 @@ void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
       // The piece may end inside a line, which is not written.
       char last = bytes.back();
       if (last == '\r') scan.afterCr = true;
-      else if (!(last == '\n' && bytes.size() >= 2 && bytes[bytes.size() - 2] == '\r'))
-        scan.skipLine = true;
+      else if (last != '\n') scan.skipLine = true;
       return;
     }
-    size_t cr = kind == LineKind::Unknown ? bytes.size() : nextCr(cursor, start);
-    if (cr == bytes.size()) {
+    size_t end = kind == LineKind::Unknown ? bytes.size() : nextLineEnd(cursor, start);
+    if (end == bytes.size()) {
       keepCutLine(scan, bytes.substr(start));
       return;
     }
-    takeLineOfKind(scan, bytes.substr(start, cr - start), kind);
-    at = afterLineEnd(scan, bytes, cr);
+    takeLineOfKind(scan, bytes.substr(start, end - start), kind);
+    at = nextLineStart(scan, bytes, end);
   }
 }
 
@@ -544,9 +630,10 @@ void dropSettledHeader(SourceScan& scan) {
 }
 
 void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
-                    std::string_view path, std::string_view bytes, HeaderMode mode) {
+                    std::string_view path, std::string_view bytes, HeaderMode mode,
+                    std::string_view libraryName) {
   SourceScan scan;
-  beginSourceScan(scan, header, interfaceNames, path, mode);
+  beginSourceScan(scan, header, interfaceNames, path, mode, libraryName);
   scanSourceBytes(scan, bytes);
   endSourceScan(scan);
 }

@@ -23,11 +23,17 @@ enum class HeaderMode { Sll, Dll, Compile };
 // an interface defined in several files is written once.
 using InterfaceNames = std::set<std::string, std::less<>>;
 
+// The library a DLL header's Lib clauses name unless told otherwise.
+constexpr std::string_view kDefaultLibraryName = "export.dll";
+
 // Appends the section of one file to header. bytes is the file's content (an
 // unreadable file is passed as empty and still gets its banner); path names
-// the file in the banner, which shows the part after its last "\".
+// the file in the banner, which shows the part after its last "\". Lines
+// end at CR LF, CR or LF; 0x1A ends the file. libraryName goes between the
+// quotes of the Lib clauses that mode Dll inserts.
 void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
-                    std::string_view path, std::string_view bytes, HeaderMode mode);
+                    std::string_view path, std::string_view bytes, HeaderMode mode,
+                    std::string_view libraryName = kDefaultLibraryName);
 
 // The same scan fed a file's bytes in pieces of any size, so that a file is
 // read through a bounded window: beginSourceScan writes the banner,
@@ -45,13 +51,19 @@ enum DeclarationWord { kExport, kCommon, kLib, kAlias, kNoWord };
 struct OpenDeclaration {
   size_t start = 0;
   size_t nameAt = 0, nameSize = 0;
-  size_t blanksBeforeName = 0;      // as read, between the keyword and the name
   size_t parenAt = std::string::npos;  // the first "(" of the code, if any
   size_t cutAt = 0;                 // the spaces before that "(" start here
   size_t prefixAt = 0;              // the text from here to that "(" is a word of its own
   DeclarationWord prefix = kNoWord;  // once a clause goes in front of the "("
   size_t wordAt[4] = {std::string::npos, std::string::npos, std::string::npos, std::string::npos};
-  bool continues = false;           // its last line ends with "_"
+  bool continues = false;           // its last line's code ends with "_"
+};
+
+// An #IF group still open: its metastatement lines not yet written. They
+// are written once something else is written inside the group, and dropped
+// with the group when nothing is.
+struct ConditionalGroup {
+  std::string pendingLines;  // each with its CR LF
 };
 
 struct SourceScan {
@@ -65,11 +77,15 @@ struct SourceScan {
   bool skipInterface = false;  // inside an interface that is already written
   Continuing continuing = Continuing::Nothing;
   std::string cut;  // the start of a line that a piece's end cut off
+  std::string libClause;  // " Lib \"export.dll\""
   OpenDeclaration declaration;
   std::vector<std::string> namesAdded;  // to interfaceNames by this file
+  std::vector<ConditionalGroup> groups;  // outermost first
+  size_t writtenGroups = 0;  // the outer groups whose lines are written: all but a suffix
 };
 void beginSourceScan(SourceScan& scan, std::string& header, InterfaceNames& interfaceNames,
-                     std::string_view path, HeaderMode mode);
+                     std::string_view path, HeaderMode mode,
+                     std::string_view libraryName = kDefaultLibraryName);
 void scanSourceBytes(SourceScan& scan, std::string_view bytes);
 void endSourceScan(SourceScan& scan);
 // A read failed partway through the file: the interfaces it added to

@@ -21,15 +21,18 @@ const std::string kStarts[] = {
     "PropertyGet ", "Method ", "method =", "Method  = ", "Inherit ", "inherit", "Class Method ",
     "Declare Sub ", "function\t\t=", "Function   = ", "Property\tGet\t", "property   get ",
     "Property Getx ", "Property Get", "End\t\tInterfaceX", "Method\t", "If ", "Select Case ", "' ", "Local ", "", "  ", "\t", "s", "e", "\xD0",
+    "Member Call ", "MEMBER\t", "Members ", "Interface IDBIND ", "interface idbind\t", "Interface IDBIND",
+    "#IF ", "#if\t", "#ElseIf ", "#ELSE", "#Else ", "#else'", "#ENDIF", "#EndIf ", "#endif'", "#Elsex",
+    "#IFDEF ", "#Include ", "# IF ", "#", "#E",
 };
 // Pieces of the rest of a line.
 const std::string kWords[] = {
     "A", "Foo", "IA", "ia", "IB", "Export", "EXPORT", "Common", "Lib", "lib", "Alias", "alias",
     "export.dll", "ExportAll", "(x)", "(", ")", "\"it's\"", "\"", "'", "' export", "' common lib",
     " ", "  ", "   ", "\t", "_", " _", "=", "\n", "\xE9", "\xA0", std::string(1, '\0'), "As Long",
-    std::string(40, ' '), std::string(70, 'x'),
+    std::string(40, ' '), std::string(70, 'x'), "\"a(b)\"", "Alias \"P(1)\"", "_ ' c", "_'", "IDBIND",
 };
-const std::string kLineEnds[] = {"\r\n", "\r\n", "\r\n", "\r", "\n", "\r\r\n"};
+const std::string kLineEnds[] = {"\r\n", "\r\n", "\r\n", "\r", "\n", "\n", "\r\r\n", "\n\r"};
 
 std::string generatedFile(std::mt19937& random) {
   std::string file;

@@ -115,8 +115,8 @@ TEST(SourceScanner, ByteClasses) {
       {Compile, "\0Sub A() Export"s, ""},       // a NUL before the keyword
       {Compile, "Sub\xA0" "A() Export", ""},    // a no-break space is no blank
       {Compile, "\xFF\xFE" "Sub A() Export", ""},
-      // A lone LF stays in the line: one declaration, the first Export goes.
-      {Sll, "Sub A() Export\nSub B() Export", "Declare Sub A()\nSub B() Export\r\n"},
+      // A lone LF ends a line, as CR and CR LF do.
+      {Sll, "Sub A() Export\nSub B() Export", "Declare Sub A()\r\nDeclare Sub B()\r\n"},
       {Compile, "Sub A(x, _\ry) Export", "Declare Sub A(x, _\r\n          y) Export\r\n"},
       // 0x1A ends the file inside a declaration: the part read is unmarked.
       {Compile, "Sub A(x, _\r\n\x1Ay) Export", ""},
@@ -158,9 +158,9 @@ TEST(SourceScanner, Declarations) {
       {Dll, "Sub A() Common Export", "Declare Sub A Lib \"export.dll\" Alias \"A\" ()\r\n"},
       {Sll, "Sub A() Common Export", "Declare Sub A() Common\r\n"},
       {Compile, "Sub A() Common Export", "Declare Sub A() Common Export\r\n"},
-      // Clauses already present are kept where they are.
+      // Clauses already present are kept; a Lib clause goes before an Alias.
       {Dll, "Function F Alias \"ff\" (x) Export As Long",
-       "Declare Function F Alias \"ff\" Lib \"export.dll\" (x) As Long\r\n"},
+       "Declare Function F Lib \"export.dll\" Alias \"ff\" (x) As Long\r\n"},
       {Dll, "Sub S Lib \"x.dll\" (a) Export", "Declare Sub S Lib \"x.dll\" Alias \"S\" (a)\r\n"},
       // "export" inside a name or string is not the word.
       {Sll, "Sub ExportAll(x)", ""},
@@ -187,9 +187,10 @@ TEST(SourceScanner, Declarations) {
        "Declare Sub A(x, _\r\n          Interface IX _\r\n          End Interface)\r\n"},
       // Runs of spaces: halved per line, then once more over the declaration.
       {Sll, "Sub A(x,      y) Common", "Declare Sub A(x,  y) Common\r\n"},
-      // Lines ending in LF alone are one line, classified by its start.
-      {Sll, "Sub A() Export\nSub B() Export\n", "Declare Sub A()\nSub B() Export\n\r\n"},
-      {Sll, "' comment\nSub A() Export\n", ""},
+      // Lines ending in LF alone are lines like any other.
+      {Sll, "Sub A() Export\nSub B() Export\n", "Declare Sub A()\r\nDeclare Sub B()\r\n"},
+      {Sll, "' comment\nSub A() Export\n", "Declare Sub A()\r\n"},
+      {Sll, "Sub A(x, _\n  y) Export\n", "Declare Sub A(x, _\r\n          y)\r\n"},
   });
 }
 
@@ -209,8 +210,7 @@ TEST(SourceScanner, DllClausesWithoutParameterList) {
 
 // A clause put in front of a "(" cuts the text before it off as a word of
 // its own, which then counts as one: an Alias, or the first Export or
-// Common to go. A comment right after the keyword leaves the name empty,
-// and the clauses join the keyword's spaces.
+// Common to go. A comment right after the keyword leaves nothing marked.
 TEST(SourceScanner, DllClausesThatCutAWordOff) {
   expectBodies({
       {Dll, "Sub Alias(x) Export", "Declare Sub Alias Lib \"export.dll\" (x)\r\n"},
@@ -220,11 +220,9 @@ TEST(SourceScanner, DllClausesThatCutAWordOff) {
       {Dll, "Sub F Lib \"k\" Alias \"G\" Common(x) Export",
        "Declare Sub F Lib \"k\" Alias \"G\" Common(x)\r\n"},
       {Sll, "Sub Export(x) Common", "Declare Sub Export(x) Common\r\n"},
-      {Dll, "Sub 'c _\r\nExport", "Declare Sub Lib \"export.dll\" Alias \"\"'c _\r\n         \r\n"},
-      {Dll, "Sub   'c _\r\nExport", "Declare Sub  Lib \"export.dll\" Alias \"\"'c _\r\n         \r\n"},
-      {Dll, "Sub\t\t\t\t\t'c _\r\nExport",
-       "Declare Sub  Lib \"export.dll\" Alias \"\"'c _\r\n         \r\n"},
-      {Dll, "Sub 'c _\r\n(x) Export", "Declare Sub 'c _\r\n Lib \"export.dll\" Alias \"\" (x)\r\n"},
+      {Dll, "Sub 'c _\r\nExport", ""},
+      {Dll, "Sub\t\t\t\t\t'c _\r\n(x) Export", ""},
+      {Dll, "Sub (x) Export", "Declare Sub Lib \"export.dll\" Alias \"\" (x)\r\n"},
   });
 }
 
@@ -245,7 +243,7 @@ TEST(SourceScanner, WordsInACommentAreNoKeywords) {
       {Sll, "Sub A() Export' x", "Declare Sub A()' x\r\n"},  // the comment ends the word
       // A "'" inside a string is no comment.
       {Dll, "Function F Alias \"it's\" (x) Export",
-       "Declare Function F Alias \"it's\" Lib \"export.dll\" (x)\r\n"},
+       "Declare Function F Lib \"export.dll\" Alias \"it's\" (x)\r\n"},
       {Dll, "Sub A Lib \"it's\" (x) Export ' alias",
        "Declare Sub A Lib \"it's\" Alias \"A\" (x) ' alias\r\n"},
       {Sll, "Sub A(\"it's\") ' export", ""},
@@ -253,15 +251,12 @@ TEST(SourceScanner, WordsInACommentAreNoKeywords) {
       // No "(" in the code: the clauses follow the name, before the comment.
       {Dll, "Sub Tick Export ' (old)",
        "Declare Sub Tick Lib \"export.dll\" Alias \"TICK\" ' (old)\r\n"},
-      {Dll, "Sub Tick' (x) _\r\nExport",
-       "Declare Sub Tick Lib \"export.dll\" Alias \"TICK\"' (x) _\r\n         \r\n"},
+      {Dll, "Sub Tick _' (x)\r\nExport",
+       "Declare Sub Tick Lib \"export.dll\" Alias \"TICK\" _' (x)\r\n         \r\n"},
       // Continuation lines, with and without comments.
-      {Sll, "Sub A(x) ' export _\r\nCommon", "Declare Sub A(x) ' export _\r\n          Common\r\n"},
-      {Dll, "Sub A(x) ' export _\r\nCommon", "Declare Sub A(x) ' export _\r\n         \r\n"},
       {Sll, "Sub A(x, _\r\ny) Export ' export", "Declare Sub A(x, _\r\n          y) ' export\r\n"},
-      {Sll, "Sub A(x, _ ' y\r\nz) Export", ""},  // the comment ends the declaration
-      {Dll, "Function Foo _\r\n' (old) _\r\n(ByVal x As Long) Export",
-       "Declare Function Foo _\r\n          ' (old) _\r\n"
+      {Dll, "Function Foo _ ' name\r\n(ByVal x As Long) Export",
+       "Declare Function Foo _ ' name\r\n"
        " Lib \"export.dll\" Alias \"FOO\" (ByVal x As Long)\r\n"},
   });
 }
@@ -284,6 +279,109 @@ TEST(SourceScanner, InterfacesAndMembers) {
        "  Method Foo()\r\n  Property Get X() As Long\r\n  property set X(v)\r\n  Inherit IDispatch\r\n"},
       {Sll, "Method = 5\r\nClass Method Foo()\r\nProperty Let X(v)\r\nPropertyGet X\r\nMethod", ""},
   });
+}
+
+// A line continues when its code ends with "_": a comment may follow, and
+// stays in the written text; a "_" inside the comment continues nothing.
+TEST(SourceScanner, ContinuationBeforeAComment) {
+  expectBodies({
+      {Sll, "Sub A(ByVal x As Long, _ ' the first\r\n      ByVal y As Long) Export",
+       "Declare Sub A(ByVal x As Long, _ ' the first\r\n          ByVal y As Long)\r\n"},
+      {Sll, "Sub A(x, _'no blank\r\ny) Export", "Declare Sub A(x, _'no blank\r\n          y)\r\n"},
+      {Sll, "Sub A(x, _ ' one _\r\ny, _ ' two\r\nz) Export",
+       "Declare Sub A(x, _ ' one _\r\n          y, _ ' two\r\n          z)\r\n"},
+      {Sll, "Sub A(x) ' see _\r\nExport", ""},
+      {Sll, "Sub A(x) ' export _\r\nCommon", ""},
+      {Sll, "Sub A(\"'\", _ ' c\r\ny) Export", "Declare Sub A(\"'\", _ ' c\r\n          y)\r\n"},
+      {Sll, "Sub A(\"it's _\") Export", "Declare Sub A(\"it's _\")\r\n"},
+      {Sll, "Method M(a, _ ' first\r\nb)", "  Method M(a, _ ' first\r\n                      b)\r\n"},
+      {Sll, "Method M(a) ' _\r\nMethod N()", "  Method M(a) ' _\r\n  Method N()\r\n"},
+  });
+}
+
+// DECLARE takes Lib before Alias: an Alias the source has gets the Lib
+// clause in front of it. The clauses go before the first "(" of the code
+// outside a string.
+TEST(SourceScanner, DllLibBeforeAlias) {
+  expectBodies({
+      {Dll, "FUNCTION AddOne ALIAS \"AddOne\" (BYVAL x AS LONG) EXPORT AS LONG",
+       "Declare FUNCTION AddOne Lib \"export.dll\" ALIAS \"AddOne\" (BYVAL x AS LONG) AS LONG\r\n"},
+      {Sll, "FUNCTION AddOne ALIAS \"AddOne\" (BYVAL x AS LONG) EXPORT AS LONG",
+       "Declare FUNCTION AddOne ALIAS \"AddOne\" (BYVAL x AS LONG) AS LONG\r\n"},
+      {Compile, "Sub S Alias \"S\" (x) Export", "Declare Sub S Alias \"S\" (x) Export\r\n"},
+      {Dll, "Sub S   Alias \"T\" Export", "Declare Sub S Lib \"export.dll\" Alias \"T\"\r\n"},
+      {Dll, "Sub S Export Alias \"T\" (x)", "Declare Sub S Lib \"export.dll\" Alias \"T\" (x)\r\n"},
+      {Dll, "Sub S Common Alias \"T\" (x) Export", "Declare Sub S Lib \"export.dll\" Alias \"T\" (x)\r\n"},
+      // An Alias that starts a continuation line loses its indentation.
+      {Dll, "Function F _\r\n    Alias \"F\" (x) Export",
+       "Declare Function F _\r\n Lib \"export.dll\" Alias \"F\" (x)\r\n"},
+      {Dll, "Sub S Lib \"k.dll\" Alias \"S\" (x) Export", "Declare Sub S Lib \"k.dll\" Alias \"S\" (x)\r\n"},
+      {Dll, "Sub S Alias \"S\" Lib \"k.dll\" (x) Export", "Declare Sub S Alias \"S\" Lib \"k.dll\" (x)\r\n"},
+      {Dll, "Sub S(x) Export ' alias", "Declare Sub S Lib \"export.dll\" Alias \"S\" (x) ' alias\r\n"},
+      // A "(" inside a string literal is no parameter list.
+      {Dll, "Sub S Lib \"a(b).dll\" (x) Export", "Declare Sub S Lib \"a(b).dll\" Alias \"S\" (x)\r\n"},
+      {Dll, "Sub S Alias \"P(1)\" (x) Export", "Declare Sub S Lib \"export.dll\" Alias \"P(1)\" (x)\r\n"},
+      {Dll, "Sub S Lib \"a(b)\" Export", "Declare Sub S Alias \"S\" Lib \"a(b)\"\r\n"},
+  });
+}
+
+// "Interface IDBIND name" is named by the word after IDBIND; MEMBER lines
+// are member lines.
+TEST(SourceScanner, DispatchInterfaces) {
+  InterfaceNames names;
+  EXPECT_EQ("\r\nInterface IDBIND IFoo\r\n  Member Call Run<1>(ByVal n As Long, _\r\n"
+            "                      ByVal m As Long)\r\n  MEMBER GET Count<2>() As Long\r\n"
+            "End Interface\r\n\r\nINTERFACE idbind IBar\r\n  member let Size<3>()\r\n"
+            "  Member Set Item<4>()\r\nEnd Interface\r\n",
+            body("Interface IDBIND IFoo\r\n  Member Call Run<1>(ByVal n As Long, _\r\n"
+                 "   ByVal m As Long)\r\n  MEMBER GET Count<2>() As Long\r\nEnd Interface\r\n"
+                 "INTERFACE idbind\tIBar\r\n  member let Size<3>()\r\n  Member Set Item<4>()\r\n"
+                 "End Interface\r\nInterface IDbind IFOO\r\n  Member Call Other<5>()\r\nEnd Interface",
+                 Compile, names));
+  expectBodies({
+      {Sll, "Interface IDBIND\r\nInterface IDBIND  \r\nEnd Interface",
+       "\r\nInterface IDBIND\r\n"},  // IDBIND with nothing after it is the name
+      {Sll, "Members x\r\nMember\r\nMemberCall x\r\nMember  \t", ""},
+  });
+  std::string header;
+  scanSourceFile(header, names, "x.bas", "Interface IDBIND IFoo\r\nInterface IDBIND IBaz\r\n", Sll);
+  EXPECT_EQ((InterfaceNames{"ibaz", "ifoo"}), names);
+}
+
+// #IF groups are kept around what they hold, and dropped when they hold
+// nothing that is written.
+TEST(SourceScanner, ConditionalGroups) {
+  expectBodies({
+      {Sll,
+       "#IF %DEF(%UNICODE)\r\nFunction W(s As WString) Export As Long\r\n#ELSE\r\n"
+       "Function W(s As String) Export As Long\r\n#ENDIF",
+       "#IF %DEF(%UNICODE)\r\nDeclare Function W(s As WString) As Long\r\n#ELSE\r\n"
+       "Declare Function W(s As String) As Long\r\n#ENDIF\r\n"},
+      {Sll, "Sub A() Export\r\n  #IF %DEBUG\r\n  x = 1\r\n  #ENDIF\r\nEnd Sub", "Declare Sub A()\r\n"},
+      {Sll, "#IF 0\r\nSub A()\r\n#ELSE\r\nSub B() Export\r\n#ENDIF",
+       "#IF 0\r\n#ELSE\r\nDeclare Sub B()\r\n#ENDIF\r\n"},
+      {Sll, "#IF A\r\nSub B() Export\r\n#ELSE\r\nSub C()\r\n#ENDIF",
+       "#IF A\r\nDeclare Sub B()\r\n#ELSE\r\n#ENDIF\r\n"},
+      {Sll, "#IF A\r\nx\r\n#ELSEIF B\r\nSub C() Export\r\n#ELSE\r\nSub D() Export\r\n#ENDIF",
+       "#IF A\r\n#ELSEIF B\r\nDeclare Sub C()\r\n#ELSE\r\nDeclare Sub D()\r\n#ENDIF\r\n"},
+      // Nested groups: an empty inner one goes, the outer one stays.
+      {Sll, "#IF A\r\n#IF B\r\nx\r\n#ENDIF\r\nSub C() Export\r\n#ENDIF",
+       "#IF A\r\nDeclare Sub C()\r\n#ENDIF\r\n"},
+      {Sll, "#IF A\r\n#IF B\r\nSub C() Export\r\n#ENDIF\r\n#ENDIF",
+       "#IF A\r\n#IF B\r\nDeclare Sub C()\r\n#ENDIF\r\n#ENDIF\r\n"},
+      // Interfaces and members are written inside groups too; normalised,
+      // with no indentation.
+      {Sll, "\t#if   %X\r\n  Interface IX\r\n  End Interface\r\n  #Else ' none\r\nMethod M()\r\n #EndIf'done",
+       "#if  %X\r\n\r\nInterface IX\r\nEnd Interface\r\n#Else ' none\r\n  Method M()\r\n#EndIf'done\r\n"},
+      // Unmatched ones are ignored; a group open at the end stays open.
+      {Sll, "#ENDIF\r\n#ELSE\r\nSub A() Export\r\n#IF B\r\nSub C() Common", "Declare Sub A()\r\n#IF B\r\nDeclare Sub C() Common\r\n"},
+      // An unmarked procedure writes nothing, so its group goes.
+      {Dll, "#IF A\r\nSub B()\r\n#ENDIF", ""},
+      // Near misses.
+      {Sll, "#IFDEF A\r\nSub B() Export\r\n#ELSEX\r\n#ENDIFX\r\n#IF\r\n#Include \"x\"\r\n# IF A", "Declare Sub B()\r\n"},
+  });
+  // A skipped interface writes nothing, so its group is dropped.
+  EXPECT_EQ("", body("#IF A\r\nInterface IX\r\nMethod M()\r\nEnd Interface\r\n#ENDIF", Sll, {"ix"}));
 }
 
 TEST(SourceScanner, DuplicateInterfaceIsSkippedToItsEnd) {

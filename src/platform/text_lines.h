@@ -1,8 +1,10 @@
-// Reading file bytes as text lines, the way every Codeloom command reads.
+// Reading file bytes as text lines, the way every Codeloom reader reads.
 //
-// A line ends at CR or at CR LF (the LF after a CR is consumed); a lone LF
-// stays part of the line. A byte 0x1A ends the file. The last line needs no
-// line end, so "a\r\n" is one line and "a\r\n\r\n" is two.
+// A byte 0x1A ends the file. Source, template and forum files end a line at
+// CR LF, at a lone CR or at a lone LF (files as git stores them end lines
+// with LF). The settings file ends a line at CR or CR LF only: a lone LF
+// stays inside its line, since a description may hold one. The last line
+// needs no line end, so "a\r\n" is one line and "a\r\n\r\n" is two.
 #pragma once
 
 #include <cstdint>
@@ -15,9 +17,36 @@
 
 namespace codeloom {
 
+constexpr char kEndOfFileByte = '\x1A';
+
+// The bytes of a file that are its text: those before its first 0x1A. A
+// reader of pieces passes each piece and stops after the first that is cut.
+inline std::string_view textBeforeEndOfFile(std::string_view bytes) {
+  const void* eof = bytes.empty() ? nullptr : std::memchr(bytes.data(), kEndOfFileByte, bytes.size());
+  if (!eof) return bytes;
+  return bytes.substr(0, static_cast<size_t>(static_cast<const char*>(eof) - bytes.data()));
+}
+
+enum class LineEnds {
+  CrLfCrOrLf,  // sources, templates, forum files
+  CrOrCrLf,    // settings.txt
+};
+
+// True when c ends a line by itself or starts a CR LF.
+inline bool isLineEndByte(char c, LineEnds ends = LineEnds::CrLfCrOrLf) {
+  return c == '\r' || (c == '\n' && ends == LineEnds::CrLfCrOrLf);
+}
+
+// Where the line after the line end at text[end] starts: past a CR LF, or
+// past the one byte. A CR that ends text may yet be followed by an LF the
+// caller has not seen.
+inline size_t afterLineEnd(std::string_view text, size_t end) {
+  return end + 1 + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n');
+}
+
 class LineReader {
  public:
-  explicit LineReader(std::string_view bytes);
+  explicit LineReader(std::string_view bytes, LineEnds ends = LineEnds::CrLfCrOrLf);
 
   // Sets line to the next line, without its line end, and returns true;
   // returns false at the end of the file. Inline: it runs once per line of
@@ -25,12 +54,13 @@ class LineReader {
   bool next(std::string_view& line) {
     if (next_ >= size_) return false;
     for (;;) {
-      if (crs_) {
-        size_t cr = block_ + static_cast<size_t>(__builtin_ctzll(crs_));
-        crs_ &= crs_ - 1;
-        line = std::string_view(data_ + next_, cr - next_);
-        next_ = cr + 1;
-        if (next_ < size_ && data_[next_] == '\n') ++next_;
+      while (ends_) {
+        size_t end = block_ + static_cast<size_t>(__builtin_ctzll(ends_));
+        ends_ &= ends_ - 1;
+        if (end < next_) continue;  // the LF of a CR LF already passed
+        line = std::string_view(data_ + next_, end - next_);
+        next_ = end + 1;
+        if (data_[end] == '\r' && next_ < size_ && data_[next_] == '\n') ++next_;
         return true;
       }
       block_ += kBlock;
@@ -39,42 +69,46 @@ class LineReader {
         next_ = size_;
         return true;
       }
-      crs_ = crMask(block_);
+      ends_ = endMask(block_);
     }
   }
 
  private:
   static constexpr size_t kBlock = 64;
 
-  // Bit i set when data_[at + i] is a CR: the line ends of a whole block are
-  // found in a few instructions, not one search per line.
-  uint64_t crMask(size_t at) const {
+  // Bit i set when data_[at + i] ends a line or starts a CR LF: the line
+  // ends of a whole block are found in a few instructions, not one search
+  // per line.
+  uint64_t endMask(size_t at) const {
     const char* p = data_ + at;
     if (size_ - at < kBlock) {
       uint64_t mask = 0;
-      for (size_t i = 0; i < size_ - at; ++i) mask |= uint64_t(p[i] == '\r') << i;
+      for (size_t i = 0; i < size_ - at; ++i) mask |= uint64_t(isLineEndByte(p[i], lineEnds_)) << i;
       return mask;
     }
 #if defined(__SSE2__)
     const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8(lineEnds_ == LineEnds::CrLfCrOrLf ? '\n' : '\r');
     uint64_t mask = 0;
     for (int i = 0; i < 4; ++i) {
       __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-      mask |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, cr)))) << (16 * i);
+      __m128i end = _mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf));
+      mask |= uint64_t(uint32_t(_mm_movemask_epi8(end))) << (16 * i);
     }
     return mask;
 #else
     uint64_t mask = 0;
-    for (size_t i = 0; i < kBlock; ++i) mask |= uint64_t(p[i] == '\r') << i;
+    for (size_t i = 0; i < kBlock; ++i) mask |= uint64_t(isLineEndByte(p[i], lineEnds_)) << i;
     return mask;
 #endif
   }
 
   const char* data_;
   size_t size_;      // up to the first 0x1A
+  LineEnds lineEnds_;
   size_t next_ = 0;  // where the next line starts
   size_t block_ = 0;
-  uint64_t crs_ = 0;  // the CRs of the block at block_ not yet used
+  uint64_t ends_ = 0;  // the line ends of the block at block_ not yet used
 };
 
 }  // namespace codeloom

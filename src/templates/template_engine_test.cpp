@@ -243,8 +243,10 @@ TEST(TemplateEngine, ExplodingValuesAreRefused) {
 }
 
 TEST(TemplateEngine, ReadsTextLines) {
-  // CR, CR LF and a lone LF inside a line; 0x1A ends the file.
-  EXPECT_EQ("a\r\nb\nc\r\nd\r\n", expandTemplate("a\rb\nc\r\nd\x1A" "e\r\n", demo()));
+  // A line ends at CR, CR LF or a lone LF; 0x1A ends the file.
+  EXPECT_EQ("a\r\nb\r\nc\r\nd\r\n", expandTemplate("a\rb\nc\r\nd\x1A" "e\r\n", demo()));
+  // A template as git stores it, with LF line ends, expands line by line.
+  EXPECT_EQ("' demo\r\nLoadIcon\r\n", expandTemplate("' %pfx%\n{{Icon}}\nLoadIcon\n{{else}}\nNone\n{{/}}\n", demo()));
 }
 
 // Every short line over an alphabet of marker pieces, from both states:
@@ -277,7 +279,7 @@ TEST(TemplateEngine, ByteClasses) {
   const Case cases[] = {
       {"a\0b %pfx%\x80\xFF"s, "a\0b demo\x80\xFF\r\n"s},
       {"{{Ic\0on}}\r\nx\r\n{{/}}\r\ny"s, "y\r\n"},      // not the option Icon
-      {"{{Icon}}\n", "\n\r\n"},                          // an LF is text, not blank
+      {"{{Icon}}\n", ""},                                 // an LF ends the marker's line
       {"{{Ic\ron}}\r\n", "{{Ic\r\non}}\r\n"},            // a CR splits the marker
       {"{{\xC9}}\r\nx\r\n{{/\xC9}}\r\ny", "y\r\n"},
       {"{{Size}}a{{\x1A}}b{{/}}", "a{{\r\n"},            // the file ends at 0x1A

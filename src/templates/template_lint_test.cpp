@@ -109,8 +109,8 @@ TEST(TemplateLint, Findings) {
 }
 
 TEST(TemplateLint, ReadsLinesAsTheEngineDoes) {
-  // A lone LF stays in its line; 0x1A ends the template.
-  EXPECT_EQ("t:2:3: error: '{{/}}' closes no open block\n",
+  // A lone LF ends a line, as a CR does; 0x1A ends the template.
+  EXPECT_EQ("t:3:1: error: '{{/}}' closes no open block\n",
             [] {
               std::string report;
               for (const LintFinding& f : lintTemplate("a\rb\n{{/}}\r\n\x1A{{else}}\r\n"))

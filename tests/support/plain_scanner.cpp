@@ -7,18 +7,19 @@
 namespace codeloom {
 namespace {
 
+// Lines end at CR LF, at a lone CR or at a lone LF; 0x1A ends the file.
 std::vector<std::string> plainLines(std::string_view bytes) {
   std::vector<std::string> lines;
   bytes = bytes.substr(0, bytes.find('\x1A'));
   std::string line;
   for (size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r') {
+    if (bytes[i] != '\r' && bytes[i] != '\n') {
       line += bytes[i];
       continue;
     }
     lines.push_back(line);
     line.clear();
-    if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
   }
   if (!line.empty()) lines.push_back(line);  // the last line needs no line end
   return lines;
@@ -72,18 +73,44 @@ std::string codeOf(const std::string& line) {
   return code;
 }
 
+// A line continues on the next when its code, blanks after it removed,
+// ends with "_": a comment after the "_" does not stop it.
+bool continues(const std::string& line) {
+  std::string code = codeOf(line);
+  code = code.substr(0, code.find('\r'));
+  size_t last = code.find_last_not_of(' ');
+  return last != std::string::npos && code[last] == '_';
+}
+
+// The first "(" of the code outside a string (a string ends with its line).
+size_t firstParen(const std::string& code) {
+  bool inString = false;
+  for (size_t i = 0; i < code.size(); ++i) {
+    if (code[i] == '"') inString = !inString;
+    if (code[i] == '\n') inString = false;
+    if (code[i] == '(' && !inString) return i;
+  }
+  return std::string::npos;
+}
+
+// The clause goes before `at`, which loses the spaces in front of it, with
+// one space after the clause.
+void insertBefore(std::string& text, std::string& code, const std::string& clause, size_t at) {
+  size_t cut = at;
+  while (cut > 0 && code[cut - 1] == ' ') --cut;
+  text = text.substr(0, cut) + clause + " " + text.substr(at);
+  code = code.substr(0, cut) + clause + " " + code.substr(at);
+}
+
 void insertClause(std::string& text, std::string& code, const std::string& clause, size_t& noParenAt) {
-  size_t paren = code.find('(');
+  size_t paren = firstParen(code);
   if (paren == std::string::npos) {
     text.insert(noParenAt, clause);
     code.insert(noParenAt, clause);
     noParenAt += clause.size();
     return;
   }
-  size_t cut = paren;
-  while (cut > 0 && code[cut - 1] == ' ') --cut;
-  text = text.substr(0, cut) + clause + " " + text.substr(paren);
-  code = code.substr(0, cut) + clause + " " + code.substr(paren);
+  insertBefore(text, code, clause, paren);
 }
 
 void removeWordOf(std::string& text, std::string& code, std::string_view word) {
@@ -93,16 +120,46 @@ void removeWordOf(std::string& text, std::string& code, std::string_view word) {
   code = code.substr(0, p - 1) + code.substr(p + word.size());
 }
 
+// What a metastatement line does to the open #IF groups.
+enum class Meta { None, If, Else, EndIf };
+
+Meta metaOf(const std::string& line) {
+  auto firstWordIs = [&](std::string_view word) {
+    return startsWith(line, word) &&
+           (line.size() == word.size() || line[word.size()] == ' ' || line[word.size()] == '\'');
+  };
+  if (startsWith(line, "#if ")) return Meta::If;
+  if (startsWith(line, "#elseif ") || firstWordIs("#else")) return Meta::Else;
+  if (firstWordIs("#endif")) return Meta::EndIf;
+  return Meta::None;
+}
+
+struct Group {
+  std::vector<std::string> pending;
+  bool written = false;
+};
+
 }  // namespace
 
 void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
-                         std::string_view path, std::string_view bytes, HeaderMode mode) {
+                         std::string_view path, std::string_view bytes, HeaderMode mode,
+                         std::string_view libraryName) {
   const std::string rule = "'" + std::string(70, '-') + "\r\n";
   size_t slash = path.rfind('\\');
   header += rule + "' " + std::string(slash == std::string_view::npos ? path : path.substr(slash + 1)) +
             "\r\n" + rule;
   std::vector<std::string> lines = plainLines(bytes);
   bool skipInterface = false;
+  std::vector<Group> groups;
+  // Before anything is written, the lines of the groups it stands in.
+  auto writeGroups = [&] {
+    for (Group& group : groups) {
+      if (group.written) continue;
+      for (const std::string& line : group.pending) header += line + "\r\n";
+      group.pending.clear();
+      group.written = true;
+    }
+  };
   for (size_t i = 0; i < lines.size(); ++i) {
     std::string line = normalise(lines[i]);
     if ((startsWith(line, "function ") && !startsWith(line, "function =")) || startsWith(line, "sub ")) {
@@ -113,7 +170,7 @@ void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
       size_t noParenAt = 8 + (line.size() - rest.size()) + name.size();
       std::string text = "Declare " + line + "\r\n";
       std::string code = "Declare " + codeOf(line) + "\r\n";
-      while (!line.empty() && line.back() == '_' && i + 1 < lines.size()) {
+      while (continues(line) && i + 1 < lines.size()) {
         line = normalise(lines[++i]);
         text += std::string(20, ' ') + line + "\r\n";
         code += std::string(20, ' ') + codeOf(line) + "\r\n";
@@ -121,36 +178,62 @@ void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
       bool exported = wordAt(code, "export") != std::string::npos;
       if (!exported && wordAt(code, "common") == std::string::npos) continue;
       if (mode == HeaderMode::Dll && exported) {
-        if (wordAt(code, "lib") == std::string::npos)
-          insertClause(text, code, " Lib \"export.dll\"", noParenAt);
+        const std::string lib = " Lib \"" + std::string(libraryName) + "\"";
+        size_t alias = wordAt(code, "alias");
+        if (wordAt(code, "lib") != std::string::npos) {
+          // A Lib clause of its own stays as it is.
+        } else if (alias != std::string::npos) {
+          insertBefore(text, code, lib, alias);  // Lib goes before an Alias
+        } else {
+          insertClause(text, code, lib, noParenAt);
+        }
         if (wordAt(code, "alias") == std::string::npos)
           insertClause(text, code, " Alias \"" + toUpperAnsi(name) + "\"", noParenAt);
       }
       text = halve(text, &code);
       if (mode != HeaderMode::Compile) removeWordOf(text, code, "export");
       if (mode == HeaderMode::Dll) removeWordOf(text, code, "common");
+      writeGroups();
       header += text;
     } else if (startsWith(line, "end interface")) {
-      if (skipInterface) skipInterface = false;
-      else header += line + "\r\n";
+      if (skipInterface) {
+        skipInterface = false;
+      } else {
+        writeGroups();
+        header += line + "\r\n";
+      }
     } else if (startsWith(line, "interface ")) {
       std::string rest = line.substr(10);
       rest = rest.substr(rest.find_first_not_of(' '));
+      if (startsWith(rest, "idbind ")) {  // a dispatch interface: its name follows
+        rest = rest.substr(7);
+        rest = rest.substr(rest.find_first_not_of(' '));
+      }
       std::string name = toLowerAnsi(rest.substr(0, rest.find(' ')));
       if (interfaceNames.count(name)) {
         skipInterface = true;
       } else {
+        writeGroups();
         header += "\r\n" + line + "\r\n";
         interfaceNames.insert(name);
       }
     } else if (startsWith(line, "property get ") || startsWith(line, "property set ") ||
-               startsWith(line, "inherit ") || (startsWith(line, "method ") && !startsWith(line, "method ="))) {
+               startsWith(line, "inherit ") || startsWith(line, "member ") ||
+               (startsWith(line, "method ") && !startsWith(line, "method ="))) {
       if (skipInterface) continue;
+      writeGroups();
       header += "  " + line + "\r\n";
-      while (!line.empty() && line.back() == '_' && i + 1 < lines.size()) {
+      while (continues(line) && i + 1 < lines.size()) {
         line = normalise(lines[++i]);
         header += std::string(22, ' ') + line + "\r\n";
       }
+    } else if (Meta meta = metaOf(line); meta == Meta::If) {
+      groups.push_back({{line}, false});
+    } else if (meta != Meta::None && !groups.empty()) {
+      Group& group = groups.back();
+      if (group.written) header += line + "\r\n";
+      else if (meta == Meta::Else) group.pending.push_back(line);
+      if (meta == Meta::EndIf) groups.pop_back();
     }
   }
   header += "\r\n";

@@ -17,8 +17,8 @@ namespace codeloom {
 namespace {
 
 // Which first bytes (bit 0) and second letters (bit 0 for "u", 1 for "n",
-// 2 for "e", 3 for "r", 4 for "i") a byte stands for under the ANSI case
-// mapping, and which second letters each first byte asks for.
+// 2 for "e", 3 for "r"; bit 4 is every byte) a byte stands for under the
+// ANSI case mapping, and which second letters each first byte asks for.
 struct Letters {
   std::array<uint8_t, 256> first{};
   std::array<uint8_t, 256> second{};
@@ -30,8 +30,8 @@ const Letters& letters() {
   static const Letters table = [] {
     Letters t;
     const auto& lower = lowerAnsiTable();
-    const std::string_view firsts = "sfeimp#", seconds = "uneri";
-    const uint8_t wanted[] = {1, 1, 2, 2, 4, 8, 16 | 4};  // su fu en in me pr #i #e
+    const std::string_view firsts = "sfeimp#", seconds = "uner";
+    const uint8_t wanted[] = {1, 1, 2, 2, 4, 8, 16};  // su fu en in me pr, "#" and any byte
     for (int b = 0; b < 256; ++b) {
       char l = lower[b];
       size_t f = firsts.find(l), s = seconds.find(l);
@@ -45,6 +45,7 @@ const Letters& letters() {
         t.second[b] = static_cast<uint8_t>(1u << s);
         t.foldable = t.foldable && ascii;
       }
+      t.second[b] |= 16;
     }
     return t;
   }();
@@ -130,9 +131,9 @@ void indexBlocksSse2(LineCursor& c, size_t count, uint64_t startBit) {
                        _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, e), _mm_cmpeq_epi8(a, i_)), _mm_cmpeq_epi8(y, n))),
           _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(a, m), _mm_cmpeq_epi8(y, e)),
                        _mm_and_si128(_mm_cmpeq_epi8(a, p_), _mm_cmpeq_epi8(y, r))));
-      // "#" is matched as it stands: folding would take 0x03 for it.
-      pair = _mm_or_si128(pair, _mm_and_si128(_mm_cmpeq_epi8(x, hash),
-                                              _mm_or_si128(_mm_cmpeq_epi8(y, i_), _mm_cmpeq_epi8(y, e))));
+      // "#" is matched as it stands (folding would take 0x03 for it),
+      // whatever follows: such lines are few.
+      pair = _mm_or_si128(pair, _mm_cmpeq_epi8(x, hash));
       rs[j] = uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)));
       ls[j] = uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf)));
       bs[j] = uint32_t(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, space), _mm_cmpeq_epi8(x, tab))));
@@ -163,8 +164,7 @@ __attribute__((target("avx2"))) void indexBlocksAvx2(LineCursor& c, size_t count
               _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(a, e), _mm256_cmpeq_epi8(a, i_)), _mm256_cmpeq_epi8(y, n))),
           _mm256_or_si256(_mm256_and_si256(_mm256_cmpeq_epi8(a, m), _mm256_cmpeq_epi8(y, e)),
                           _mm256_and_si256(_mm256_cmpeq_epi8(a, p_), _mm256_cmpeq_epi8(y, r))));
-      pair = _mm256_or_si256(pair, _mm256_and_si256(_mm256_cmpeq_epi8(x, hash),
-                                                    _mm256_or_si256(_mm256_cmpeq_epi8(y, i_), _mm256_cmpeq_epi8(y, e))));
+      pair = _mm256_or_si256(pair, _mm256_cmpeq_epi8(x, hash));
       rs[j] = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, cr)));
       ls[j] = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, lf)));
       bs[j] = uint32_t(_mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(x, space), _mm256_cmpeq_epi8(x, tab))));

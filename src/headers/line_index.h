@@ -8,8 +8,8 @@
 // p >= from such that the line holding p starts with blanks (space, tab) up
 // to p and either
 //   - its first non-blank byte and the one after it, lower-cased, are one of
-//     "su", "fu", "en", "in", "me", "pr", or they are "#" followed by "i" or
-//     "e" in either case (every keyword a written line starts with), or
+//     "su", "fu", "en", "in", "me", "pr", or the first is "#" (every
+//     keyword a written line starts with: metastatements start with "#"), or
 //   - the window ends before those two bytes are known;
 // or size when no line from `from` on is such. Lines that are not returned
 // are never written, whatever else they hold. nextCandidateAfter(cursor, c),

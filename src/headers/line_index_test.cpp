@@ -29,7 +29,9 @@ TEST(LineIndex, PlainSearchFollowsTheContract) {
       {"x\n\rsub\r\n", 0, 3},             // LF, then a lone CR
       {"x\n  #If a\n", 0, 4},            // metastatements: "#" as it stands
       {"x\n#ELSE\n#endif\n", 0, 2},
-      {"x\n#x\n\x03i\n#\n", 0, 10},       // not "#x", nor 0x03, which folds to "#"
+      {"x\n\x03i\n\x03\n#x\n", 0, 7},      // not 0x03, which folds to "#"
+      {"x\n#\n", 0, 2},
+      {"x\n#", 0, 2},                    // undecided, as for any first byte
       {"x\r\nsub", 0, 3},
       {"x\r\n  s", 0, 3},                // the window ends before the pair: undecided
       {"x\r\n   ", 0, 3},

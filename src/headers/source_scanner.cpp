@@ -59,6 +59,13 @@ constexpr Keyword kKeywords[] = {
 
 inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
+// The bytes that end a line's first word: blanks, line ends and a comment's "'".
+constexpr std::array<bool, 256> kEndsFirstWord = [] {
+  std::array<bool, 256> ends{};
+  for (unsigned char c : {' ', '\t', '\r', '\n', '\''}) ends[c] = true;
+  return ends;
+}();
+
 // The first four bytes of a word, lower-cased, as one number.
 constexpr uint32_t key(std::string_view four) {
   return uint32_t(uint8_t(four[0])) | uint32_t(uint8_t(four[1])) << 8 | uint32_t(uint8_t(four[2])) << 16 |
@@ -107,7 +114,8 @@ LineKind classifyLine(std::string_view text, bool cut = false) {
   const size_t start = blanksFrom(0);
   if (start + 8 <= n && isNoKeywordLine(lower, text.data() + start)) return LineKind::Other;
   size_t end = start;
-  while (!atEnd(end) && !isBlank(text[end]) && text[end] != '\'' && end - start <= kLongestFirst) ++end;
+  while (end < n && !kEndsFirstWord[static_cast<unsigned char>(text[end])] && end - start <= kLongestFirst)
+    ++end;
   if (end - start > kLongestFirst) return LineKind::Other;
   if (open(end)) return LineKind::Unknown;
   const bool quoteAfter = !atEnd(end) && text[end] == '\'';  // the word runs into a comment
@@ -247,7 +255,7 @@ void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLin
   } else {
     out.append((kDeclarationIndent + 1) / 2, ' ');  // halved, not normalised
   }
-  d.continues = continues(raw);
+  size_t codeEnd = n;  // where a comment starts, if one does
   bool inCode = true, inString = false;
   size_t wordStart = out.size();
   auto endWord = [&] {
@@ -275,6 +283,7 @@ void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLin
       } else if (c == '\'' && !inString) {
         endWord();
         inCode = false;
+        codeEnd = i - 1;
       } else if (c == '(' && !inString && d.parenAt == std::string::npos) {
         size_t cut = out.size();
         while (out[cut - 1] == ' ') --cut;  // "Declare" stops it at the latest
@@ -288,6 +297,9 @@ void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLin
   }
   if (inCode) endWord();
   out += kLineEnd;
+  // The same test as continues(), from what the copy found.
+  while (codeEnd > 0 && isBlank(raw[codeEnd - 1])) --codeEnd;
+  d.continues = codeEnd > 0 && raw[codeEnd - 1] == '_';
 }
 
 // Something is written at header position `at` (its end, or the start of

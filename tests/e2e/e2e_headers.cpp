@@ -72,6 +72,30 @@ E2E_TEST("headers.one_file", headersOneFile) {
   CHECK(closeApp(app));
 }
 
+// A source as git stores it, with LF line ends, with #IF branches, an
+// Alias and a dispatch interface: the window's reader gives what the
+// command line's does (whose cases hold the same against CR LF files).
+E2E_TEST("headers.lf_line_ends", headersLfLineEnds) {
+  putSourceFiles({{L"hdr_lf.bas",
+                   "#IF %DEF(%UNICODE)\n"
+                   "FUNCTION W ALIAS \"W\" (BYVAL s AS WSTRING, _  ' text\n"
+                   "           BYVAL n AS LONG) EXPORT AS LONG\n"
+                   "#ELSE\n"
+                   "FUNCTION W ALIAS \"W\" (BYVAL s AS STRING) EXPORT AS LONG\n"
+                   "#ENDIF\n"
+                   "INTERFACE IDBIND IPen\n"
+                   "  MEMBER GET Color <1> () AS LONG\n"
+                   "END INTERFACE\n"}});
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  for (int mode : {kSll, kDll, kCompile}) {
+    std::string header = runHeaders(app, mode, L"hdr_lf.bas");
+    CHECK_EQ(cliHeaders(ctx, mode, L"hdr_lf.bas"), header);
+    CHECK(header.find("MEMBER GET Color") != std::string::npos);
+  }
+  CHECK(closeApp(app));
+}
+
 // A name with a character the ANSI code page lacks is read by that name;
 // its best-fit spelling (C:\prj\pb\h\.bas) holds another procedure.
 E2E_TEST("headers.wide_name", headersWideName) {

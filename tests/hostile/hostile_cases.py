@@ -38,10 +38,10 @@ def long_line(folder, scale):
     line = unit * (size // len(unit))
     write(folder, "long.bas", line)
     # A CR at the last byte of the first piece and its LF in the next; a lone
-    # CR; a lone LF that stays inside its line; an empty line; 0x1A ends it.
+    # LF; a lone CR; an empty line; 0x1A ends it.
     x, y, z = b"x" * (PIECE - 1), b"y\ny", b"z" * PIECE
     write(folder, "edges.bas", x + b"\r\n" + y + b"\r" + b"\r\n" + z + b"\x1a" + b"never\r\n")
-    forum = forum_block(b"long.bas", [line]) + forum_block(b"edges.bas", [x, y, b"", z])
+    forum = forum_block(b"long.bas", [line]) + forum_block(b"edges.bas", [x, b"y", b"y", b"", z])
     write(folder, "forum.expected", forum)
 
     count = size // 2

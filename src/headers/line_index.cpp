@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "headers/line_helpers.h"
+#include "platform/ansi.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "headers/line_helpers.h"
 #include "headers/line_index.h"
 #include "platform/ansi.h"
 #include "platform/text_lines.h"

@@ -5,6 +5,7 @@
 // converts to UTF-16; the text logic uses the case mappings.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,16 @@ char lowerAnsi(char c);
 char upperAnsi(char c);
 std::string toLowerAnsi(std::string_view text);
 std::string toUpperAnsi(std::string_view text);
+
+// The lower-case mapping as a table indexed by unsigned byte, for loops
+// that fold the case of many bytes. The code page does not change while
+// the program runs, so the mapping is taken once; inline, as the header
+// scanner asks for it on every line it looks at.
+std::array<char, 256> makeLowerAnsiTable();
+inline const std::array<char, 256>& lowerAnsiTable() {
+  static const std::array<char, 256> table = makeLowerAnsiTable();
+  return table;
+}
 
 std::u16string ansiToUtf16(std::string_view text);
 // Characters the code page cannot hold become '?', never a look-alike.

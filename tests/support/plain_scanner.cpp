@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/ansi.h"
+#include "support/line_rules.h"
 
 namespace codeloom {
 namespace {
@@ -25,35 +26,21 @@ std::vector<std::string> plainLines(std::string_view bytes) {
   return lines;
 }
 
-// Halves the runs of spaces in text; other, when given, loses the same bytes.
-std::string halve(const std::string& text, std::string* other = nullptr) {
+// Halves the runs of spaces in text; other loses the same bytes.
+std::string halve(const std::string& text, std::string& other) {
   std::string out, kept;
   for (size_t i = 0; i < text.size(); ++i) {
     out += text[i];
-    if (other) kept += (*other)[i];
+    kept += other[i];
     if (text[i] == ' ' && i + 1 < text.size() && text[i + 1] == ' ') ++i;
   }
-  if (other) *other = kept;
+  other = kept;
   return out;
 }
 
 std::string normalise(std::string text) {
-  for (char& c : text) if (c == '\t') c = ' ';
-  text = halve(text);
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') + 1 - first);
-}
-
-bool startsWith(const std::string& text, std::string_view prefix) {
-  return text.size() >= prefix.size() && toLowerAnsi(text.substr(0, prefix.size())) == toLowerAnsi(prefix);
-}
-
-// Position of " word " in the padded copy (the position P - 1), or npos.
-size_t wordAt(const std::string& text, std::string_view word) {
-  std::string padded = " " + toLowerAnsi(text) + " ";
-  for (char& c : padded) if (c == '\r' || c == '\n' || c == '\t') c = ' ';
-  return padded.find(" " + toLowerAnsi(word) + " ");
+  normaliseLine(text);
+  return text;
 }
 
 // The declaration as the word tests see it: on each line, what follows the
@@ -61,14 +48,10 @@ size_t wordAt(const std::string& text, std::string_view word) {
 // rest as a byte no word holds, so positions stay those of the declaration.
 std::string codeOf(const std::string& line) {
   std::string code = line;
-  bool inString = false;
-  for (size_t i = 0; i < code.size(); ++i) {
-    if (code[i] == '"') inString = !inString;
-    if (code[i] == '\'' && !inString) {
-      code[i] = '\r';
-      for (size_t k = i + 1; k < code.size(); ++k) code[k] = '\x01';
-      break;
-    }
+  size_t end = codeEnd(code);
+  if (end < code.size()) {
+    code[end] = '\r';
+    for (size_t k = end + 1; k < code.size(); ++k) code[k] = '\x01';
   }
   return code;
 }
@@ -114,7 +97,7 @@ void insertClause(std::string& text, std::string& code, const std::string& claus
 }
 
 void removeWordOf(std::string& text, std::string& code, std::string_view word) {
-  size_t p = wordAt(code, word);
+  size_t p = findWord(code, word);
   if (p == std::string::npos || p == 0) return;
   text = text.substr(0, p - 1) + text.substr(p + word.size());
   code = code.substr(0, p - 1) + code.substr(p + word.size());
@@ -125,11 +108,11 @@ enum class Meta { None, If, Else, EndIf };
 
 Meta metaOf(const std::string& line) {
   auto firstWordIs = [&](std::string_view word) {
-    return startsWith(line, word) &&
+    return startsWithNoCase(line, word) &&
            (line.size() == word.size() || line[word.size()] == ' ' || line[word.size()] == '\'');
   };
-  if (startsWith(line, "#if ")) return Meta::If;
-  if (startsWith(line, "#elseif ") || firstWordIs("#else")) return Meta::Else;
+  if (startsWithNoCase(line, "#if ")) return Meta::If;
+  if (startsWithNoCase(line, "#elseif ") || firstWordIs("#else")) return Meta::Else;
   if (firstWordIs("#endif")) return Meta::EndIf;
   return Meta::None;
 }
@@ -162,7 +145,7 @@ void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
   };
   for (size_t i = 0; i < lines.size(); ++i) {
     std::string line = normalise(lines[i]);
-    if ((startsWith(line, "function ") && !startsWith(line, "function =")) || startsWith(line, "sub ")) {
+    if ((startsWithNoCase(line, "function ") && !startsWithNoCase(line, "function =")) || startsWithNoCase(line, "sub ")) {
       std::string rest = line.substr(line.find(' ') + 1);
       rest = rest.substr(rest.find_first_not_of(' '));
       std::string name = rest.substr(0, rest.find_first_of(" ("));
@@ -175,37 +158,37 @@ void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
         text += std::string(20, ' ') + line + "\r\n";
         code += std::string(20, ' ') + codeOf(line) + "\r\n";
       }
-      bool exported = wordAt(code, "export") != std::string::npos;
-      if (!exported && wordAt(code, "common") == std::string::npos) continue;
+      bool exported = findWord(code, "export") != std::string::npos;
+      if (!exported && findWord(code, "common") == std::string::npos) continue;
       if (mode == HeaderMode::Dll && exported) {
         const std::string lib = " Lib \"" + std::string(libraryName) + "\"";
-        size_t alias = wordAt(code, "alias");
-        if (wordAt(code, "lib") != std::string::npos) {
+        size_t alias = findWord(code, "alias");
+        if (findWord(code, "lib") != std::string::npos) {
           // A Lib clause of its own stays as it is.
         } else if (alias != std::string::npos) {
           insertBefore(text, code, lib, alias);  // Lib goes before an Alias
         } else {
           insertClause(text, code, lib, noParenAt);
         }
-        if (wordAt(code, "alias") == std::string::npos)
+        if (findWord(code, "alias") == std::string::npos)
           insertClause(text, code, " Alias \"" + toUpperAnsi(name) + "\"", noParenAt);
       }
-      text = halve(text, &code);
+      text = halve(text, code);
       if (mode != HeaderMode::Compile) removeWordOf(text, code, "export");
       if (mode == HeaderMode::Dll) removeWordOf(text, code, "common");
       writeGroups();
       header += text;
-    } else if (startsWith(line, "end interface")) {
+    } else if (startsWithNoCase(line, "end interface")) {
       if (skipInterface) {
         skipInterface = false;
       } else {
         writeGroups();
         header += line + "\r\n";
       }
-    } else if (startsWith(line, "interface ")) {
+    } else if (startsWithNoCase(line, "interface ")) {
       std::string rest = line.substr(10);
       rest = rest.substr(rest.find_first_not_of(' '));
-      if (startsWith(rest, "idbind ")) {  // a dispatch interface: its name follows
+      if (startsWithNoCase(rest, "idbind ")) {  // a dispatch interface: its name follows
         rest = rest.substr(7);
         rest = rest.substr(rest.find_first_not_of(' '));
       }
@@ -217,9 +200,9 @@ void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
         header += "\r\n" + line + "\r\n";
         interfaceNames.insert(name);
       }
-    } else if (startsWith(line, "property get ") || startsWith(line, "property set ") ||
-               startsWith(line, "inherit ") || startsWith(line, "member ") ||
-               (startsWith(line, "method ") && !startsWith(line, "method ="))) {
+    } else if (startsWithNoCase(line, "property get ") || startsWithNoCase(line, "property set ") ||
+               startsWithNoCase(line, "inherit ") || startsWithNoCase(line, "member ") ||
+               (startsWithNoCase(line, "method ") && !startsWithNoCase(line, "method ="))) {
       if (skipInterface) continue;
       writeGroups();
       header += "  " + line + "\r\n";

@@ -1,8 +1,6 @@
-#include "headers/line_helpers.h"
+#include "support/line_rules.h"
 
 #include <gtest/gtest.h>
-
-#include <random>
 
 #include "platform/ansi.h"
 
@@ -24,7 +22,7 @@ std::string halved(std::string text) {
   return text;
 }
 
-TEST(LineHelpers, NormaliseLine) {
+TEST(LineRules, NormaliseLine) {
   struct Case { std::string in, out; };
   const Case cases[] = {
       {"", ""},
@@ -50,7 +48,15 @@ TEST(LineHelpers, NormaliseLine) {
   for (const Case& c : cases) EXPECT_EQ(c.out, normalised(c.in)) << '[' << c.in << ']';
 }
 
-TEST(LineHelpers, ContainsWord) {
+TEST(LineRules, StartsWithNoCase) {
+  EXPECT_TRUE(startsWithNoCase("SUB Main", "sub "));
+  EXPECT_TRUE(startsWithNoCase("sub main", "sub "));
+  EXPECT_FALSE(startsWithNoCase("Sub", "sub "));  // shorter than the prefix
+  EXPECT_FALSE(startsWithNoCase("Subclass x", "sub "));
+  EXPECT_TRUE(startsWithNoCase("x", ""));
+}
+
+TEST(LineRules, ContainsWord) {
   struct Case { std::string_view text, word; bool expected; };
   const Case cases[] = {
       {"Declare Sub A() Export\r\n", "export", true},
@@ -74,7 +80,7 @@ TEST(LineHelpers, ContainsWord) {
   for (const Case& c : cases) EXPECT_EQ(c.expected, containsWord(c.text, c.word)) << c.text;
 }
 
-TEST(LineHelpers, RemoveWord) {
+TEST(LineRules, RemoveWord) {
   struct Case { std::string text; std::string_view word; std::string out; };
   const Case cases[] = {
       {"Declare Sub A() Export\r\n", "export", "Declare Sub A()\r\n"},
@@ -91,7 +97,7 @@ TEST(LineHelpers, RemoveWord) {
   for (const Case& c : cases) EXPECT_EQ(c.out, withoutWord(c.text, c.word)) << c.text;
 }
 
-TEST(LineHelpers, CodeEndIsTheFirstQuoteMarkOutsideAString) {
+TEST(LineRules, CodeEndIsTheFirstQuoteMarkOutsideAString) {
   struct Case { std::string_view line; size_t end; };
   const Case cases[] = {
       {"", 0},
@@ -109,7 +115,7 @@ TEST(LineHelpers, CodeEndIsTheFirstQuoteMarkOutsideAString) {
   for (const Case& c : cases) EXPECT_EQ(c.end, codeEnd(c.line)) << c.line;
 }
 
-TEST(LineHelpers, HalveSpaces) {
+TEST(LineRules, HalveSpaces) {
   EXPECT_EQ("", halved(""));
   EXPECT_EQ("a b", halved("a b"));
   EXPECT_EQ("a b", halved("a  b"));
@@ -119,46 +125,6 @@ TEST(LineHelpers, HalveSpaces) {
   EXPECT_EQ("a\t\tb", halved("a\t\tb"));
   EXPECT_EQ("a ", halved("a "));  // a space without a partner stays
   EXPECT_EQ("a  ", halved("a   "));
-}
-
-// The rules done the plain way, step by step on copies, to check the one-pass
-// versions against on many generated texts.
-std::string plainNormalise(std::string text) {
-  for (char& c : text) if (c == '\t') c = ' ';
-  std::string halvedText;
-  for (size_t i = 0; i < text.size(); ++i) {
-    halvedText += text[i];
-    if (text[i] == ' ' && i + 1 < text.size() && text[i + 1] == ' ') ++i;
-  }
-  size_t first = halvedText.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return halvedText.substr(first, halvedText.find_last_not_of(' ') + 1 - first);
-}
-
-size_t plainFind(const std::string& text, const std::string& word) {
-  std::string padded = " " + toLowerAnsi(text) + " ";
-  for (char& c : padded) if (c == '\r' || c == '\n' || c == '\t') c = ' ';
-  return padded.find(" " + toLowerAnsi(word) + " ");  // the position P - 1
-}
-
-TEST(LineHelpers, AgreeWithThePlainRulesOnGeneratedTexts) {
-  std::mt19937 random(7);
-  const char alphabet[] = {' ', ' ', ' ', '\t', '\r', '\n', 'e', 'X', 'x', '(', '"', '_'};
-  auto text = [&](size_t maxLength) {
-    std::string t(random() % (maxLength + 1), ' ');
-    for (char& c : t) c = alphabet[random() % sizeof alphabet];
-    return t;
-  };
-  for (int round = 0; round < 20000; ++round) {
-    std::string line = text(12);
-    std::string word = text(3);
-    ASSERT_EQ(plainNormalise(line), normalised(line)) << '[' << line << ']';
-    size_t at = plainFind(line, word);
-    ASSERT_EQ(at != std::string::npos, containsWord(line, word)) << '[' << line << "] [" << word << ']';
-    std::string expected = line;
-    if (at != std::string::npos && at != 0) expected = line.substr(0, at - 1) + line.substr(at + word.size());
-    ASSERT_EQ(expected, withoutWord(line, word)) << '[' << line << "] [" << word << ']';
-  }
 }
 
 }  // namespace

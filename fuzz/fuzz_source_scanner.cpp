@@ -79,10 +79,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     scanSourceFile(header, names, path, bytes, mode, library);
     plainScanSourceFile(plainHeader, plainNames, path, bytes, mode, library);
     FUZZ_CHECK(header == plainHeader);
-    SourceScan scan;
-    beginSourceScan(scan, windowHeader, windowNames, path, mode, library);
-    for (size_t at = 0; at < bytes.size(); at += window) scanSourceBytes(scan, bytes.substr(at, window));
-    endSourceScan(scan);
+    appendSourceSection(windowHeader, windowNames, path, mode, library,
+                        [&](const std::function<bool(std::string_view)>& take) {
+                          for (size_t at = 0; at < bytes.size(); at += window) take(bytes.substr(at, window));
+                          return true;
+                        });
     FUZZ_CHECK(windowHeader == header && windowNames == names);
     std::string_view section = std::string_view(header).substr(before);
     FUZZ_CHECK(linesEndInCrLf(section));

@@ -20,8 +20,9 @@ const std::map<std::string, HeaderMode> kModes = {
 constexpr size_t kShownLineBytes = 120;
 
 // Scans the file at path through the reader's bounded windows and appends
-// its section to out. When printing, out is printed whenever this much has
-// gathered, so memory holds neither the file nor a long section.
+// its section to out. When printing, the settled part of out is printed
+// whenever this much has gathered, so memory holds neither the file nor a
+// long section.
 constexpr size_t kPrintAt = size_t(1) << 20;
 
 // A file that cannot be read counts as empty (when the failure comes after
@@ -29,28 +30,16 @@ constexpr size_t kPrintAt = size_t(1) << 20;
 // turns false once a write to stdout fails.
 ReadResult scanSection(const std::string& path, InterfaceNames& interfaceNames, HeaderMode mode,
                        std::string_view library, std::string& out, bool print, bool& printed) {
-  SourceScan scan;
+  ReadResult result;
+  const SettledOutput output{[&printed](std::string_view settled) { return printed = writeStdout(settled); },
+                             kPrintAt};
   // The banner shows what follows the last "\" or "/".
-  beginSourceScan(scan, out, interfaceNames, baseName(path), mode, library);
-  const size_t banner = out.size();
-  bool flushed = false;
-  ReadResult result = readInputWindows(path, [&](std::string_view window) {
-    scanSourceBytes(scan, window);
-    if (print && out.size() >= kPrintAt) {
-      // A declaration still open stays: its end may yet change it.
-      printed = writeStdout(std::string_view(out).substr(0, settledHeaderSize(scan)));
-      dropSettledHeader(scan);
-      flushed = true;
-    }
-    return printed;
-  });
-  if (result.ok()) {
-    endSourceScan(scan);
-  } else {
-    abandonSourceScan(scan);
-    if (!flushed) out.resize(banner);  // counts as empty
-    out += "\r\n";  // the section still ends with its empty line
-  }
+  appendSourceSection(out, interfaceNames, baseName(path), mode, library,
+                      [&](const std::function<bool(std::string_view)>& take) {
+                        result = readInputWindows(path, take);
+                        return result.ok();
+                      },
+                      print ? &output : nullptr);
   return result;
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "headers/line_index.h"
 #include "platform/ansi.h"
@@ -11,6 +12,52 @@
 
 namespace codeloom {
 namespace {
+
+// A file is scanned as its bytes arrive in pieces of any size. The section
+// is appended to the header as it is found; a declaration is written
+// straight into it and taken out again when it turns out not to be marked.
+enum class Continuing { Nothing, Declaration, Member };
+
+// The declaration being written, as the header holds it from `start` on:
+// where its name, its first "(" and the first of each keyword stand,
+// counted from start, so that the header's settled bytes can be printed and
+// dropped while the declaration is still open.
+enum DeclarationWord { kExport, kCommon, kLib, kAlias, kNoWord };
+struct OpenDeclaration {
+  size_t start = 0;
+  size_t nameAt = 0, nameSize = 0;
+  size_t parenAt = std::string::npos;  // the first "(" of the code, if any
+  size_t cutAt = 0;                 // the spaces before that "(" start here
+  size_t prefixAt = 0;              // the text from here to that "(" is a word of its own
+  DeclarationWord prefix = kNoWord;  // once a clause goes in front of the "("
+  size_t wordAt[4] = {std::string::npos, std::string::npos, std::string::npos, std::string::npos};
+  bool continues = false;           // its last line's code ends with "_"
+};
+
+// An #IF group still open: its metastatement lines not yet written. They
+// are written once something else is written inside the group, and dropped
+// with the group when nothing is.
+struct ConditionalGroup {
+  std::string pendingLines;  // each with its CR LF
+};
+
+struct SourceScan {
+  std::string* header = nullptr;
+  InterfaceNames* interfaceNames = nullptr;
+  HeaderMode mode = HeaderMode::Compile;
+  bool ended = false;          // a 0x1A was met: the rest is not part of the file
+  bool afterCr = false;        // the last byte was a CR: an LF next belongs to it
+  bool skipLine = false;       // inside a line that is not written
+  bool cutLine = false;        // inside a line whose start is in cut
+  bool skipInterface = false;  // inside an interface that is already written
+  Continuing continuing = Continuing::Nothing;
+  std::string cut;  // the start of a line that a piece's end cut off
+  std::string libClause;  // " Lib \"export.dll\""
+  OpenDeclaration declaration;
+  std::vector<std::string> namesAdded;  // to interfaceNames by this file
+  std::vector<ConditionalGroup> groups;  // outermost first
+  size_t writtenGroups = 0;  // the outer groups whose lines are written: all but a suffix
+};
 
 constexpr std::string_view kBannerRule =
     "'----------------------------------------------------------------------";
@@ -535,14 +582,8 @@ void keepCutLine(SourceScan& scan, std::string_view rest) {
   }
 }
 
-}  // namespace
-
 void beginSourceScan(SourceScan& scan, std::string& header, InterfaceNames& interfaceNames,
                      std::string_view path, HeaderMode mode, std::string_view libraryName) {
-  std::string cut = std::move(scan.cut);
-  scan = SourceScan{};
-  scan.cut = std::move(cut);  // keeps its room from file to file
-  scan.cut.clear();
   scan.header = &header;
   scan.interfaceNames = &interfaceNames;
   scan.mode = mode;
@@ -623,6 +664,9 @@ void endSourceScan(SourceScan& scan) {
   *scan.header += kLineEnd;
 }
 
+// A read failed partway through the file: the interfaces it added to
+// interfaceNames are taken out again, as the file counts as empty, and a
+// declaration still open is taken out of the header.
 void abandonSourceScan(SourceScan& scan) {
   if (scan.continuing == Continuing::Declaration) scan.header->resize(scan.declaration.start);
   scan.continuing = Continuing::Nothing;
@@ -630,6 +674,8 @@ void abandonSourceScan(SourceScan& scan) {
   scan.namesAdded.clear();
 }
 
+// How many of the header's bytes no later byte of the file changes: all but
+// a declaration still open.
 size_t settledHeaderSize(const SourceScan& scan) {
   if (scan.continuing == Continuing::Declaration) return scan.declaration.start;
   return scan.header->size();
@@ -640,6 +686,8 @@ void dropSettledHeader(SourceScan& scan) {
   scan.declaration.start = 0;  // its positions count from its start
 }
 
+}  // namespace
+
 void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
                     std::string_view path, std::string_view bytes, HeaderMode mode,
                     std::string_view libraryName) {
@@ -647,6 +695,31 @@ void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
   beginSourceScan(scan, header, interfaceNames, path, mode, libraryName);
   scanSourceBytes(scan, bytes);
   endSourceScan(scan);
+}
+
+bool appendSourceSection(std::string& header, InterfaceNames& interfaceNames, std::string_view path,
+                         HeaderMode mode, std::string_view libraryName, const WindowReader& readWindows,
+                         const SettledOutput* output) {
+  SourceScan scan;
+  beginSourceScan(scan, header, interfaceNames, path, mode, libraryName);
+  const size_t banner = header.size();
+  bool tookSome = false;
+  bool read = readWindows([&](std::string_view window) {
+    scanSourceBytes(scan, window);
+    if (!output || header.size() < output->every) return true;
+    bool taken = output->take(std::string_view(header).substr(0, settledHeaderSize(scan)));
+    dropSettledHeader(scan);
+    tookSome = true;
+    return taken;
+  });
+  if (read) {
+    endSourceScan(scan);
+  } else {
+    abandonSourceScan(scan);
+    if (!tookSome) header.resize(banner);
+    header += kLineEnd;  // the section still ends with its empty line
+  }
+  return read;
 }
 
 }  // namespace codeloom

@@ -8,7 +8,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace codeloom {
 
@@ -35,69 +34,28 @@ void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
                     std::string_view path, std::string_view bytes, HeaderMode mode,
                     std::string_view libraryName = kDefaultLibraryName);
 
-// The same scan fed a file's bytes in pieces of any size, so that a file is
-// read through a bounded window: beginSourceScan writes the banner,
-// scanSourceBytes takes the next bytes, endSourceScan the end of the file.
-// Memory holds the piece and the line cut by its end, not the file. The
-// section is appended to header as it is found; a declaration is written
-// straight into it and taken out again when it turns out not to be marked.
-enum class Continuing { Nothing, Declaration, Member };
+// Reads one file in windows, passing each to take in order and stopping
+// early when take returns false; returns false when the file could not be
+// read, even partway.
+using WindowReader = std::function<bool(const std::function<bool(std::string_view window)>& take)>;
 
-// The declaration being written, as the header holds it from `start` on:
-// where its name, its first "(" and the first of each keyword stand,
-// counted from start, so that the header's settled bytes can be printed and
-// dropped while the declaration is still open.
-enum DeclarationWord { kExport, kCommon, kLib, kAlias, kNoWord };
-struct OpenDeclaration {
-  size_t start = 0;
-  size_t nameAt = 0, nameSize = 0;
-  size_t parenAt = std::string::npos;  // the first "(" of the code, if any
-  size_t cutAt = 0;                 // the spaces before that "(" start here
-  size_t prefixAt = 0;              // the text from here to that "(" is a word of its own
-  DeclarationWord prefix = kNoWord;  // once a clause goes in front of the "("
-  size_t wordAt[4] = {std::string::npos, std::string::npos, std::string::npos, std::string::npos};
-  bool continues = false;           // its last line's code ends with "_"
+// Where a caller that prints the header as it grows takes it: whenever the
+// header holds at least `every` bytes after a window, its settled bytes
+// (all but a declaration still open) go to take and leave the header. take
+// returns false when they could not be printed: reading then stops.
+struct SettledOutput {
+  std::function<bool(std::string_view settled)> take;
+  size_t every = 0;
 };
 
-// An #IF group still open: its metastatement lines not yet written. They
-// are written once something else is written inside the group, and dropped
-// with the group when nothing is.
-struct ConditionalGroup {
-  std::string pendingLines;  // each with its CR LF
-};
-
-struct SourceScan {
-  std::string* header = nullptr;
-  InterfaceNames* interfaceNames = nullptr;
-  HeaderMode mode = HeaderMode::Compile;
-  bool ended = false;          // a 0x1A was met: the rest is not part of the file
-  bool afterCr = false;        // the last byte was a CR: an LF next belongs to it
-  bool skipLine = false;       // inside a line that is not written
-  bool cutLine = false;        // inside a line whose start is in cut
-  bool skipInterface = false;  // inside an interface that is already written
-  Continuing continuing = Continuing::Nothing;
-  std::string cut;  // the start of a line that a piece's end cut off
-  std::string libClause;  // " Lib \"export.dll\""
-  OpenDeclaration declaration;
-  std::vector<std::string> namesAdded;  // to interfaceNames by this file
-  std::vector<ConditionalGroup> groups;  // outermost first
-  size_t writtenGroups = 0;  // the outer groups whose lines are written: all but a suffix
-};
-void beginSourceScan(SourceScan& scan, std::string& header, InterfaceNames& interfaceNames,
-                     std::string_view path, HeaderMode mode,
-                     std::string_view libraryName = kDefaultLibraryName);
-void scanSourceBytes(SourceScan& scan, std::string_view bytes);
-void endSourceScan(SourceScan& scan);
-// A read failed partway through the file: the interfaces it added to
-// interfaceNames are taken out again, as the file counts as empty, and a
-// declaration still open is taken out of the header. What the header got
-// before stays: a caller that printed some of it keeps that much.
-void abandonSourceScan(SourceScan& scan);
-
-// How many of the header's bytes no later byte of the file changes: all but
-// a declaration still open. A caller that prints the header as it grows
-// prints these, then removes them with dropSettledHeader.
-size_t settledHeaderSize(const SourceScan& scan);
-void dropSettledHeader(SourceScan& scan);
+// Appends the section of one file that readWindows reads, as scanSourceFile
+// does for its bytes: memory holds a window and the line its end cuts, not
+// the file. A file that cannot be read, even partway, counts as empty: its
+// section is the banner and the closing empty line (after what was already
+// taken, when output took some), and the interface names it added are
+// taken out of interfaceNames again. Returns whether the file was read.
+bool appendSourceSection(std::string& header, InterfaceNames& interfaceNames, std::string_view path,
+                         HeaderMode mode, std::string_view libraryName, const WindowReader& readWindows,
+                         const SettledOutput* output = nullptr);
 
 }  // namespace codeloom

@@ -50,16 +50,17 @@ std::string generatedFile(std::mt19937& random) {
 // window, as the CLI does, and take them out of the header.
 std::string windowed(std::string_view bytes, size_t window, HeaderMode mode, InterfaceNames& names) {
   std::string header, printed;
-  SourceScan scan;
-  beginSourceScan(scan, header, names, "x.bas", mode);
-  for (size_t at = 0; at < bytes.size(); at += window) {
-    scanSourceBytes(scan, bytes.substr(at, window));
-    if (window % 2 == 1) {
-      printed.append(header, 0, settledHeaderSize(scan));
-      dropSettledHeader(scan);
-    }
-  }
-  endSourceScan(scan);
+  const SettledOutput output{[&printed](std::string_view settled) {
+                               printed += settled;
+                               return true;
+                             },
+                             0};
+  appendSourceSection(header, names, "x.bas", mode, kDefaultLibraryName,
+                      [&](const std::function<bool(std::string_view)>& take) {
+                        for (size_t at = 0; at < bytes.size(); at += window) take(bytes.substr(at, window));
+                        return true;
+                      },
+                      window % 2 == 1 ? &output : nullptr);
   return printed + header;
 }
 

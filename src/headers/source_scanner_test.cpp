@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace codeloom {
 namespace {
 
@@ -410,18 +412,27 @@ TEST(SourceScanner, NamesAndSkipStateAcrossFiles) {
   EXPECT_EQ(InterfaceNames{"icounter"}, names);
 }
 
-TEST(SourceScanner, AnAbandonedFileTakesBackOnlyTheNamesItAdded) {
+// A reader that passes the windows given, then fails when `fails`.
+WindowReader windowsThen(std::vector<std::string> windows, bool fails) {
+  return [windows = std::move(windows), fails](const std::function<bool(std::string_view)>& take) {
+    for (const std::string& window : windows)
+      if (!take(window)) break;
+    return !fails;
+  };
+}
+
+TEST(SourceScanner, AnUnreadableFileTakesBackOnlyTheNamesItAdded) {
   std::string header;
   InterfaceNames names = {"ia"};
-  SourceScan scan;
-  beginSourceScan(scan, header, names, "a.bas", Compile);
   // IA was known before the file and stays; IB and IC came with it, IC in a
   // window after the one that began it.
-  scanSourceBytes(scan, "Interface IA\r\nEnd Interface\r\nInterface IB\r\nEnd Interface\r\nInterf");
-  scanSourceBytes(scan, "ace IC\r\n");
-  EXPECT_EQ((InterfaceNames{"ia", "ib", "ic"}), names);
-  abandonSourceScan(scan);
+  EXPECT_FALSE(appendSourceSection(
+      header, names, "a.bas", Compile, kDefaultLibraryName,
+      windowsThen({"Interface IA\r\nEnd Interface\r\nInterface IB\r\nEnd Interface\r\nInterf",
+                   "ace IC\r\n"},
+                  true)));
   EXPECT_EQ(InterfaceNames{"ia"}, names);
+  EXPECT_EQ(banner("a.bas") + "\r\n", header);  // the file counts as empty
   // The next file writes IB again.
   scanSourceFile(header, names, "b.bas", "Interface IB\r\nEnd Interface", Compile);
   EXPECT_EQ(InterfaceNames({"ia", "ib"}), names);
@@ -429,18 +440,49 @@ TEST(SourceScanner, AnAbandonedFileTakesBackOnlyTheNamesItAdded) {
 
 // A read that fails inside a declaration leaves no part of it in the header,
 // even after the settled bytes before it were printed and dropped.
-TEST(SourceScanner, AnAbandonedFileLeavesNoOpenDeclaration) {
+TEST(SourceScanner, AnUnreadableFileLeavesNoOpenDeclaration) {
+  std::string header, printed;
+  InterfaceNames names;
+  SettledOutput output{[&printed](std::string_view settled) {
+                         printed += settled;
+                         return true;
+                       },
+                       1};
+  EXPECT_FALSE(appendSourceSection(header, names, "a.bas", Sll, kDefaultLibraryName,
+                                   windowsThen({"Sub A() Export\r\nSub B(x, _\r\n", "y, _\r\n"}, true),
+                                   &output));
+  EXPECT_EQ(banner("a.bas") + "Declare Sub A()\r\n", printed);
+  EXPECT_EQ("\r\n", header);
+}
+
+// A window reader gives the section that the whole bytes give; output that
+// fails stops the reading.
+TEST(SourceScanner, WindowedSections) {
+  const std::string source = "Sub A() Export\r\nSub B(x, _\r\ny) Export\r\nInterface IA\r\nEnd Interface\r\n";
+  std::string whole;
+  InterfaceNames wholeNames;
+  scanSourceFile(whole, wholeNames, "a.bas", source, Dll, "k.dll");
+  for (size_t window : {size_t(1), size_t(5), size_t(64)}) {
+    std::vector<std::string> windows;
+    for (size_t at = 0; at < source.size(); at += window) windows.push_back(source.substr(at, window));
+    std::string header, printed;
+    InterfaceNames names;
+    SettledOutput output{[&printed](std::string_view settled) {
+                           printed += settled;
+                           return true;
+                         },
+                         window};
+    EXPECT_TRUE(appendSourceSection(header, names, "a.bas", Dll, "k.dll", windowsThen(windows, false), &output));
+    EXPECT_EQ(whole, printed + header) << window;
+    EXPECT_EQ(wholeNames, names);
+  }
+  size_t offered = 0;
+  SettledOutput failing{[&offered](std::string_view) { return ++offered, false; }, 1};
   std::string header;
   InterfaceNames names;
-  SourceScan scan;
-  beginSourceScan(scan, header, names, "a.bas", Sll);
-  scanSourceBytes(scan, "Sub A() Export\r\nSub B(x, _\r\n");
-  const std::string settled = banner("a.bas") + "Declare Sub A()\r\n";
-  ASSERT_EQ(settled.size(), settledHeaderSize(scan));
-  dropSettledHeader(scan);
-  scanSourceBytes(scan, "y, _\r\n");
-  abandonSourceScan(scan);
-  EXPECT_EQ("", header);
+  appendSourceSection(header, names, "a.bas", Sll, kDefaultLibraryName,
+                      windowsThen({"Sub A() Export\r\n", "Sub B() Export\r\n"}, false), &failing);
+  EXPECT_EQ(1u, offered);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "headers/line_kinds.h"
 #include "platform/ansi.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -16,41 +17,79 @@
 namespace codeloom {
 namespace {
 
-// Which first bytes (bit 0) and second letters (bit 0 for "u", 1 for "n",
-// 2 for "e", 3 for "r"; bit 4 is every byte) a byte stands for under the
-// ANSI case mapping, and which second letters each first byte asks for.
+using line_rules_derived::isLetter;
+using line_rules_derived::LeadingPair;
+
+// Bit k stands for kLeadingPairs[k]: which pairs a byte can start, and
+// which it can end, under the ANSI case mapping (a first byte that is no
+// letter stands for itself alone).
+static_assert(kLeadingPairs.size() <= 16, "the pair masks are 16 bits");
 struct Letters {
-  std::array<uint8_t, 256> first{};
-  std::array<uint8_t, 256> second{};
-  std::array<uint8_t, 256> wants{};  // by byte: the second-letter bits its letter allows
-  bool foldable = true;              // every letter is exactly its two ASCII cases
+  std::array<uint16_t, 256> first{};
+  std::array<uint16_t, 256> second{};
+  bool foldable = true;  // every letter of a pair is exactly its two ASCII cases
 };
 
 const Letters& letters() {
   static const Letters table = [] {
     Letters t;
     const auto& lower = lowerAnsiTable();
-    const std::string_view firsts = "sfeimp#", seconds = "uner";
-    const uint8_t wanted[] = {1, 1, 2, 2, 4, 8, 16};  // su fu en in me pr, "#" and any byte
     for (int b = 0; b < 256; ++b) {
       char l = lower[b];
-      size_t f = firsts.find(l), s = seconds.find(l);
       bool ascii = (b | 0x20) == static_cast<unsigned char>(l);
-      if (f != std::string_view::npos) {
-        t.first[b] = 1;
-        t.wants[b] = wanted[f];
-        t.foldable = t.foldable && ascii;
+      for (size_t k = 0; k < kLeadingPairs.size(); ++k) {
+        const LeadingPair& pair = kLeadingPairs[k];
+        bool first = isLetter(pair.first) ? l == pair.first : b == static_cast<unsigned char>(pair.first);
+        bool second = pair.second == 0 || l == pair.second;
+        if (first) t.first[b] |= uint16_t(1u << k);
+        if (second) t.second[b] |= uint16_t(1u << k);
+        if ((isLetter(pair.first) && l == pair.first) || (pair.second != 0 && l == pair.second))
+          t.foldable = t.foldable && ascii;
       }
-      if (s != std::string_view::npos) {
-        t.second[b] = static_cast<uint8_t>(1u << s);
-        t.foldable = t.foldable && ascii;
-      }
-      t.second[b] |= 16;
     }
     return t;
   }();
   return table;
 }
+
+// The pairs grouped by their second byte, for the SIMD masks: a group's
+// mask is (any of its first bytes) and (its second letter), or its first
+// bytes alone when any second byte will do (second 0).
+struct SecondGroup {
+  char second = 0;
+  std::array<char, 16> firsts{};
+  size_t count = 0;
+};
+
+constexpr size_t countSecondGroups() {
+  char seen[kLeadingPairs.size()]{};
+  size_t count = 0;
+  for (const LeadingPair& pair : kLeadingPairs) {
+    bool known = false;
+    for (size_t k = 0; k < count; ++k) known = known || seen[k] == pair.second;
+    if (!known) seen[count++] = pair.second;
+  }
+  return count;
+}
+
+constexpr bool secondsAreLetters() {
+  for (const LeadingPair& pair : kLeadingPairs)
+    if (pair.second != 0 && !isLetter(pair.second)) return false;
+  return true;
+}
+static_assert(secondsAreLetters(), "the masks fold second bytes as letters");
+
+constexpr auto kSecondGroups = [] {
+  std::array<SecondGroup, countSecondGroups()> groups{};
+  size_t count = 0;
+  for (const LeadingPair& pair : kLeadingPairs) {
+    size_t g = 0;
+    while (g < count && groups[g].second != pair.second) ++g;
+    if (g == count) groups[count++].second = pair.second;
+    groups[g].firsts[groups[g].count++] = pair.first;
+  }
+  return groups;
+}();
 
 inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -68,7 +107,7 @@ size_t findPlain(const char* data, size_t size, size_t from) {
     while (p < size && isBlank(data[p])) ++p;
     if (p + 1 >= size) return at;  // undecided: the window ends first
     unsigned char a = static_cast<unsigned char>(data[p]), b = static_cast<unsigned char>(data[p + 1]);
-    if (t.first[a] && (t.wants[a] & t.second[b])) return p;
+    if (t.first[a] & t.second[b]) return p;
     while (p < size && data[p] != '\r' && data[p] != '\n') ++p;  // to the line's end
     if (p + 1 >= size) return size;  // no further line starts here
     at = p + 1 + (data[p] == '\r' && data[p + 1] == '\n');
@@ -112,13 +151,24 @@ inline __attribute__((always_inline)) void settleBlock(LineCursor& c, size_t i, 
 
 inline uint64_t join(uint32_t a, uint32_t b) { return uint64_t(a) | (uint64_t(b) << 32); }
 
+// The pair mask of 16 or 32 bytes from the pair table: x the bytes, a the
+// same with bit 5 set (letters folded to lower case), y the bytes after
+// them folded. The loops run over constants and unroll into plain compares.
+// A macro, as a template called from the AVX2 function would need the
+// AVX2 target itself, which GCC's inliner does not carry over.
+#define CODELOOM_PAIR_MASK(pair, V, set1, cmpeq, or_, and_, zero)                         \
+  V pair = zero();                                                                       \
+  _Pragma("GCC unroll 16") for (const SecondGroup& g : kSecondGroups) {                 \
+    V firsts = zero();                                                                   \
+    _Pragma("GCC unroll 16") for (size_t f = 0; f < g.count; ++f) {                     \
+      firsts = or_(firsts, cmpeq(isLetter(g.firsts[f]) ? a : x, set1(g.firsts[f])));     \
+    }                                                                                    \
+    pair = or_(pair, g.second ? and_(firsts, cmpeq(y, set1(g.second))) : firsts);        \
+  }
+
 void indexBlocksSse2(LineCursor& c, size_t count, uint64_t startBit) {
   const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), space = _mm_set1_epi8(' '),
                 tab = _mm_set1_epi8('\t'), fold = _mm_set1_epi8(0x20);
-  const __m128i s = _mm_set1_epi8('s'), f = _mm_set1_epi8('f'), e = _mm_set1_epi8('e'),
-                i_ = _mm_set1_epi8('i'), m = _mm_set1_epi8('m'), p_ = _mm_set1_epi8('p'),
-                u = _mm_set1_epi8('u'), n = _mm_set1_epi8('n'), r = _mm_set1_epi8('r'),
-                hash = _mm_set1_epi8('#');
   for (size_t k = 0; k < count; ++k) {
     const char* p = c.data + c.chunk + 64 * k;
     uint32_t rs[4], ls[4], bs[4], qs[4];
@@ -126,14 +176,8 @@ void indexBlocksSse2(LineCursor& c, size_t count, uint64_t startBit) {
       __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j));
       __m128i y = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j + 1)), fold);
       __m128i a = _mm_or_si128(x, fold);
-      __m128i pair = _mm_or_si128(
-          _mm_or_si128(_mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, s), _mm_cmpeq_epi8(a, f)), _mm_cmpeq_epi8(y, u)),
-                       _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, e), _mm_cmpeq_epi8(a, i_)), _mm_cmpeq_epi8(y, n))),
-          _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(a, m), _mm_cmpeq_epi8(y, e)),
-                       _mm_and_si128(_mm_cmpeq_epi8(a, p_), _mm_cmpeq_epi8(y, r))));
-      // "#" is matched as it stands (folding would take 0x03 for it),
-      // whatever follows: such lines are few.
-      pair = _mm_or_si128(pair, _mm_cmpeq_epi8(x, hash));
+      CODELOOM_PAIR_MASK(pair, __m128i, _mm_set1_epi8, _mm_cmpeq_epi8, _mm_or_si128, _mm_and_si128,
+                         _mm_setzero_si128)
       rs[j] = uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)));
       ls[j] = uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf)));
       bs[j] = uint32_t(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, space), _mm_cmpeq_epi8(x, tab))));
@@ -148,9 +192,6 @@ void indexBlocksSse2(LineCursor& c, size_t count, uint64_t startBit) {
 __attribute__((target("avx2"))) void indexBlocksAvx2(LineCursor& c, size_t count, uint64_t startBit) {
   const __m256i cr = _mm256_set1_epi8('\r'), lf = _mm256_set1_epi8('\n'), space = _mm256_set1_epi8(' '),
                 tab = _mm256_set1_epi8('\t'), fold = _mm256_set1_epi8(0x20);
-  const __m256i s = _mm256_set1_epi8('s'), f = _mm256_set1_epi8('f'), e = _mm256_set1_epi8('e'), i_ = _mm256_set1_epi8('i'),
-                m = _mm256_set1_epi8('m'), p_ = _mm256_set1_epi8('p'), u = _mm256_set1_epi8('u'), n = _mm256_set1_epi8('n'),
-                r = _mm256_set1_epi8('r'), hash = _mm256_set1_epi8('#');
   for (size_t k = 0; k < count; ++k) {
     const char* p = c.data + c.chunk + 64 * k;
     uint32_t rs[2], ls[2], bs[2], qs[2];
@@ -158,13 +199,8 @@ __attribute__((target("avx2"))) void indexBlocksAvx2(LineCursor& c, size_t count
       __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * j));
       __m256i y = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * j + 1)), fold);
       __m256i a = _mm256_or_si256(x, fold);
-      __m256i pair = _mm256_or_si256(
-          _mm256_or_si256(
-              _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(a, s), _mm256_cmpeq_epi8(a, f)), _mm256_cmpeq_epi8(y, u)),
-              _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(a, e), _mm256_cmpeq_epi8(a, i_)), _mm256_cmpeq_epi8(y, n))),
-          _mm256_or_si256(_mm256_and_si256(_mm256_cmpeq_epi8(a, m), _mm256_cmpeq_epi8(y, e)),
-                          _mm256_and_si256(_mm256_cmpeq_epi8(a, p_), _mm256_cmpeq_epi8(y, r))));
-      pair = _mm256_or_si256(pair, _mm256_cmpeq_epi8(x, hash));
+      CODELOOM_PAIR_MASK(pair, __m256i, _mm256_set1_epi8, _mm256_cmpeq_epi8, _mm256_or_si256,
+                         _mm256_and_si256, _mm256_setzero_si256)
       rs[j] = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, cr)));
       ls[j] = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, lf)));
       bs[j] = uint32_t(_mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(x, space), _mm256_cmpeq_epi8(x, tab))));
@@ -174,6 +210,8 @@ __attribute__((target("avx2"))) void indexBlocksAvx2(LineCursor& c, size_t count
                 k == 0 ? startBit : 0);
   }
 }
+
+#undef CODELOOM_PAIR_MASK
 
 bool hasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2");

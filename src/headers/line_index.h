@@ -8,8 +8,8 @@
 // p >= from such that the line holding p starts with blanks (space, tab) up
 // to p and either
 //   - its first non-blank byte and the one after it, lower-cased, are one of
-//     "su", "fu", "en", "in", "me", "pr", or the first is "#" (every
-//     keyword a written line starts with: metastatements start with "#"), or
+//     kLeadingPairs (headers/line_kinds.h: the first two letters of every
+//     rule's first word; a first byte that is no letter, "#", alone), or
 //   - the window ends before those two bytes are known;
 // or size when no line from `from` on is such. Lines that are not returned
 // are never written, whatever else they hold. nextCandidateAfter(cursor, c),

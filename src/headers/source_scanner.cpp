@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "headers/line_index.h"
+#include "headers/line_kinds.h"
 #include "platform/ansi.h"
 #include "platform/text_lines.h"
 
@@ -66,132 +67,7 @@ constexpr std::string_view kDeclare = "Declare ";
 constexpr size_t kDeclarationIndent = 20;  // halved to 10 with the declaration
 constexpr size_t kMemberIndent = 22;
 
-// Unknown: the text ends (a line cut by a window's end) before its kind is.
-// The metastatements: #IF opens a group, #ELSEIF and #ELSE go on with it,
-// #ENDIF closes it.
-enum class LineKind {
-  Other, Procedure, InterfaceEnd, InterfaceStart, Member, GroupOpen, GroupNext, GroupClose, Unknown
-};
-
-// What a line is, by its first words; the first entry that fits decides. A
-// line fits when its first word is `first` (ignoring case) and, when
-// `alone`, ends the line or is followed by blanks or a "'"; otherwise it is
-// followed by blanks and then, when `second` is empty, by more text; else
-// the blanks are one or two (they normalise to one space) and the text goes
-// on with `second`, and when `whole`, with blanks and more text after it.
-struct Keyword {
-  std::string_view first, second;
-  bool whole;
-  LineKind kind;
-  bool alone = false;
-};
-constexpr Keyword kKeywords[] = {
-    {"function", "=", false, LineKind::Other},  // assigns the function's result
-    {"function", "", false, LineKind::Procedure},
-    {"sub", "", false, LineKind::Procedure},
-    {"end", "interface", false, LineKind::InterfaceEnd},
-    {"interface", "", false, LineKind::InterfaceStart},
-    {"property", "get", true, LineKind::Member},
-    {"property", "set", true, LineKind::Member},
-    {"inherit", "", false, LineKind::Member},
-    {"member", "", false, LineKind::Member},  // MEMBER CALL, GET, LET, SET
-    {"method", "=", false, LineKind::Other},  // assigns the method's result
-    {"method", "", false, LineKind::Member},
-    {"#if", "", false, LineKind::GroupOpen},
-    {"#elseif", "", false, LineKind::GroupNext},
-    {"#else", "", false, LineKind::GroupNext, true},
-    {"#endif", "", false, LineKind::GroupClose, true},
-};
-
 inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-// The bytes that end a line's first word: blanks, line ends and a comment's "'".
-constexpr std::array<bool, 256> kEndsFirstWord = [] {
-  std::array<bool, 256> ends{};
-  for (unsigned char c : {' ', '\t', '\r', '\n', '\''}) ends[c] = true;
-  return ends;
-}();
-
-// The first four bytes of a word, lower-cased, as one number.
-constexpr uint32_t key(std::string_view four) {
-  return uint32_t(uint8_t(four[0])) | uint32_t(uint8_t(four[1])) << 8 | uint32_t(uint8_t(four[2])) << 16 |
-         uint32_t(uint8_t(four[3])) << 24;
-}
-
-// A quick no for most lines the index lets through ("End If", "Print",
-// "Incr", "#Include"), from the eight bytes at a line's first non-blank:
-// every keyword line starts with one of these four bytes, and an "end" line
-// that ends an interface has "in" after one or two blanks.
-bool isNoKeywordLine(const std::array<char, 256>& lower, const char* p) {
-  auto at = [&](int i) { return lower[static_cast<unsigned char>(p[i])]; };
-  char four[4] = {at(0), at(1), at(2), at(3)};
-  switch (key({four, 4})) {
-    case key("sub "): case key("sub\t"): case key("func"): case key("inte"):
-    case key("prop"): case key("inhe"): case key("meth"): case key("memb"):
-    case key("#if "): case key("#if\t"): case key("#els"): case key("#end"):
-      return false;
-    case key("end "): case key("end\t"): {
-      int second = isBlank(p[4]) ? 5 : 4;
-      return !(at(second) == 'i' && at(second + 1) == 'n');
-    }
-    default:
-      return true;
-  }
-}
-
-// Classifies the line that text starts, reading its first words once. The
-// line ends at the first CR in text, or with text; then, when cut, it goes
-// on past text, so a kind that depends on what follows is Unknown.
-LineKind classifyLine(std::string_view text, bool cut = false) {
-  const auto& lower = lowerAnsiTable();
-  const size_t n = text.size();
-  auto atEnd = [&](size_t i) { return i == n || text[i] == '\r' || text[i] == '\n'; };
-  auto open = [&](size_t i) { return i == n && cut; };  // the line goes on past text
-  auto blanksFrom = [&](size_t i) {
-    while (i < n && isBlank(text[i])) ++i;
-    return i;
-  };
-  auto is = [&](size_t at, std::string_view word) {
-    for (size_t k = 0; k < word.size(); ++k)
-      if (lower[static_cast<unsigned char>(text[at + k])] != word[k]) return false;
-    return true;
-  };
-  constexpr size_t kLongestFirst = std::string_view("interface").size();
-  const size_t start = blanksFrom(0);
-  if (start + 8 <= n && isNoKeywordLine(lower, text.data() + start)) return LineKind::Other;
-  size_t end = start;
-  while (end < n && !kEndsFirstWord[static_cast<unsigned char>(text[end])] && end - start <= kLongestFirst)
-    ++end;
-  if (end - start > kLongestFirst) return LineKind::Other;
-  if (open(end)) return LineKind::Unknown;
-  const bool quoteAfter = !atEnd(end) && text[end] == '\'';  // the word runs into a comment
-  const size_t next = blanksFrom(end);  // after the first word's blanks, if any
-  for (const Keyword& k : kKeywords) {
-    if (end - start != k.first.size() || !is(start, k.first)) continue;
-    if (k.alone) return k.kind;
-    if (quoteAfter) continue;
-    if (atEnd(next)) {
-      if (open(next)) return LineKind::Unknown;
-      continue;
-    }
-    if (k.second.empty()) return k.kind;
-    if (next - end > 2) continue;
-    size_t present = 0;  // of second, before the line or the text ends
-    while (present < k.second.size() && !atEnd(next + present)) ++present;
-    if (present < k.second.size()) {
-      // The text ends inside second: known when what is there already differs.
-      if (open(next + present) && is(next, k.second.substr(0, present))) return LineKind::Unknown;
-      continue;
-    }
-    if (!is(next, k.second)) continue;
-    if (!k.whole) return k.kind;
-    size_t after = next + k.second.size();
-    size_t more = blanksFrom(after);
-    if (open(more)) return LineKind::Unknown;
-    if (more != after && !atEnd(more)) return k.kind;
-  }
-  return LineKind::Other;
-}
 
 // Where the code of a raw line ends: at its first "'" outside a string (a
 // comment runs from there to the line's end), else at the line's end.

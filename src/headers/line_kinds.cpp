@@ -1,0 +1,91 @@
+#include "headers/line_kinds.h"
+
+#include "platform/ansi.h"
+
+namespace codeloom {
+namespace {
+
+using line_rules_derived::key;
+using line_rules_derived::keySlot;
+using line_rules_derived::kKeySlots;
+
+inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The bytes that end a line's first word: blanks, line ends and a comment's "'".
+constexpr std::array<bool, 256> kEndsFirstWord = [] {
+  std::array<bool, 256> ends{};
+  for (unsigned char c : {' ', '\t', '\r', '\n', '\''}) ends[c] = true;
+  return ends;
+}();
+
+// A quick no for most lines the index lets through ("End If", "Print",
+// "Incr", "#Include"), from the eight bytes at a line's first non-blank:
+// the first four must be a rule's key, and a key that asks for a second
+// word must have its first two letters after one or two blanks.
+bool isNoKeywordLine(const std::array<char, 256>& lower, const char* p) {
+  auto at = [&](int i) { return lower[static_cast<unsigned char>(p[i])]; };
+  const uint32_t k = key(at(0), at(1), at(2), at(3));
+  for (size_t slot = keySlot(k);; slot = (slot + 1) % kKeySlots) {
+    const line_rules_derived::LeadingKey& entry = kLeadingKeys[slot];
+    if (entry.key == 0) return true;
+    if (entry.key != k) continue;
+    if (entry.second0 == 0) return false;
+    int second = isBlank(p[4]) ? 5 : 4;
+    return !(at(second) == entry.second0 && at(second + 1) == entry.second1);
+  }
+}
+
+}  // namespace
+
+LineKind classifyLine(std::string_view text, bool cut) {
+  const auto& lower = lowerAnsiTable();
+  const size_t n = text.size();
+  auto atEnd = [&](size_t i) { return i == n || text[i] == '\r' || text[i] == '\n'; };
+  auto open = [&](size_t i) { return i == n && cut; };  // the line goes on past text
+  auto blanksFrom = [&](size_t i) {
+    while (i < n && isBlank(text[i])) ++i;
+    return i;
+  };
+  auto is = [&](size_t at, std::string_view word) {
+    for (size_t k = 0; k < word.size(); ++k)
+      if (lower[static_cast<unsigned char>(text[at + k])] != word[k]) return false;
+    return true;
+  };
+  constexpr size_t kLongestFirst = kLongestFirstWord;
+  const size_t start = blanksFrom(0);
+  if (start + 8 <= n && isNoKeywordLine(lower, text.data() + start)) return LineKind::Other;
+  size_t end = start;
+  while (end < n && !kEndsFirstWord[static_cast<unsigned char>(text[end])] && end - start <= kLongestFirst)
+    ++end;
+  if (end - start > kLongestFirst) return LineKind::Other;
+  if (open(end)) return LineKind::Unknown;
+  const bool quoteAfter = !atEnd(end) && text[end] == '\'';  // the word runs into a comment
+  const size_t next = blanksFrom(end);  // after the first word's blanks, if any
+  for (const LineRule& k : kLineRules) {
+    if (end - start != k.first.size() || !is(start, k.first)) continue;
+    if (k.alone) return k.kind;
+    if (quoteAfter) continue;
+    if (atEnd(next)) {
+      if (open(next)) return LineKind::Unknown;
+      continue;
+    }
+    if (k.second.empty()) return k.kind;
+    if (next - end > 2) continue;
+    size_t present = 0;  // of second, before the line or the text ends
+    while (present < k.second.size() && !atEnd(next + present)) ++present;
+    if (present < k.second.size()) {
+      // The text ends inside second: known when what is there already differs.
+      if (open(next + present) && is(next, k.second.substr(0, present))) return LineKind::Unknown;
+      continue;
+    }
+    if (!is(next, k.second)) continue;
+    if (!k.whole) return k.kind;
+    size_t after = next + k.second.size();
+    size_t more = blanksFrom(after);
+    if (open(more)) return LineKind::Unknown;
+    if (more != after && !atEnd(more)) return k.kind;
+  }
+  return LineKind::Other;
+}
+
+}  // namespace codeloom

@@ -7,7 +7,9 @@
 # 20 MB each. Two floors are timed with them (bench/scan_floor.cpp): the
 # reads alone, and the reads with the line index over every window.
 #
-#   bench/run.sh [SIZE_MB...]     default 10 100; each size is one corpus
+#   bench/run.sh [SIZE_MB...]     default 10 100 1000; each size is one corpus
+# of files of about 200 KB, and 100 MB in 50 files of 2 MB is measured too
+# (fewer, larger files: wc -l runs nearer memory speed there).
 # Environment: RUNS (rounds, default 5, at least 5), CORPUS_DIR (default
 # bench/corpus), BUILD_DIR (default build/release; codeloom-cli is built
 # there in Release), PEAK=0 skips the 10 x 20 MB memory run.
@@ -15,7 +17,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 sizes=("$@")
-((${#sizes[@]})) || sizes=(10 100)
+((${#sizes[@]})) || sizes=(10 100 1000)
 runs=${RUNS:-5}
 corpus=${CORPUS_DIR:-$root/bench/corpus}
 build=${BUILD_DIR:-$root/build/release}
@@ -98,8 +100,10 @@ if kind == "corpus":
     for mode in ("sll", "dll", "compile"):
         t = "headers-" + mode
         a, b = check(f["ratios"][t + "/wc"], t + "/wc"), check(f["ratios"]["ctags/" + t], "ctags/" + t)
-        print("  %-16s %6.2fx wc -l (goal <= 5): %-6s  ctags %5.1fx slower (goal >= 10): %s" % (
-              t, a, "met" if a <= 5 else "MISSED", b, "met" if b >= 10 else "MISSED"))
+        print("  %-16s %6.2fx wc -l (goal <= 5): %-6s  ctags %5.1fx slower (goal >= 15): %s" % (
+              t, a, "met" if a <= 5 else "MISSED", b, "met" if b >= 15 else "MISSED"))
+    a = check(f["ratios"]["forum/wc"], "forum/wc")
+    print("  %-16s %6.2fx wc -l (goal <= 3): %s" % ("forum", a, "met" if a <= 3 else "MISSED"))
 elif kind == "linear":
     small, large = load(sys.argv[2]), load(sys.argv[3])
     sb, lb = int(sys.argv[4]), int(sys.argv[5])
@@ -124,6 +128,10 @@ for size in "${sizes[@]}"; do
   python3 "$report" corpus "$tmp/${size}mb.json" "$dir" "$nfiles" "$nbytes"
   names+=("${size}mb") counts+=("$nbytes")
 done
+dir=$(make_corpus 50x2mb --size-mb 100 --file-kb 2048)
+read -r nfiles nbytes < <(measure_corpus "$dir")
+python3 "$report" corpus "$tmp/50x2mb.json" "$dir" "$nfiles" "$nbytes"
+
 for ((i = 1; i < ${#names[@]}; i++)); do
   python3 "$report" linear "$tmp/${names[i-1]}.json" "$tmp/${names[i]}.json" "${counts[i-1]}" "${counts[i]}" \
     "${names[i-1]}" "${names[i]}"

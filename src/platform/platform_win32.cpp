@@ -215,6 +215,18 @@ ReplaceOutcome replaceFile(const std::string& from, const std::string& to, DWORD
   return replaceFileOutcome(error);
 }
 
+// The exe's icon (resource 1) on a top-level window's caption and taskbar
+// button: a dialog's window class has none. Shared icons need no freeing.
+void setWindowIcons(HWND window) {
+  const std::pair<WPARAM, int> sizes[] = {{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}};
+  for (auto [which, metric] : sizes) {
+    int side = GetSystemMetrics(metric);
+    HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, side,
+                             side, LR_SHARED);
+    if (icon) SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+  }
+}
+
 }  // namespace
 
 void initCommonControls() {
@@ -242,6 +254,7 @@ int Win32Platform::runModalDialog(WindowHandle owner, const DialogLayout& layout
       dialogProc, reinterpret_cast<LPARAM>(&run));
   if (!dialog) return 0;
   if (owner) EnableWindow(hwnd(owner), FALSE);
+  else setWindowIcons(dialog);
   ShowWindow(dialog, SW_SHOW);
   MSG message;
   while (!run.ended) {

@@ -211,9 +211,10 @@ E2E_TEST("files.held_target_full_disk", heldTargetFullDisk) {
   if (!box) return killApp(app);
   wchar_t text[1024] = {};
   GetDlgItemTextW(box, 0xFFFF, text, 1024);
-  CHECK_EQ("\"" + narrow(pen) + "\" could not be written. Its new text is in \"" + narrow(pen) +
-               ".new\"; the file still holds its old text.",
-           narrow(text));
+  std::string message = "\"";
+  message += narrow(pen) + "\" could not be written. Its new text is in \"" + narrow(pen) +
+             ".new\"; the file still holds its old text.";
+  CHECK_EQ(message, narrow(text));
   pressButton(box, IDOK);
   CHECK(waitUntilGone(box));
   waitForIdle(app);
@@ -227,39 +228,8 @@ E2E_TEST("files.held_target_full_disk", heldTargetFullDisk) {
   DeleteFileW(filler.c_str());
 }
 
-// codeloom-cli.exe's -o goes through the same replacement: the exit status
-// and what it says on stderr.
-int runCli(const Context& ctx, const std::wstring& arguments, std::string& errors) {
-  std::wstring cli = ctx.appPath.substr(0, ctx.appPath.find_last_of(L'\\') + 1) + L"codeloom-cli.exe";
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return -1;
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-  startup.hStdError = writeEnd;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  std::wstring commandLine = L"\"" + cli + L"\" " + arguments;
-  PROCESS_INFORMATION process{};
-  bool started = CreateProcessW(cli.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                CREATE_NO_WINDOW, nullptr, ctx.workDir.c_str(), &startup, &process);
-  CloseHandle(writeEnd);
-  char buffer[4096];
-  DWORD got = 0;
-  while (started && ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
-    errors.append(buffer, got);
-  CloseHandle(readEnd);
-  if (!started) return -1;
-  WaitForSingleObject(process.hProcess, 30000);
-  DWORD status = 0;
-  GetExitCodeProcess(process.hProcess, &status);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  return static_cast<int>(status);
-}
-
+// codeloom-cli.exe's -o goes through the GUI's replacement: a held target
+// is written in place, or named as open elsewhere; a hidden one stays hidden.
 E2E_TEST("files.cli_output_held_and_hidden", cliOutputHeldAndHidden) {
   writeFile(ctx.workDir + L"\\a.bas", "Sub A() Common\r\nEnd Sub\r\n");
   const std::string header = cliOutput(ctx, L"headers --mode sll a.bas", ctx.workDir);
@@ -270,7 +240,7 @@ E2E_TEST("files.cli_output_held_and_hidden", cliOutputHeldAndHidden) {
   writeFile(target, "old");
   HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  CHECK_EQ(0, runCli(ctx, write, errors));
+  CHECK_EQ(0, runCli(ctx, write, ctx.workDir, errors, true));
   CHECK_EQ("", errors);
   CHECK_EQ(header, fileText(target));
   CloseHandle(held);
@@ -278,14 +248,14 @@ E2E_TEST("files.cli_output_held_and_hidden", cliOutputHeldAndHidden) {
   writeFile(target, "old");
   held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                      FILE_ATTRIBUTE_NORMAL, nullptr);
-  CHECK_EQ(1, runCli(ctx, write, errors));
+  CHECK_EQ(1, runCli(ctx, write, ctx.workDir, errors, true));
   CHECK_EQ("codeloom-cli: write error: 'a.inc' is open in another program\r\n", errors);
   CloseHandle(held);
   CHECK_EQ("old", fileText(target));
   // Hidden: replaced, and still hidden.
   SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_HIDDEN);
   errors.clear();
-  CHECK_EQ(0, runCli(ctx, write, errors));
+  CHECK_EQ(0, runCli(ctx, write, ctx.workDir, errors, true));
   CHECK_EQ(header, fileText(target));
   CHECK(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_HIDDEN);
   CHECK_EQ("", matching(ctx.workDir, L"~cl*"));

@@ -247,6 +247,40 @@ TEST(NewClass, FileFaultsNeverLeaveAPartialFile) {
   }
 }
 
+// A held Pen.inc whose in-place write fails at any step: Pen.inc gets its old
+// text back, the class is kept beside it as Pen.inc.new, and one message
+// box says so; a failure that loses nothing stays silent.
+TEST(NewClass, HeldFileFailingMidwayKeepsTheClassBesideIt) {
+  const std::string kOld(40, 'o');  // longer than one fake chunk
+  int kept = 0;
+  for (int failAt = 0;; ++failAt) {
+    Fixture f;
+    f.platform.files["C:\\prj\\Pen.inc"] = kOld;
+    f.platform.heldFiles = {"C:\\prj\\Pen.inc"};
+    f.platform.failWriteStep = failAt;
+    f.pressOk();
+    runNewClass(f.platform, f.settings, nullptr);
+    if (f.platform.writeSteps <= failAt) break;  // past the last step
+    const std::string& pen = f.platform.files["C:\\prj\\Pen.inc"];
+    if (f.platform.files.count("C:\\prj\\Pen.inc.new")) {
+      ++kept;
+      EXPECT_EQ(kOld, pen) << failAt;
+      EXPECT_EQ(kPenClassFile, f.platform.files["C:\\prj\\Pen.inc.new"]) << failAt;
+      EXPECT_EQ(std::vector<std::string>{"\"C:\\prj\\Pen.inc\" could not be written. Its new text is "
+                                         "in \"C:\\prj\\Pen.inc.new\"; the file still holds its old "
+                                         "text."},
+                f.platform.messages)
+          << failAt;
+    } else {
+      EXPECT_TRUE(pen == kOld || pen == kPenClassFile) << failAt;
+      EXPECT_TRUE(f.platform.messages.empty()) << failAt;
+    }
+    for (const auto& [path, bytes] : f.platform.files)
+      EXPECT_FALSE(isTemporaryName(path.substr(path.rfind('\\') + 1))) << failAt << ": " << path;
+  }
+  EXPECT_GT(kept, 0);
+}
+
 TEST(NewClass, MissingFolderIsNeverCreated) {
   Fixture f("D:\\missing\\sub");
   f.pressOk();

@@ -1,10 +1,12 @@
 // Output and reporting helpers shared by the codeloom-cli subcommands.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
 #include "platform/platform.h"
+#include "platform/safe_write.h"
 
 namespace codeloom::cli {
 
@@ -24,10 +26,24 @@ bool writeStdout(std::string_view bytes);
 // prints "codeloom-cli: write error: REASON" and returns false.
 bool finishStdout();
 
-// Writes bytes to path through the safe replacement (a complete new file
-// moved over the old one). On failure prints a write error naming path and
-// returns false; path is then left as it was.
+// Writes bytes to path through the safe replacement that the GUI uses (a
+// complete new file moved over the old one), keeping the target's mode or
+// attributes; on POSIX through a symbolic link to the file it names. A
+// read-only target is never written. On failure prints why (naming the
+// file that holds the new text when the target could not take it) and
+// returns false.
 bool writeFileSafely(const std::string& path, std::string_view bytes);
+
+// Prints "codeloom-cli: write error: ..." for a save that did not write
+// path; true, printing nothing, for one that did.
+bool reportWriteOutcome(const std::string& path, const WriteOutcome& outcome);
+
+// Makes a standard stream binary: no CR LF translation on Windows, nothing
+// to do elsewhere.
+void useBinaryMode(std::FILE* stream);
+
+// strerror(error), or otherwise when error is 0.
+std::string errorText(int error, const char* otherwise);
 
 // Prints a usage error: "codeloom-cli[ SUBCOMMAND]: PROBLEM" and the line
 // "Try 'codeloom-cli --help'". Returns kExitUsage.

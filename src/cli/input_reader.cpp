@@ -7,17 +7,12 @@
 #include <filesystem>
 #include <iostream>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
+#include "cli/cli_io.h"
 
 namespace codeloom::cli {
 namespace {
 
-ReadResult unreadable(int error) {
-  return {ReadStatus::Unreadable, error ? std::strerror(error) : "read failed"};
-}
+ReadResult unreadable(int error) { return {ReadStatus::Unreadable, errorText(error, "read failed")}; }
 
 // Reads file to its end through onWindow, counting against the limit.
 ReadResult readStream(std::FILE* file, char* window, size_t windowSize,
@@ -94,9 +89,7 @@ ReadResult readInput(const std::string& path, std::string& bytes) {
 }
 
 ReadResult readStandardInput(std::string& bytes) {
-#ifdef _WIN32
-  _setmode(_fileno(stdin), _O_BINARY);
-#endif
+  useBinaryMode(stdin);
   return readWhole(stdin, bytes, 0);
 }
 

@@ -10,14 +10,16 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
+
 namespace codeloom::cli {
 
 // The most bytes one input may hold.
 constexpr size_t kMaxInputBytes = size_t(512) << 20;
 constexpr const char* kMaxInputText = "512 MiB";
 
-// The largest window readInputWindows passes on.
-constexpr size_t kInputWindowBytes = size_t(64) << 10;
+// The largest window readInputWindows passes on: the GUI's.
+constexpr size_t kInputWindowBytes = Platform::kPickedReadWindow;
 
 enum class ReadStatus { Ok, Unreadable, TooLarge };
 

@@ -161,7 +161,9 @@ class Platform {
   // only once the new content is completely on disk, so a failed write
   // leaves any previous file as it was (keeping its attributes); only a
   // file another program holds open without delete sharing is written in
-  // place, and then not atomically.
+  // place. Should that fail midway, the file gets its old bytes back where
+  // they can be written, the new text stays beside it as "NAME.new", and
+  // one message box says so. A read-only file is never written.
   virtual bool readFile(const std::string& path, std::string& bytes) = 0;
   virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
   // A directory search for exactly this name: files and folders both count.

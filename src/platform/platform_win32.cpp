@@ -145,26 +145,6 @@ bool setFileSize(HANDLE file, uint64_t size) {
   return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
 }
 
-// The files of folder matching wildcard, with their age in seconds.
-std::vector<FileWriteSteps::Found> findFiles(const std::string& folder,
-                                             const std::string& wildcard) {
-  std::vector<FileWriteSteps::Found> found;
-  WIN32_FIND_DATAW data;
-  HANDLE search = FindFirstFileW(wide(folder + wildcard).c_str(), &data);
-  if (search == INVALID_HANDLE_VALUE) return found;
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  auto ticks = [](const FILETIME& t) {
-    return (static_cast<int64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-  };
-  do {
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    found.push_back({ansi(data.cFileName), (ticks(now) - ticks(data.ftLastWriteTime)) / 10000000});
-  } while (FindNextFileW(search, &data));
-  FindClose(search);
-  return found;
-}
-
 // The full form of a path: current directory and drive, "." and "..".
 std::wstring fullPath(const std::string& path) {
   std::wstring resolved = wide(path);
@@ -189,19 +169,38 @@ std::wstring resolvedPath(const std::string& path) {
   return resolved;
 }
 
+// The system's text for an error code, without its line end.
+std::string systemMessage(DWORD error) {
+  char* text = nullptr;
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                               FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = n && text ? std::string(text, n) : "error " + std::to_string(error);
+  LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                              message.back() == ' ' || message.back() == '.'))
+    message.pop_back();
+  return message;
+}
+
 // Moves a complete temporary over the target. ReplaceFileW keeps the
 // target's attributes, security, links and streams; a rename would drop them.
-ReplaceOutcome replaceFile(const std::string& from, const std::string& to) {
+ReplaceOutcome replaceFile(const std::string& from, const std::string& to, DWORD& error) {
   // Full paths: Wine's ReplaceFileW fails on relative ones (error 267).
   const std::wstring source = fullPath(from), target = fullPath(to);
   DWORD attributes = GetFileAttributesW(target.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES)
-    return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)
-               ? ReplaceOutcome::Replaced
-               : ReplaceOutcome::Failed;
-  // A read-only file is never written (Wine would replace it all the same).
-  if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+      return ReplaceOutcome::Replaced;
+    error = GetLastError();
     return ReplaceOutcome::Failed;
+  }
+  // A read-only file is never written (Wine would replace it all the same).
+  if (attributes & FILE_ATTRIBUTE_READONLY) return ReplaceOutcome::ReadOnly;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    error = ERROR_DIRECTORY;  // "The directory name is invalid"
+    return ReplaceOutcome::Failed;
+  }
   if (ReplaceFileW(target.c_str(), source.c_str(), nullptr, 0, nullptr, nullptr)) {
     // Windows keeps these itself; Wine does not, so put them back.
     const DWORD kept =
@@ -212,20 +211,19 @@ ReplaceOutcome replaceFile(const std::string& from, const std::string& to) {
       SetFileAttributesW(target.c_str(), (now & settable) | (attributes & kept));
     return ReplaceOutcome::Replaced;
   }
-  switch (GetLastError()) {
-    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
-      // The old file is gone already and the new one kept its name: finish.
-      return MoveFileExW(source.c_str(), target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-                 ? ReplaceOutcome::Replaced
-                 : ReplaceOutcome::Failed;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_ACCESS_DENIED:  // what Wine gives for a file open without delete sharing
-    case ERROR_UNABLE_TO_REMOVE_REPLACED:
-      return ReplaceOutcome::Held;
-    default:
-      return ReplaceOutcome::Failed;
+  error = GetLastError();
+  return replaceFileOutcome(error);
+}
+
+// The exe's icon (resource 1) on a top-level window's caption and taskbar
+// button: a dialog's window class has none. Shared icons need no freeing.
+void setWindowIcons(HWND window) {
+  const std::pair<WPARAM, int> sizes[] = {{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}};
+  for (auto [which, metric] : sizes) {
+    int side = GetSystemMetrics(metric);
+    HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, side,
+                             side, LR_SHARED);
+    if (icon) SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
   }
 }
 
@@ -256,6 +254,7 @@ int Win32Platform::runModalDialog(WindowHandle owner, const DialogLayout& layout
       dialogProc, reinterpret_cast<LPARAM>(&run));
   if (!dialog) return 0;
   if (owner) EnableWindow(hwnd(owner), FALSE);
+  else setWindowIcons(dialog);
   ShowWindow(dialog, SW_SHOW);
   MSG message;
   while (!run.ended) {
@@ -469,11 +468,15 @@ bool Win32Platform::readFile(const std::string& path, std::string& bytes) {
   return readWholeFile(wide(path), bytes);
 }
 
-bool Win32Platform::writeFile(const std::string& path, const std::string& bytes) {
+WriteOutcome writeFileWin32(const std::string& path, std::string_view bytes) {
   HANDLE file = INVALID_HANDLE_VALUE;
   int64_t cutTo = -1;  // in place: the size the close leaves
+  DWORD error = 0;     // the first failure, for the reason
+  auto failed = [&error] {
+    if (!error) error = GetLastError();
+    return false;
+  };
   FileWriteSteps steps;
-  steps.find = findFiles;
   steps.seed = [] {
     // Apart per process and per save, so that two saves rarely try the
     // same name; CREATE_NEW keeps them apart when they do.
@@ -485,20 +488,25 @@ bool Win32Platform::writeFile(const std::string& path, const std::string& bytes)
     file = CreateFileW(wide(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) return CreateOutcome::Created;
-    DWORD error = GetLastError();
-    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CreateOutcome::Exists
-                                                                       : CreateOutcome::Failed;
+    DWORD created = GetLastError();
+    if (created == ERROR_FILE_EXISTS || created == ERROR_ALREADY_EXISTS) return CreateOutcome::Exists;
+    failed();
+    return CreateOutcome::Failed;
+  };
+  steps.read = [](const std::string& target, std::string& old) {
+    return readWholeFile(wide(target), old);
   };
   steps.openInPlace = [&](const std::string& target, uint64_t size) {
     // Shares what the program holding it shares: reading and writing.
     file = CreateFileW(wide(target).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) return failed();
     LARGE_INTEGER now{}, start{};
     bool ok = GetFileSizeEx(file, &now) &&
               (static_cast<uint64_t>(now.QuadPart) >= size || setFileSize(file, size)) &&
               SetFilePointerEx(file, start, nullptr, FILE_BEGIN);
     if (!ok) {
+      failed();
       CloseHandle(file);
       file = INVALID_HANDLE_VALUE;
       return false;
@@ -508,20 +516,39 @@ bool Win32Platform::writeFile(const std::string& path, const std::string& bytes)
   };
   steps.write = [&](std::string_view chunk) {
     DWORD written = 0;
-    return WriteFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr) &&
-           written == chunk.size();
+    return (WriteFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr) &&
+            written == chunk.size()) ||
+           failed();
   };
-  steps.flush = [&] { return FlushFileBuffers(file) != 0; };
+  steps.flush = [&] { return FlushFileBuffers(file) != 0 || failed(); };
   steps.close = [&] {
     bool cut = cutTo < 0 || setFileSize(file, static_cast<uint64_t>(cutTo));
     bool closed = CloseHandle(file) != 0;
     file = INVALID_HANDLE_VALUE;
     cutTo = -1;
-    return cut && closed;
+    return (cut && closed) || failed();
   };
-  steps.replace = replaceFile;
+  steps.replace = [&](const std::string& from, const std::string& to) {
+    return replaceFile(from, to, error);
+  };
+  steps.rename = [](const std::string& from, const std::string& to) {
+    return MoveFileExW(fullPath(from).c_str(), fullPath(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+  };
   steps.remove = [](const std::string& temporary) { DeleteFileW(wide(temporary).c_str()); };
-  return writeFileReplacing(steps, path, bytes);
+  WriteOutcome outcome = writeFileReplacing(steps, path, bytes);
+  if (outcome.status == WriteStatus::Failed && error) outcome.reason = systemMessage(error);
+  return outcome;
+}
+
+bool Win32Platform::writeFile(const std::string& path, const std::string& bytes) {
+  WriteOutcome outcome = writeFileWin32(path, bytes);
+  // The one failure the user hears of: a new text kept beside its target.
+  // No owner is at hand here; topmost, so that the always-on-top command
+  // window does not cover the box.
+  if (outcome.status == WriteStatus::Kept)
+    MessageBoxW(nullptr, wide(keptTextMessage(path, outcome)).c_str(), L"Codeloom",
+                MB_OK | MB_ICONWARNING | MB_TASKMODAL | MB_TOPMOST | MB_SETFOREGROUND);
+  return outcome.written();
 }
 
 bool Win32Platform::pathExists(const std::string& path) {

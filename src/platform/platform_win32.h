@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/safe_write.h"
 
 namespace codeloom {
 
@@ -40,6 +41,10 @@ class Win32Platform : public Platform {
   bool copyFile(const std::string& from, const std::string& to) override;
   bool samePath(const std::string& a, const std::string& b) override;
 };
+
+// Writes path through the safe replacement, telling nobody how it ended:
+// Win32Platform::writeFile and codeloom-cli.exe each report it their way.
+WriteOutcome writeFileWin32(const std::string& path, std::string_view bytes);
 
 // Initialises the common controls: InitCommonControlsEx looked up by name in
 // COMCTL32.DLL, else InitCommonControls.

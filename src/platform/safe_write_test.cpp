@@ -5,30 +5,32 @@
 #include <map>
 #include <set>
 
+#include "support/fake_platform.h"
+
 namespace codeloom {
 namespace {
 
 using Files = std::map<std::string, std::string>;
 using Log = std::vector<std::string>;
 
-// An in-memory disk whose n-th step (find, seed and remove not counted)
-// fails. Held files refuse to be renamed over, as a file open elsewhere
+// An in-memory disk whose n-th step (seed and remove not counted) fails. Held files refuse to be renamed over, as a file open elsewhere
 // without delete sharing does.
 struct FaultyDisk {
   Files files;
-  std::map<std::string, int64_t> ages;  // seconds since written; 0 if absent
   std::set<std::string> held;
   std::string open;  // the file being written
   size_t at = 0, cutTo = std::string::npos;
   bool isOpen = false;
   int failAtStep = -1;
+  int failFrom = -1;  // this step and every later one fail: the disk is gone
   int steps = 0;
   uint32_t seed = 0x1234;
   Log log;
 
   bool step(const std::string& what) {
     log.push_back(what);
-    return steps++ != failAtStep;
+    int n = steps++;
+    return n != failAtStep && (failFrom < 0 || n < failFrom);
   }
 
   void openFile(const std::string& path) {
@@ -39,14 +41,6 @@ struct FaultyDisk {
 
   FileWriteSteps fileSteps() {
     FileWriteSteps s;
-    s.find = [this](const std::string& folder, const std::string& wildcard) {
-      EXPECT_EQ("~cl????.tmp", wildcard);
-      std::vector<FileWriteSteps::Found> found;
-      for (const auto& [path, bytes] : files)
-        if (path.starts_with(folder) && path.find_first_of("\\:", folder.size()) == std::string::npos)
-          found.push_back({path.substr(folder.size()), ages[path]});
-      return found;
-    };
     s.seed = [this] { return seed; };
     s.createNew = [this](const std::string& path) {
       if (!step("create " + path)) return CreateOutcome::Failed;
@@ -55,6 +49,11 @@ struct FaultyDisk {
       openFile(path);
       cutTo = std::string::npos;
       return CreateOutcome::Created;
+    };
+    s.read = [this](const std::string& path, std::string& bytes) {
+      if (!step("read " + path) || !files.count(path)) return false;
+      bytes = files[path];
+      return true;
     };
     s.openInPlace = [this](const std::string& path, uint64_t size) {
       if (!step("open in place " + path) || !files.count(path)) return false;
@@ -85,6 +84,12 @@ struct FaultyDisk {
       files.erase(from);
       return ReplaceOutcome::Replaced;
     };
+    s.rename = [this](const std::string& from, const std::string& to) {
+      if (!step("rename " + from + " " + to) || files.count(to)) return false;
+      files[to] = files[from];
+      files.erase(from);
+      return true;
+    };
     s.remove = [this](const std::string& path) {
       log.push_back("remove " + path);
       files.erase(path);
@@ -93,19 +98,21 @@ struct FaultyDisk {
   }
 };
 
-TEST(SafeWrite, TemporaryNames) {
+TEST(SafeWrite, Names) {
   EXPECT_EQ("~cl1234.tmp", temporaryName(0x1234));
   EXPECT_EQ("~cl00af.tmp", temporaryName(0xABCD00AF));  // the low 16 bits
   EXPECT_TRUE(isTemporaryName("~clbeef.tmp"));
   for (const char* other : {"~cl12345.tmp", "~cl123.tmp", "~CL1234.TMP", "~cl12g4.tmp",
                             "~cl1234.tmpx", "x~cl1234.tmp", "~cl1234.inc", "settings.txt", ""})
     EXPECT_FALSE(isTemporaryName(other)) << other;
+  EXPECT_EQ("C:\\p\\Keep.bas.new", keptName("C:\\p\\Keep.bas", 1));
+  EXPECT_EQ("Keep.bas.new2", keptName("Keep.bas", 2));
 }
 
 TEST(SafeWrite, Succeeds) {
   FaultyDisk disk;
   disk.files["C:\\p\\settings.txt"] = "old";
-  EXPECT_TRUE(writeFileReplacing(disk.fileSteps(), "C:\\p\\settings.txt", "new content", 4));
+  EXPECT_TRUE(writeFileReplacing(disk.fileSteps(), "C:\\p\\settings.txt", "new content", 4).written());
   EXPECT_EQ((Files{{"C:\\p\\settings.txt", "new content"}}), disk.files);
   EXPECT_EQ((Log{"create C:\\p\\~cl1234.tmp", "write", "write", "write", "flush", "close",
                  "replace C:\\p\\~cl1234.tmp C:\\p\\settings.txt"}),
@@ -121,7 +128,7 @@ TEST(SafeWrite, TemporaryIsInTheTargetsFolder) {
   };
   for (const auto& [path, temporary] : cases) {
     FaultyDisk disk;
-    EXPECT_TRUE(writeFileReplacing(disk.fileSteps(), path, "x")) << path;
+    EXPECT_TRUE(writeFileReplacing(disk.fileSteps(), path, "x").written()) << path;
     EXPECT_EQ("create " + std::string(temporary), disk.log.at(0)) << path;
   }
 }
@@ -132,7 +139,9 @@ TEST(SafeWrite, FailureAtAnyStepKeepsTheOldFileAndNoLeftover) {
     FaultyDisk disk;
     disk.files["settings.txt"] = "old";
     disk.failAtStep = failAt;
-    EXPECT_FALSE(writeFileReplacing(disk.fileSteps(), "settings.txt", "new content", 4)) << failAt;
+    EXPECT_EQ(WriteStatus::Failed,
+              writeFileReplacing(disk.fileSteps(), "settings.txt", "new content", 4).status)
+        << failAt;
     EXPECT_EQ((Files{{"settings.txt", "old"}}), disk.files) << failAt;
     EXPECT_FALSE(disk.isOpen) << failAt;
   }
@@ -141,7 +150,7 @@ TEST(SafeWrite, FailureAtAnyStepKeepsTheOldFileAndNoLeftover) {
 TEST(SafeWrite, EmptyContentStillReplaces) {
   FaultyDisk disk;
   disk.files["a"] = "old";
-  EXPECT_TRUE(writeFileReplacing(disk.fileSteps(), "a", ""));
+  EXPECT_TRUE(writeFileReplacing(disk.fileSteps(), "a", "").written());
   EXPECT_EQ((Files{{"a", ""}}), disk.files);
 }
 
@@ -150,7 +159,7 @@ TEST(SafeWrite, TakenNamesAreSkipped) {
   FaultyDisk disk;
   disk.files["p\\~cl1234.tmp"] = "another save";
   disk.files["p\\~clb06b.tmp"] = "another save";  // 0x1234 + 40503
-  EXPECT_TRUE(writeFileReplacing(disk.fileSteps(), "p\\a", "new"));
+  EXPECT_TRUE(writeFileReplacing(disk.fileSteps(), "p\\a", "new").written());
   EXPECT_EQ((Log{"create p\\~cl1234.tmp", "create p\\~clb06b.tmp", "create p\\~cl4ea2.tmp",
                  "write", "flush", "close", "replace p\\~cl4ea2.tmp p\\a"}),
             disk.log);
@@ -164,31 +173,28 @@ TEST(SafeWrite, NoFreeNameFailsWithNothingChanged) {
   for (int i = 0; i < 32; ++i, number += 40503) disk.files[temporaryName(number)] = "taken";
   disk.files["a"] = "old";
   const Files before = disk.files;
-  EXPECT_FALSE(writeFileReplacing(disk.fileSteps(), "a", "new"));
+  EXPECT_EQ(WriteStatus::Failed, writeFileReplacing(disk.fileSteps(), "a", "new").status);
   EXPECT_EQ(before, disk.files);
   EXPECT_EQ(32u, disk.log.size());
 }
 
-// Only this pattern, only in the target's folder, only once a minute old.
-TEST(SafeWrite, StaleTemporariesGo) {
+// Files that look like temporaries, however old, may be a user's own or the
+// only copy a killed save left: only the save's own temporary is removed.
+TEST(SafeWrite, OnlyItsOwnTemporaryGoes) {
   FaultyDisk disk;
-  const std::pair<const char*, int64_t> present[] = {
-      {"p\\~cl0000.tmp", 60},  {"p\\~cl0001.tmp", 59},   {"p\\~cl00002.tmp", 999},
-      {"p\\~CL0003.TMP", 999}, {"p\\~clzz00.tmp", 999},  {"p\\q\\~cl0004.tmp", 999},
-      {"~cl0005.tmp", 999},    {"p\\~cl0006.tmp", 1000000},  {"p\\a", 999},
-  };
-  for (const auto& [path, age] : present) {
-    disk.files[path] = "x";
-    disk.ages[path] = age;
-  }
-  EXPECT_TRUE(writeFileReplacing(disk.fileSteps(), "p\\a", "new"));
-  EXPECT_EQ("remove p\\~cl0000.tmp", disk.log.at(0));
-  EXPECT_EQ("remove p\\~cl0006.tmp", disk.log.at(1));
-  EXPECT_EQ("create p\\~cl1234.tmp", disk.log.at(2));
-  EXPECT_EQ((Files{{"p\\~cl0001.tmp", "x"}, {"p\\~cl00002.tmp", "x"}, {"p\\~CL0003.TMP", "x"},
-                   {"p\\~clzz00.tmp", "x"}, {"p\\q\\~cl0004.tmp", "x"}, {"~cl0005.tmp", "x"},
-                   {"p\\a", "new"}}),
+  disk.files = {{"p\\~cl0000.tmp", "mine"}, {"p\\~cl0006.tmp", "left over"}, {"p\\a", "old"}};
+  EXPECT_TRUE(writeFileReplacing(disk.fileSteps(), "p\\a", "new").written());
+  EXPECT_EQ((Files{{"p\\~cl0000.tmp", "mine"}, {"p\\~cl0006.tmp", "left over"}, {"p\\a", "new"}}),
             disk.files);
+}
+
+TEST(SafeWrite, ReadOnlyTargetIsLeftAlone) {
+  FaultyDisk disk;
+  disk.files["a"] = "old";
+  FileWriteSteps steps = disk.fileSteps();
+  steps.replace = [](const std::string&, const std::string&) { return ReplaceOutcome::ReadOnly; };
+  EXPECT_EQ(WriteStatus::ReadOnly, writeFileReplacing(steps, "a", "new").status);
+  EXPECT_EQ((Files{{"a", "old"}}), disk.files);
 }
 
 // A target held open without delete sharing is written in place, shorter
@@ -198,31 +204,113 @@ TEST(SafeWrite, HeldTargetIsWrittenInPlace) {
     FaultyDisk disk;
     disk.files["a"] = old;
     disk.held = {"a"};
-    EXPECT_TRUE(writeFileReplacing(disk.fileSteps(), "a", "new text", 4)) << old;
+    EXPECT_TRUE(writeFileReplacing(disk.fileSteps(), "a", "new text", 4).written()) << old;
     EXPECT_EQ((Files{{"a", "new text"}}), disk.files) << old;
     EXPECT_EQ((Log{"create ~cl1234.tmp", "write", "write", "flush", "close",
-                   "replace ~cl1234.tmp a", "open in place a", "write", "write", "flush", "close",
-                   "remove ~cl1234.tmp"}),
+                   "replace ~cl1234.tmp a", "read a", "open in place a", "write", "write", "flush",
+                   "close", "remove ~cl1234.tmp"}),
               disk.log);
   }
 }
 
-// In place, only a failure to open (a full disk included) keeps the old
-// bytes; after that the write is not atomic. No temporary is left either way.
+// Before the target is opened nothing is lost: the target is as it was and
+// the temporary goes. Once it is written in place, a failure puts the old
+// bytes back and keeps the new text beside it.
 TEST(SafeWrite, HeldTargetFailingAtAnyStep) {
-  // 5 steps to the temporary, replace, open, 2 writes, flush, close.
-  for (int failAt = 6; failAt < 11; ++failAt) {
+  // 5 steps to the temporary, replace, read, open, 2 writes, flush, close.
+  for (int failAt = 6; failAt < 12; ++failAt) {
     FaultyDisk disk;
     disk.files["a"] = "0123456789";
     disk.held = {"a"};
     disk.failAtStep = failAt;
-    EXPECT_FALSE(writeFileReplacing(disk.fileSteps(), "a", "new text", 4)) << failAt;
-    EXPECT_EQ(1u, disk.files.size()) << failAt;
-    if (failAt == 6) {
-      EXPECT_EQ("0123456789", disk.files["a"]);
+    WriteOutcome outcome = writeFileReplacing(disk.fileSteps(), "a", "new text", 4);
+    if (failAt < 8) {
+      EXPECT_EQ(WriteStatus::Held, outcome.status) << failAt;
+      EXPECT_EQ((Files{{"a", "0123456789"}}), disk.files) << failAt;
+    } else {
+      EXPECT_EQ(WriteStatus::Kept, outcome.status) << failAt;
+      EXPECT_EQ("a.new", outcome.keptAs) << failAt;
+      EXPECT_TRUE(outcome.targetIntact) << failAt;
+      EXPECT_EQ((Files{{"a", "0123456789"}, {"a.new", "new text"}}), disk.files) << failAt;
     }
     EXPECT_FALSE(disk.isOpen) << failAt;
   }
+}
+
+// When nothing can be written any more, the temporary is the one complete
+// copy: it stays under its own name.
+TEST(SafeWrite, HeldTargetOnAFailingDiskKeepsTheTemporary) {
+  FaultyDisk disk;
+  disk.files["a"] = "0123456789";
+  disk.held = {"a"};
+  disk.failFrom = 9;  // the second in-place write and everything after it
+  WriteOutcome outcome = writeFileReplacing(disk.fileSteps(), "a", "new text", 4);
+  EXPECT_EQ(WriteStatus::Kept, outcome.status);
+  EXPECT_EQ("~cl1234.tmp", outcome.keptAs);
+  EXPECT_FALSE(outcome.targetIntact);
+  EXPECT_EQ("new text", disk.files["~cl1234.tmp"]);
+  EXPECT_EQ(2u, disk.files.size());
+}
+
+// A file of the kept name is never replaced: the next name is taken.
+TEST(SafeWrite, KeptNameNeverReplacesAFile) {
+  FaultyDisk disk;
+  disk.files = {{"a", "0123456789"}, {"a.new", "the user's"}};
+  disk.held = {"a"};
+  disk.failAtStep = 8;
+  WriteOutcome outcome = writeFileReplacing(disk.fileSteps(), "a", "new text", 4);
+  EXPECT_EQ("a.new2", outcome.keptAs);
+  EXPECT_EQ((Files{{"a", "0123456789"}, {"a.new", "the user's"}, {"a.new2", "new text"}}),
+            disk.files);
+}
+
+// Every error ReplaceFileW can give, played by the FakePlatform with the
+// files left as its documentation says.
+TEST(SafeWrite, ReplaceFileErrors) {
+  struct Case {
+    uint32_t error;
+    int failWriteStep;  // create, write, flush, close, replace, then the renames
+    bool written;
+    std::map<std::string, std::string> files;
+  };
+  const Case cases[] = {
+      // Both keep their names and the target is held: written in place.
+      {5, -1, true, {{"a", "new"}}},
+      {32, -1, true, {{"a", "new"}}},
+      {33, -1, true, {{"a", "new"}}},
+      {1175, -1, true, {{"a", "new"}}},
+      // The old file is gone and the temporary kept its name: it takes the
+      // target's name; failing that, the new text is kept and reported.
+      {1176, -1, true, {{"a", "new"}}},
+      {1176, 5, false, {{"a.new", "new"}}},
+      // The old file lives on under another name.
+      {1177, -1, true, {{"a", "new"}, {"a~replaced", "old"}}},
+      {1177, 5, false, {{"a.new", "new"}, {"a~replaced", "old"}}},
+      // Anything else: both keep their names, the temporary goes.
+      {1, -1, false, {{"a", "old"}}},
+      {2, -1, false, {{"a", "old"}}},
+      {87, -1, false, {{"a", "old"}}},
+      {1178, -1, false, {{"a", "old"}}},
+  };
+  for (const Case& c : cases) {
+    FakePlatform platform;
+    platform.files["a"] = "old";
+    platform.replaceErrors["a"] = c.error;
+    platform.failWriteStep = c.failWriteStep;
+    EXPECT_EQ(c.written, platform.writeFile("a", "new")) << c.error;
+    EXPECT_EQ(c.files, platform.files) << c.error;
+    // Only a kept text is told, once.
+    EXPECT_EQ(c.files.count("a.new"), platform.messages.size()) << c.error;
+  }
+}
+
+TEST(SafeWrite, KeptTextMessage) {
+  EXPECT_EQ("\"C:\\p\\Keep.bas\" could not be written. Its new text is in "
+            "\"C:\\p\\Keep.bas.new\"; the file still holds its old text.",
+            keptTextMessage("C:\\p\\Keep.bas", {WriteStatus::Kept, "C:\\p\\Keep.bas.new", true, {}}));
+  EXPECT_EQ("\"a\" could not be written. Its new text is in \"~cl1234.tmp\"; the file may be "
+            "damaged or missing.",
+            keptTextMessage("a", {WriteStatus::Kept, "~cl1234.tmp", false, {}}));
 }
 
 }  // namespace

@@ -8,6 +8,18 @@
 #include "templates/template_dialog.h"
 #include "templates/template_engine.h"
 
+// GCC 12 warns, wrongly, that the insert at the front which "literal" +
+// std::string inlines may overlap (-Wrestrict, GCC bug 105329): silenced
+// at those statements alone.
+#if defined(__GNUC__) && !defined(__clang__) && __GNUC__ == 12
+#define CODELOOM_WRESTRICT_OFF \
+  _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Wrestrict\"")
+#define CODELOOM_WRESTRICT_ON _Pragma("GCC diagnostic pop")
+#else
+#define CODELOOM_WRESTRICT_OFF
+#define CODELOOM_WRESTRICT_ON
+#endif
+
 namespace codeloom {
 namespace {
 
@@ -20,7 +32,8 @@ struct OpenBlock {
   size_t column = 0;
   std::string marker;  // as written, "{{Icon}}"
   bool openedByElse = false;
-  bool pastElse = false;
+  int elses = 0;          // else markers seen in it: each inverts skipping
+  size_t lastElseLine = 0;
 };
 
 std::string written(const TemplateMarker& marker) { return "{{" + marker.name + "}}"; }
@@ -35,6 +48,7 @@ class Linter {
     findings_.push_back({line_, index + 1, severity, std::move(message)});
   }
   void checkPlaceholders(std::string_view line);
+  void checkStrayClosings(std::string_view line);
   void checkOptionName(const TemplateMarker& marker);
   void lintElseLine(std::string_view line, const TemplateMarker& marker);
   void lintMarkersAfterFirst(const LineMarkers& markers);
@@ -64,23 +78,51 @@ void Linter::checkPlaceholders(std::string_view line) {
     };
     for (std::string_view word : kPlaceholders) {
       if (!wordIs(word) || line.substr(at + 1, word.size()) == word) continue;
+      CODELOOM_WRESTRICT_OFF
       report(at, LintSeverity::Warning,
              "'" + std::string(line.substr(at, word.size() + 2)) +
                  "' is not a placeholder: placeholders are lower case ('%" + std::string(word) +
                  "%')");
+      CODELOOM_WRESTRICT_ON
     }
     for (const auto& [label, placeholder] : kLabelWords) {
       if (!wordIs(label)) continue;
+      CODELOOM_WRESTRICT_OFF
       report(at, LintSeverity::Warning,
              "'" + std::string(line.substr(at, label.size() + 2)) +
                  "' is the dialog's label, not a placeholder: it is written as it is (the "
                  "placeholder is '%" + std::string(placeholder) + "%')");
+      CODELOOM_WRESTRICT_ON
     }
   }
 }
 
+// A "}}" that closes no marker is written as text.
+void Linter::checkStrayClosings(std::string_view line) {
+  size_t from = 0;
+  auto strayUpTo = [&](size_t end) {
+    for (size_t at = line.find("}}", from); at != npos && at + 2 <= end; at = line.find("}}", at + 2))
+      report(at, LintSeverity::Error, "'}}' without '{{' before it is written as text");
+  };
+  for (std::optional<TemplateMarker> m = findTemplateMarker(line, 0); m;
+       m = findTemplateMarker(line, from)) {
+    strayUpTo(m->begin);
+    from = m->end;
+  }
+  strayUpTo(line.size());
+}
+
 void Linter::checkOptionName(const TemplateMarker& marker) {
   const std::string& name = marker.name;
+  for (std::string_view placeholder : kPlaceholders) {
+    if (name.find(std::string("%").append(placeholder).append("%")) == std::string::npos) continue;
+    CODELOOM_WRESTRICT_OFF
+    report(marker.begin, LintSeverity::Warning,
+           "'" + written(marker) + "' holds a placeholder, which is replaced before markers are "
+           "read: the value typed decides what this marker does");
+    CODELOOM_WRESTRICT_ON
+    return;
+  }
   for (const char* option : kTemplateOptionNames)
     if (name == option) return;
   if (name.empty()) {
@@ -100,19 +142,24 @@ void Linter::checkOptionName(const TemplateMarker& marker) {
 
 void Linter::lintElseLine(std::string_view line, const TemplateMarker& marker) {
   if (!open_) {
+    CODELOOM_WRESTRICT_OFF
     report(marker.begin, LintSeverity::Error,
            "'" + written(marker) + "' outside any block: it starts skipping up to the next "
            "closing marker");
-    open_ = OpenBlock{line_, marker.begin + 1, written(marker), true, true};
-  } else if (open_->pastElse) {
-    report(marker.begin, LintSeverity::Warning,
-           "a second '" + written(marker) + "' in " + blockOfLine() + ": it inverts skipping again");
+    CODELOOM_WRESTRICT_ON
+    open_ = OpenBlock{line_, marker.begin + 1, written(marker), true, 1, line_};
   } else {
-    open_->pastElse = true;
+    if (open_->elses > 0)
+      report(marker.begin, LintSeverity::Warning,
+             "a second '" + written(marker) + "' in " + blockOfLine() + ": it inverts skipping again");
+    ++open_->elses;
+    open_->lastElseLine = line_;
   }
   if (std::optional<TemplateMarker> next = findTemplateMarker(line, marker.end)) {
+    CODELOOM_WRESTRICT_OFF
     report(next->begin, LintSeverity::Error,
            "'" + written(*next) + "' after '" + written(marker) + "' on its line has no effect");
+    CODELOOM_WRESTRICT_ON
   }
   // Its text besides markers, which are reported on their own.
   std::string others(line);
@@ -138,10 +185,19 @@ void Linter::lintMarkersAfterFirst(const LineMarkers& markers) {
   }
   const TemplateMarker& second = *markers.second;
   const bool secondIsElse = isElseMarker(second);
-  if (isClosingMarker(first)) {
+  if (isClosingMarker(first) && secondIsElse) {
+    // Taken as a single-line block that is not skipping: its else text goes.
     report(inLine(second.begin), LintSeverity::Error,
-           "'" + written(second) + "' after a closing marker on its line is removed and has no "
-           "effect");
+           "'" + written(second) + "' after a closing marker on its line drops the text after it " +
+               (markers.blockEnd ? "up to '" + written(*markers.blockEnd) + "'"
+                                 : std::string("to the end of the line")));
+  } else if (isClosingMarker(first)) {
+    // It ends a single-line block, so a marker after it stays text; with
+    // none, removing it changes nothing.
+    report(inLine(second.begin), LintSeverity::Error,
+           "'" + written(second) + "' after a closing marker on its line is removed and " +
+               (findTemplateMarker(rest, second.end) ? "leaves the markers after it as text"
+                                                     : "has no effect"));
   } else if (secondIsElse && !markers.blockEnd) {
     report(inLine(second.begin), LintSeverity::Error,
            "single-line block without '{{/}}' after its '" + written(second) +
@@ -162,16 +218,19 @@ void Linter::lintMarkersAfterFirst(const LineMarkers& markers) {
     return;
   }
   std::optional<TemplateMarker> beyond = findTemplateMarker(rest, last);
+  CODELOOM_WRESTRICT_OFF
   report(inLine(open), LintSeverity::Error,
          "'" + (beyond ? written(*beyond) : std::string("{{")) +
              "' is written as text: the engine acts on at most two markers on a line, three "
              "with '{{else}}'");
+  CODELOOM_WRESTRICT_ON
 }
 
 void Linter::lintLine(size_t number, std::string_view line) {
   line_ = number;
   checkPlaceholders(line);
   LineMarkers markers = readLineMarkers(line);
+  if (!markers.first || !isElseMarker(*markers.first)) checkStrayClosings(line);
   if (!markers.first) {
     size_t open = line.find("{{");
     if (open != npos)
@@ -206,9 +265,15 @@ void Linter::lintLine(size_t number, std::string_view line) {
 
 std::vector<LintFinding> Linter::finish() {
   if (open_ && !open_->openedByElse) {
+    // Each else inverts skipping: the last one decides the rest.
+    std::string rest = open_->elses == 0
+                           ? "unless selected, it skips the rest of the template"
+                           : "from its last '{{else}}', on line " +
+                                 std::to_string(open_->lastElseLine) + ", the rest of the "
+                                 "template is written only when it is " +
+                                 (open_->elses % 2 ? "not selected" : "selected");
     findings_.push_back({open_->line, open_->column, LintSeverity::Error,
-                         "'" + open_->marker + "' opens a block that is never closed: unless "
-                         "selected, it skips the rest of the template"});
+                         "'" + open_->marker + "' opens a block that is never closed: " + rest});
   }
   std::stable_sort(findings_.begin(), findings_.end(), [](const LintFinding& a, const LintFinding& b) {
     return a.line != b.line ? a.line < b.line : a.column < b.column;
@@ -228,7 +293,9 @@ std::vector<LintFinding> lintTemplate(std::string_view templateText) {
 
 std::string formatLintFinding(std::string_view file, const LintFinding& finding) {
   std::string text(file);
+  CODELOOM_WRESTRICT_OFF
   text += ":" + std::to_string(finding.line) + ":" + std::to_string(finding.column) + ": ";
+  CODELOOM_WRESTRICT_ON
   text += finding.severity == LintSeverity::Error ? "error: " : "warning: ";
   text += finding.message;
   text += "\n";

@@ -33,11 +33,19 @@ TEST(TemplateLint, Findings) {
       {{"plain %pfx% %upfx% %author% %title% %description%", "", "100% sure"}, ""},
       {{"{{Icon}}", "a", "{{ELSE}}", "b", "{{/Icon}}", " x {{Size}}y{{/}} z"}, ""},
       {{"\t{{Mouse}} head", "{{Else}}", "{{/x}} tail", "a{{Key}}b{{eLSE}}c{{/}}d"}, ""},
-      {{"}} {{Icon}}", "{{/}}"}, ""},
       // Blocks.
       {{"a", "{{Icon}}", "b"},
        "t:2:1: error: '{{Icon}}' opens a block that is never closed: unless selected, it skips "
        "the rest of the template\n"},
+      // Past its else, an unclosed block writes the rest only when not selected.
+      {{"{{Icon}}", "a", "{{else}}", "b"},
+       "t:1:1: error: '{{Icon}}' opens a block that is never closed: from its last '{{else}}', "
+       "on line 3, the rest of the template is written only when it is not selected\n"},
+      {{"{{Icon}}", "{{else}}", "{{else}}", "b"},
+       "t:1:1: error: '{{Icon}}' opens a block that is never closed: from its last '{{else}}', "
+       "on line 3, the rest of the template is written only when it is selected\n"
+       "t:3:1: warning: a second '{{else}}' in the block '{{Icon}}' of line 1: it inverts "
+       "skipping again\n"},
       {{"{{Icon}}", "  {{Size}}", "{{/}}"},
        "t:2:3: warning: '{{Size}}' inside the block '{{Icon}}' of line 1: blocks do not nest, so "
        "it sets skipping afresh\n"},
@@ -63,9 +71,19 @@ TEST(TemplateLint, Findings) {
        "t:1:3: error: 'Icon ' is not an option name, so its block is never selected\n"},
       {{"{{}}", "{{/}}"}, "t:1:1: error: '{{}}' names no option, so its block is never selected\n"},
       {{"{{a {{b}}", "{{/}}"}, "t:1:1: error: 'a {{b' is not an option name, so its block is never selected\n"},
+      // Placeholders are replaced before markers are read.
+      {{"{{%title%}}", "{{/}}"},
+       "t:1:1: warning: '{{%title%}}' holds a placeholder, which is replaced before markers are "
+       "read: the value typed decides what this marker does\n"},
       // Marker forms.
       {{"a {{Icon"}, "t:1:3: error: '{{' without '}}' after it: the rest of the line is written as text\n"},
-      {{"a }} b {{Icon"}, "t:1:8: error: '{{' without '}}' after it: the rest of the line is written as text\n"},
+      {{"a }} b {{Icon"},
+       "t:1:3: error: '}}' without '{{' before it is written as text\n"
+       "t:1:8: error: '{{' without '}}' after it: the rest of the line is written as text\n"},
+      {{"}}{{Icon}}x{{/}}"}, "t:1:1: error: '}}' without '{{' before it is written as text\n"},
+      {{"}} {{Icon}}", "{{/}}}}"},
+       "t:1:1: error: '}}' without '{{' before it is written as text\n"
+       "t:2:6: error: '}}' without '{{' before it is written as text\n"},
       {{"{{Icon}}a{{b", "{{/}}"},
        "t:1:10: error: '{{' without '}}' after it: the rest of the line is written as text\n"},
       {{"{{Icon}}ab{{/Icon}}"},
@@ -89,6 +107,18 @@ TEST(TemplateLint, Findings) {
        "line, three with '{{else}}'\n"},
       {{"{{Icon}}", "{{/}} x {{Size}}"},
        "t:2:9: error: '{{Size}}' after a closing marker on its line is removed and has no effect\n"},
+      {{"{{Icon}}", "{{/}}a{{Size}}b{{Key}}c"},
+       "t:2:7: error: '{{Size}}' after a closing marker on its line is removed and leaves the "
+       "markers after it as text\n"
+       "t:2:16: error: '{{Key}}' is written as text: the engine acts on at most two markers on a "
+       "line, three with '{{else}}'\n"},
+      {{"{{/}}a{{else}}b{{/}}c"},
+       "t:1:1: error: '{{/}}' closes no open block\n"
+       "t:1:7: error: '{{else}}' after a closing marker on its line drops the text after it up "
+       "to '{{/}}'\n"},
+      {{"{{Icon}}", "{{/}}a{{else}}b"},
+       "t:2:7: error: '{{else}}' after a closing marker on its line drops the text after it to "
+       "the end of the line\n"},
       {{"{{Icon}}", "{{else}} ' none", "{{/}}"},
        "t:2:1: warning: text on the line of '{{else}}' is never written\n"},
       {{"{{Icon}}", "{{else}}{{/}}", "{{/}}"},
@@ -189,7 +219,8 @@ TEST(TemplateLint, CleanTemplatesExpandAsMeant) {
         if (mask & (1u << bit)) settings.templateOptions.add(kTemplateOptionNames[bit]);
       std::string expanded = expandTemplate(joinLines(templates[t]), settings).value();
       bool meant = expanded == meantExpansion(templates[t], settings) &&
-                   expanded.find("{{") == std::string::npos;
+                   expanded.find("{{") == std::string::npos &&
+                   expanded.find("}}") == std::string::npos;
       if (clean) {
         ASSERT_TRUE(meant) << "template " << t << " options " << mask << "\n" << expanded;
       }
@@ -199,6 +230,56 @@ TEST(TemplateLint, CleanTemplatesExpandAsMeant) {
       EXPECT_FALSE(allMeant) << t;
     }
   }
+}
+
+// The expansions of a template under all 2,048 option sets.
+std::vector<std::string> everyExpansion(const std::vector<std::string>& lines) {
+  ToolSettings settings;
+  settings.templateName = "demo";
+  std::vector<std::string> out;
+  for (unsigned mask = 0; mask < (1u << 11); ++mask) {
+    settings.templateOptions.clear();
+    for (unsigned bit = 0; bit < 11; ++bit)
+      if (mask & (1u << bit)) settings.templateOptions.add(kTemplateOptionNames[bit]);
+    out.push_back(expandTemplate(joinLines(lines), settings).value());
+  }
+  return out;
+}
+
+// What the lint says has no effect, or is never written, can be deleted
+// without changing the output under any option set.
+TEST(TemplateLint, WhatHasNoEffectCanGo) {
+  const std::vector<std::vector<std::string>> templates = {
+      {"{{Icon}}", "a", "{{/}} x {{Size}}", "b"},
+      {"{{Icon}}", "{{/}}a{{Size}}b", "{{Key}}", "{{/}}{{Paint}} c"},
+      {"{{Icon}}", "{{else}}{{/}}", "x", "{{/}}"},
+      {"{{Key}}", "k {{else}} never {{Size}}x", "y", "{{/}}"},
+      {"{{/}}a{{else}}b{{/}}c", "{{Icon}}", "{{/}}q{{else}}r"},
+  };
+  for (const std::vector<std::string>& lines : templates) {
+    const std::vector<std::string> expected = everyExpansion(lines);
+    for (const LintFinding& finding : lintTemplate(joinLines(lines))) {
+      std::vector<std::string> without = lines;
+      std::string& line = without[finding.line - 1];
+      if (finding.message.ends_with("has no effect")) {
+        std::optional<TemplateMarker> marker = findTemplateMarker(line, finding.column - 1);
+        ASSERT_TRUE(marker && marker->begin == finding.column - 1) << finding.message;
+        line.erase(marker->begin, marker->end - marker->begin);
+      } else if (finding.message.ends_with("is never written")) {
+        std::string markers;
+        for (auto m = findTemplateMarker(line, 0); m; m = findTemplateMarker(line, m->end))
+          markers += line.substr(m->begin, m->end - m->begin);
+        line = markers;
+      } else {
+        continue;
+      }
+      EXPECT_EQ(expected, everyExpansion(without)) << formatLintFinding("t", finding);
+    }
+  }
+  // The claims are there to test.
+  EXPECT_EQ("t:3:9: error: '{{Size}}' after a closing marker on its line is removed and has no "
+            "effect\n",
+            lint(templates[0]));
 }
 
 }  // namespace

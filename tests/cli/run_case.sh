@@ -20,12 +20,17 @@
 #   expected.files  "NAME SOURCE" lines: afterwards the scratch folder holds
 #                   exactly these files, each equal to its SOURCE
 #   kept            names of scratch files whose modification time must not change
+#   setup           shell lines run in the scratch folder after before.files
+#                   (modes, owners, links)
+#   check           shell lines run in the scratch folder after the run; each
+#                   must succeed
 # CODELOOM_CLI_RUNNER, when set, is a program that runs the CLI (Wine for
 # codeloom-cli.exe); it gets the CLI and its arguments.
 set -u
 cli=$1
 case_dir=$2
 cd "$case_dir" || exit 1
+case_dir=$PWD
 work=$(mktemp -d)
 scratch=$work/scratch
 mkdir "$scratch"
@@ -39,6 +44,9 @@ if [[ -f before.files ]]; then
     mkdir -p "$(dirname "$scratch/$name")"
     cp "$source" "$scratch/$name" && touch -d 2001-01-01 "$scratch/$name"
   done < before.files
+fi
+if [[ -f setup ]]; then
+  (cd "$scratch" && bash -e "$case_dir/setup") || { echo "setup failed"; exit 1; }
 fi
 declare -A mtimes
 if [[ -f kept ]]; then
@@ -88,6 +96,11 @@ if [[ -f expected.files ]]; then
   while read -r name source; do
     [[ -f $scratch/$name ]] && ! cmp "$source" "$scratch/$name" && fail=1
   done < expected.files
+fi
+if [[ -f check ]]; then
+  while IFS= read -r line; do
+    (cd "$scratch" && bash -c "$line") || { echo "check failed: $line"; fail=1; }
+  done < check
 fi
 for name in "${!mtimes[@]}"; do
   if [[ $(stat -c %Y "$scratch/$name" 2>/dev/null) != "${mtimes[$name]}" ]]; then

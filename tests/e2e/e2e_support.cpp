@@ -186,45 +186,52 @@ bool startApp(const Context& ctx, App& app) {
   return app.window != nullptr;
 }
 
-std::string cliOutput(const Context& ctx, const std::wstring& arguments,
-                      const std::wstring& folder) {
+int runCli(const Context& ctx, const std::wstring& arguments, const std::wstring& folder,
+           std::string& captured, bool captureErrors) {
   std::wstring cli = ctx.appPath.substr(0, ctx.appPath.find_last_of(L'\\') + 1) + L"codeloom-cli.exe";
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE readEnd = nullptr, writeEnd = nullptr;
   if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
     fail("CreatePipe for codeloom-cli", __FILE__, __LINE__);
-    return "<codeloom-cli not run>";
+    return -1;
   }
   SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  startup.hStdOutput = captureErrors ? GetStdHandle(STD_OUTPUT_HANDLE) : writeEnd;
+  startup.hStdError = captureErrors ? writeEnd : GetStdHandle(STD_ERROR_HANDLE);
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   std::wstring commandLine = L"\"" + cli + L"\" " + arguments;
   PROCESS_INFORMATION process{};
   bool started = CreateProcessW(cli.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                                 CREATE_NO_WINDOW, nullptr, folder.c_str(), &startup, &process);
   CloseHandle(writeEnd);  // the child holds the only write end now
-  std::string bytes;
   char buffer[1 << 16];
   DWORD got = 0;
   while (started && ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
-    bytes.append(buffer, got);
+    captured.append(buffer, got);
   CloseHandle(readEnd);
   if (!started) {
     std::printf("cannot start %ls (error %lu)\n", cli.c_str(), GetLastError());
     fail("codeloom-cli started", __FILE__, __LINE__);
-    return "<codeloom-cli not run>";
+    return -1;
   }
   WaitForSingleObject(process.hProcess, 30000);
   DWORD status = 1;
   GetExitCodeProcess(process.hProcess, &status);
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
+  return static_cast<int>(status);
+}
+
+std::string cliOutput(const Context& ctx, const std::wstring& arguments,
+                      const std::wstring& folder) {
+  std::string bytes;
+  int status = runCli(ctx, arguments, folder, bytes, false);
+  if (status < 0) return "<codeloom-cli not run>";
   if (status != 0) {
-    std::printf("codeloom-cli %ls exited with %lu\n", arguments.c_str(), status);
+    std::printf("codeloom-cli %ls exited with %d\n", arguments.c_str(), status);
     fail("codeloom-cli succeeded", __FILE__, __LINE__);
   }
   return bytes;

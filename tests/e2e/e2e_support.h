@@ -59,6 +59,10 @@ void killApp(App& app);
 // it. A run that fails or exits with an error fails the check.
 std::string cliOutput(const Context& ctx, const std::wstring& arguments,
                       const std::wstring& folder);
+// Runs codeloom-cli.exe in folder and returns its exit status (-1 when it
+// did not start), with its stdout, or its stderr, appended to captured.
+int runCli(const Context& ctx, const std::wstring& arguments, const std::wstring& folder,
+           std::string& captured, bool captureErrors);
 
 // Processes this thread's messages for ms milliseconds: the driver owns
 // windows (the fake IDE) that the program talks to.

@@ -214,20 +214,17 @@ bool FakePlatform::writeFile(const std::string& path, const std::string& bytes) 
   std::string open;
   size_t at = 0, cutTo = std::string::npos;
   FileWriteSteps steps;
-  steps.find = [this](const std::string& folder, const std::string&) {
-    std::vector<FileWriteSteps::Found> found;
-    for (const auto& [name, bytes] : files)
-      if (name.starts_with(folder) && name.find('\\', folder.size()) == std::string::npos)
-        found.push_back({name.substr(folder.size()), fileAges.count(name) ? fileAges[name] : 0});
-    return found;
-  };
   steps.seed = [this] { return temporarySeed; };
   steps.createNew = [&](const std::string& temporary) {
     if (!step()) return CreateOutcome::Failed;
     if (files.count(temporary)) return CreateOutcome::Exists;
     open = temporary;
     files[open].clear();
+    cutTo = std::string::npos;
     return CreateOutcome::Created;
+  };
+  steps.read = [&](const std::string& target, std::string& old) {
+    return step() && readFile(target, old);
   };
   steps.openInPlace = [&](const std::string& target, uint64_t size) {
     if (!step() || !files.count(target) || readOnlyFiles.count(target)) return false;
@@ -252,18 +249,29 @@ bool FakePlatform::writeFile(const std::string& path, const std::string& bytes) 
     return step();
   };
   steps.replace = [&](const std::string& from, const std::string& to) {
-    if (!step() || readOnlyFiles.count(to)) return ReplaceOutcome::Failed;
+    if (!step()) return ReplaceOutcome::Failed;
+    if (readOnlyFiles.count(to)) return ReplaceOutcome::ReadOnly;
+    if (auto error = replaceErrors.find(to); error != replaceErrors.end() && files.count(to)) {
+      if (error->second == 1177) files[to + "~replaced"] = files[to];
+      if (error->second == 1176 || error->second == 1177) files.erase(to);
+      return replaceFileOutcome(error->second);
+    }
     if (heldFiles.count(to) && files.count(to)) return ReplaceOutcome::Held;
     files[to] = std::move(files[from]);
     files.erase(from);
     return ReplaceOutcome::Replaced;
   };
-  steps.remove = [&](const std::string& file) {
-    files.erase(file);
-    fileAges.erase(file);
+  steps.rename = [&](const std::string& from, const std::string& to) {
+    if (!step() || files.count(to) || folders.count(to)) return false;
+    files[to] = std::move(files[from]);
+    files.erase(from);
+    return true;
   };
+  steps.remove = [&](const std::string& file) { files.erase(file); };
   // Small chunks, so that a test can fail a write in the middle of a file.
-  return writeFileReplacing(steps, path, bytes, 16);
+  WriteOutcome outcome = writeFileReplacing(steps, path, bytes, 16);
+  if (outcome.status == WriteStatus::Kept) messages.push_back(keptTextMessage(path, outcome));
+  return outcome.written();
 }
 
 bool FakePlatform::pathExists(const std::string& path) {

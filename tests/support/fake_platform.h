@@ -95,12 +95,17 @@ class FakePlatform : public Platform {
   // Held files: open in another program that shares reading and writing
   // but not deletion; they cannot be replaced by a rename, only written.
   std::set<std::string> heldFiles;
-  // Seconds since a file was last written (absent: just now).
-  std::map<std::string, int64_t> fileAges;
+  // Targets whose replace fails as ReplaceFileW does with this error code,
+  // leaving the files as its documentation says: 1176 removes the target,
+  // 1177 moves it to "NAME~replaced"; the temporary keeps its name.
+  std::map<std::string, uint32_t> replaceErrors;
   std::vector<std::string> fileLog;      // "write path", "copy a -> b", ...
+  // The message boxes shown, in order.
+  std::vector<std::string> messages;
   // When set, the n-th step (counted from 0 over all writes) of writing a
-  // file fails: create, each chunk, flush, close, replace, and for a held
-  // file the open in place, each chunk, flush and close again.
+  // file fails: create, each chunk, flush, close, replace; for a held file
+  // the read, the open in place, each chunk, flush and close (twice, when
+  // the old bytes go back); each rename.
   int failWriteStep = -1;
   int writeSteps = 0;
   uint32_t temporarySeed = 0x1000;  // the first temporary is ~cl1000.tmp

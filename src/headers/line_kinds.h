@@ -73,27 +73,25 @@ struct LeadingPair {
   char first, second;
 };
 
-constexpr size_t countLeadingPairs() {
+// Writes the distinct pairs of the rules to pairs, when given, and
+// returns how many there are.
+constexpr size_t collectLeadingPairs(LeadingPair* pairs) {
   LeadingPair seen[std::size(kLineRules)]{};
   size_t count = 0;
   for (const LineRule& rule : kLineRules) {
     LeadingPair pair{rule.first[0], isLetter(rule.first[0]) ? rule.first[1] : '\0'};
     bool known = false;
     for (size_t k = 0; k < count; ++k) known = known || (seen[k].first == pair.first && seen[k].second == pair.second);
-    if (!known) seen[count++] = pair;
+    if (known) continue;
+    if (pairs) pairs[count] = pair;
+    seen[count++] = pair;
   }
   return count;
 }
 
 constexpr auto leadingPairs() {
-  std::array<LeadingPair, countLeadingPairs()> pairs{};
-  size_t count = 0;
-  for (const LineRule& rule : kLineRules) {
-    LeadingPair pair{rule.first[0], isLetter(rule.first[0]) ? rule.first[1] : '\0'};
-    bool known = false;
-    for (size_t k = 0; k < count; ++k) known = known || (pairs[k].first == pair.first && pairs[k].second == pair.second);
-    if (!known) pairs[count++] = pair;
-  }
+  std::array<LeadingPair, collectLeadingPairs(nullptr)> pairs{};
+  collectLeadingPairs(pairs.data());
   return pairs;
 }
 

@@ -1,7 +1,6 @@
 // The forum text. Flags: the seed of the piece sizes. Parts: the file name,
 // then the file's bytes. The block is built from the whole file and again
-// from pieces of random sizes, as the command line tool reads a file; both
-// must be equal.
+// from pieces of random sizes, cut anywhere; both must be equal.
 #include <algorithm>
 #include <string>
 
@@ -11,18 +10,7 @@
 namespace codeloom::fuzz {
 namespace {
 
-// The plain rule of wholeLinesLength: up to the last LF, or the last CR that
-// is not the last byte, whichever comes later.
-size_t plainWholeLinesLength(std::string_view bytes) {
-  size_t lf = bytes.rfind('\n');
-  size_t cr = bytes.empty() ? std::string_view::npos : bytes.substr(0, bytes.size() - 1).rfind('\r');
-  size_t afterLf = lf == std::string_view::npos ? 0 : lf + 1;
-  size_t afterCr = cr == std::string_view::npos ? 0 : cr + 1;
-  return std::max(afterLf, afterCr);
-}
-
-// The file read piece by piece, the way the command line tool reads it: an
-// unfinished line is carried into the next piece.
+// The file read piece by piece, cut anywhere, in pieces of random sizes.
 std::string blockInPieces(std::string_view name, std::string_view bytes, uint32_t seed) {
   std::string_view text = bytes.substr(0, bytes.find('\x1A'));  // nothing after 0x1A is passed
   uint32_t state = seed * 2654435761u + 1;  // never 0 for a seed below 256
@@ -30,19 +18,11 @@ std::string blockInPieces(std::string_view name, std::string_view bytes, uint32_
   std::string out;
   appendForumHead(out, name);
   ForumLines lines;
-  std::string pending;
-  size_t carried = 0;
-  for (size_t at = 0; at < text.size() || !pending.empty();) {
+  for (size_t at = 0; at < text.size();) {
     state ^= state << 13, state ^= state >> 17, state ^= state << 5;
     size_t take = std::min<size_t>(state % (largest + 1), text.size() - at);
-    pending.append(text.substr(at, take));
+    appendForumLines(out, lines, text.substr(at, take));
     at += take;
-    bool atEnd = at == text.size();
-    size_t whole = atEnd ? pending.size() : wholeLinesLength(pending, carried);
-    FUZZ_CHECK(atEnd || whole == plainWholeLinesLength(pending));
-    appendForumLines(out, lines, std::string_view(pending).substr(0, whole));
-    pending.erase(0, whole);
-    carried = pending.size();
   }
   appendForumTail(out);
   return out;

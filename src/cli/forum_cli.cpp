@@ -16,18 +16,19 @@ namespace {
 // sits whole in memory.
 constexpr size_t kPrintSize = 256 * 1024;
 
-struct ForumBuffers {
-  std::string pending;  // the unfinished last line, then the next window
-  std::string output;
-};
+// Where the text after the last line end of bytes starts; 0 when it has none.
+size_t afterLastLineEnd(std::string_view bytes) {
+  for (size_t i = bytes.size(); i > 0; --i)
+    if (isLineEndByte(bytes[i - 1])) return i;
+  return 0;
+}
 
 // Prints one file's block. When the file cannot be read the block holds the
 // lines read before the failure (none when it could not be opened); a file
 // over the input limit loses its unfinished last line, so that an endless
-// line is not printed.
-ReadResult printForumBlock(const std::string& path, ForumBuffers& buffers, bool& printed) {
-  std::string& out = buffers.output;
-  std::string& pending = buffers.pending;
+// line is not printed. Whole lines go from the window to the text without
+// a copy; only a line that a window's end cuts waits in pending.
+ReadResult printForumBlock(const std::string& path, std::string& out, std::string& pending, bool& printed) {
   out.clear();
   pending.clear();
   appendForumHead(out, baseName(path));
@@ -35,18 +36,26 @@ ReadResult printForumBlock(const std::string& path, ForumBuffers& buffers, bool&
   ReadResult result = readInputWindows(path, [&](std::string_view window) {
     // A 0x1A byte ends the file: nothing after it is read.
     std::string_view text = textBeforeEndOfFile(window);
-    const bool ended = text.size() < window.size();
-    window = text;
-    size_t carried = pending.size();
-    pending.append(window);
-    size_t whole = wholeLinesLength(pending, carried);
-    appendForumLines(out, lines, std::string_view(pending).substr(0, whole));
-    pending.erase(0, whole);
+    size_t whole = afterLastLineEnd(text);
+    if (whole == 0) {
+      pending.append(text);
+    } else {
+      std::string_view lineEnds = text.substr(0, whole);
+      if (!pending.empty()) {
+        size_t first = 0;
+        while (!isLineEndByte(lineEnds[first])) ++first;
+        pending.append(lineEnds.substr(0, first + 1));
+        appendForumLines(out, lines, pending);
+        lineEnds.remove_prefix(first + 1);
+      }
+      appendForumLines(out, lines, lineEnds);
+      pending.assign(text.substr(whole));
+    }
     if (out.size() >= kPrintSize) {
       printed = writeStdout(out);
       out.clear();
     }
-    return printed && !ended;
+    return printed && text.size() == window.size();
   });
   if (result.status != ReadStatus::TooLarge) appendForumLines(out, lines, pending);
   appendForumTail(out);
@@ -64,10 +73,10 @@ void addForumCommand(CLI::App& app, int& status) {
       ->required();
   forum->callback([files, &status] {
     status = kExitOk;
-    ForumBuffers buffers;
+    std::string out, pending;
     bool printed = true;
     for (const std::string& path : *files) {
-      ReadResult result = printForumBlock(path, buffers, printed);
+      ReadResult result = printForumBlock(path, out, pending, printed);
       if (!printed) {
         status = kExitFailure;  // finishStdout tells why
         return;

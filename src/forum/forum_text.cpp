@@ -1,24 +1,97 @@
 #include "forum/forum_text.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "platform/text_lines.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace codeloom {
 namespace {
 
-const char* findTab(const char* from, const char* end) {
-  if (from == end) return end;  // an empty view may have no data at all
-  const void* tab = std::memchr(from, '\t', static_cast<size_t>(end - from));
-  return tab ? static_cast<const char*>(tab) : end;
+constexpr size_t kBlock = 64;
+
+inline bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+inline bool isSpecial(char c) { return c == '\t' || isLineEnd(c); }
+
+// Bit i set for each tab, CR and LF of p[0, 64).
+struct ByteMasks {
+  uint64_t tabs = 0, crs = 0, lfs = 0;
+};
+
+inline ByteMasks byteMasks(const char* p) {
+  ByteMasks m;
+#if defined(__SSE2__)
+  const __m128i tab = _mm_set1_epi8('\t'), cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+  for (int i = 0; i < 4; ++i) {
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+    m.tabs |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, tab)))) << (16 * i);
+    m.crs |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)))) << (16 * i);
+    m.lfs |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf)))) << (16 * i);
+  }
+#else
+  for (int i = 0; i < 64; ++i) {
+    m.tabs |= uint64_t(p[i] == '\t') << i;
+    m.crs |= uint64_t(p[i] == '\r') << i;
+    m.lfs |= uint64_t(p[i] == '\n') << i;
+  }
+#endif
+  return m;
 }
 
-void appendBlanks(std::string& out, size_t count) {
-  static constexpr char kBlanks[] = "                                ";
-  constexpr size_t kMany = sizeof kBlanks - 1;
-  for (; count > kMany; count -= kMany) out.append(kBlanks, kMany);
-  out.append(kBlanks, count);
+// The bytes of p[0, 64) that the text does not copy as they stand: tabs, and
+// the line ends but those of a plain CR LF. A plain CR LF ends a line that
+// holds something and is followed by a line that holds something: it comes
+// out as it stands, inside a run, so a file of such lines is copied in a
+// few large runs, broken at tabs. An LF after a CR goes with it. p[-1],
+// p[64] and p[65] must be readable; the caller passes the blocks at a
+// piece's ends through edgeBlockMask.
+inline uint64_t specialMask(const char* p) {
+  const ByteMasks m = byteMasks(p);
+  const uint64_t ends = m.crs | m.lfs;
+  const uint64_t endBefore = (ends << 1) | uint64_t(isLineEnd(p[-1]));
+  const uint64_t lfNext = (m.lfs >> 1) | (uint64_t(p[64] == '\n') << 63);
+  const uint64_t endAfterNext = (ends >> 2) | (uint64_t(isLineEnd(p[64])) << 62) | (uint64_t(isLineEnd(p[65])) << 63);
+  const uint64_t plain = m.crs & lfNext & ~endBefore & ~endAfterNext;
+  const uint64_t loneLfs = m.lfs & ~((m.crs << 1) | uint64_t(p[-1] == '\r'));
+  return m.tabs | (m.crs & ~plain) | loneLfs;
 }
+
+// The same for the block of piece from `block` on at the piece's ends,
+// byte by byte: no plain CR LF is looked for there.
+inline uint64_t edgeBlockMask(std::string_view piece, size_t block) {
+  uint64_t mask = 0;
+  for (size_t i = block; i < piece.size() && i < block + kBlock; ++i)
+    if (isSpecial(piece[i]) && !(piece[i] == '\n' && i > 0 && piece[i - 1] == '\r'))
+      mask |= uint64_t(1) << (i - block);
+  return mask;
+}
+
+// Writes into room made ahead in a string, through a pointer: a run goes
+// out in one memcpy and the blanks of a run of tabs in one memset, with no
+// bookkeeping of the string's own per piece of text.
+class Writer {
+ public:
+  Writer(std::string& out, size_t expected) : out_(out), at_(out.size()) { grow(expected); }
+  ~Writer() { out_.resize(at_); }
+  char* room(size_t bytes) {
+    if (out_.size() - at_ < bytes) grow(bytes);
+    return out_.data() + at_;
+  }
+  void wrote(size_t bytes) { at_ += bytes; }
+  void append(const char* from, size_t bytes) {
+    std::memcpy(room(bytes), from, bytes);
+    at_ += bytes;
+  }
+
+ private:
+  void grow(size_t bytes) { out_.resize(at_ + bytes + (out_.size() - at_) + 64); }
+  std::string& out_;
+  size_t at_;  // the end of what is written; the string's size is the room
+};
 
 }  // namespace
 
@@ -28,50 +101,62 @@ void appendForumHead(std::string& out, std::string_view name) {
 }
 
 void appendForumLines(std::string& out, ForumLines& lines, std::string_view piece) {
-  // Text without tabs and line ends is copied unchanged, and a line's text
-  // after its last tab, the CR LF after it and the tab-free lines that follow
-  // come out exactly as they are in the file: such a run is appended in one
-  // go. The next tab of the whole piece is known, so a line before it needs
-  // no search of its own.
-  const char* end = piece.data() + piece.size();
-  const char* nextTab = findTab(piece.data(), end);
-  const char* runStart = nullptr;  // text not yet appended; null: no run
-  const char* runEnd = nullptr;
-  out.reserve(out.size() + piece.size() + piece.size() / 16);
-  LineReader reader(piece);
-  for (std::string_view line; reader.next(line);) {
-    const char* lineEnd = line.data() + line.size();
-    // runEnd is the previous line's end; of the line ends only CR LF is two bytes.
-    bool crlfBefore = runStart && line.data() == runEnd + 2;
-    if (crlfBefore && !line.empty() && nextTab >= lineEnd) {
-      runEnd = lineEnd;
-      continue;
-    }
-    if (crlfBefore) {
-      out.append(runStart, static_cast<size_t>(runEnd + 2 - runStart));
-    } else {
-      if (runStart) out.append(runStart, static_cast<size_t>(runEnd - runStart));
-      if (!lines.firstLine) out.append("\r\n", 2);
-    }
-    runStart = nullptr;
-    lines.firstLine = false;
-    if (line.empty()) {
-      // The empty test comes before the tabs: a line of one tab gives two blanks.
-      out += ' ';
-      continue;
-    }
-    const char* from = line.data();
-    while (nextTab < lineEnd) {
-      out.append(from, static_cast<size_t>(nextTab - from));
-      from = nextTab;
-      while (from < lineEnd && *from == '\t') ++from;  // tabs often come in a row
-      appendBlanks(out, 2 * static_cast<size_t>(from - nextTab));
-      nextTab = findTab(from, end);
-    }
-    runStart = from;
-    runEnd = lineEnd;
+  const char* p = piece.data();
+  const size_t n = piece.size();
+  size_t at = 0;
+  if (lines.afterCr && n > 0) {
+    lines.afterCr = false;
+    at = p[0] == '\n';
   }
-  if (runStart) out.append(runStart, static_cast<size_t>(runEnd - runStart));
+  // About the piece's size: tabs and line ends ask for more as they come.
+  Writer writer(out, n + n / 16);
+  size_t run = at;  // bytes from here on are not written yet
+  auto endLine = [&] {
+    if (!lines.endPending) return;
+    char* d = writer.room(2);
+    d[0] = '\r', d[1] = '\n';
+    writer.wrote(2);
+    lines.endPending = false;
+  };
+  auto writeRun = [&](size_t end) {
+    if (end == run) return;
+    endLine();
+    lines.lineEmpty = false;
+    writer.append(p + run, end - run);
+  };
+  for (size_t block = 0; block < n; block += kBlock) {
+    // The first block and the last two look at their own bytes only.
+    uint64_t specials = block > 0 && block + kBlock + 2 <= n ? specialMask(p + block) : edgeBlockMask(piece, block);
+    while (specials) {
+      size_t s = block + static_cast<size_t>(__builtin_ctzll(specials));
+      specials &= specials - 1;
+      if (s < at) continue;  // taken with the byte before it
+      if (p[s] == '\t') {
+        writeRun(s);
+        endLine();
+        lines.lineEmpty = false;
+        size_t end = s;
+        while (end < n && p[end] == '\t') ++end;  // tabs often come in a row
+        size_t blanks = 2 * (end - s);
+        std::memset(writer.room(blanks), ' ', blanks);
+        writer.wrote(blanks);
+        run = at = end;
+        continue;
+      }
+      writeRun(s);
+      endLine();
+      if (lines.lineEmpty) {
+        *writer.room(1) = ' ';
+        writer.wrote(1);
+      }
+      lines.endPending = true;
+      lines.lineEmpty = true;
+      at = afterLineEnd(piece, s);
+      if (p[s] == '\r' && s + 1 == n) lines.afterCr = true;  // its LF may come next
+      run = at;
+    }
+  }
+  writeRun(n);
 }
 
 void appendForumTail(std::string& out) { out.append("[/code]\r\n \r\n"); }
@@ -79,20 +164,8 @@ void appendForumTail(std::string& out) { out.append("[/code]\r\n \r\n"); }
 void appendForumBlock(std::string& out, std::string_view name, std::string_view bytes) {
   appendForumHead(out, name);
   ForumLines lines;
-  appendForumLines(out, lines, bytes);
+  appendForumLines(out, lines, textBeforeEndOfFile(bytes));
   appendForumTail(out);
-}
-
-size_t wholeLinesLength(std::string_view bytes, size_t carried) {
-  // An LF ends a line wherever it stands; a CR only before the last byte,
-  // which may be an LF to come. The carried bytes may end in a CR.
-  size_t stop = carried == 0 ? 0 : carried - 1;
-  for (size_t i = bytes.size(); i > stop;) {
-    --i;
-    if (bytes[i] == '\n') return i + 1;
-    if (bytes[i] == '\r' && i + 1 < bytes.size()) return i + 1;  // no LF follows it
-  }
-  return 0;
 }
 
 }  // namespace codeloom

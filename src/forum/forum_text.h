@@ -3,8 +3,9 @@
 //
 // One file's block is its name and CRLF, "[code]" directly followed by the
 // file's lines joined by CRLF, "[/code]" and CRLF, then a line of one blank.
-// Lines are read as LineReader reads them; an empty line becomes one blank,
-// and after that each tab becomes two blanks.
+// Lines are read as LineReader reads them (CR LF, CR or LF ends a line; the
+// last needs no line end); an empty line becomes one blank, and after that
+// each tab becomes two blanks.
 #pragma once
 
 #include <string>
@@ -15,22 +16,16 @@ namespace codeloom {
 // Appends the whole block of one file, given all its bytes.
 void appendForumBlock(std::string& out, std::string_view name, std::string_view bytes);
 
-// The same block for a file read in pieces: appendForumHead, then
-// appendForumLines for each piece, then appendForumTail. Every piece but the
-// last must end at a certain line end (see wholeLinesLength), and a 0x1A
-// byte ends the file, so nothing after it may be passed.
+// The same block for a file read in pieces, cut anywhere: appendForumHead,
+// then appendForumLines for each piece, then appendForumTail. A 0x1A byte
+// ends the file, so nothing from it on may be passed.
 struct ForumLines {
-  bool firstLine = true;  // no CRLF goes before the file's first line
+  bool lineEmpty = true;    // the current line has no byte yet
+  bool endPending = false;  // a line ended: its CRLF goes out before the next line
+  bool afterCr = false;     // the last piece ended in a CR: a first LF belongs to it
 };
 void appendForumHead(std::string& out, std::string_view name);
 void appendForumLines(std::string& out, ForumLines& lines, std::string_view piece);
 void appendForumTail(std::string& out);
-
-// The length of the longest prefix of bytes made of whole lines that more
-// bytes cannot change: it ends after an LF, or after a CR that is not the
-// last byte (an LF may still follow a final CR). The first `carried` bytes
-// are known to hold no line end but perhaps a CR as their last, so the
-// search stops there.
-size_t wholeLinesLength(std::string_view bytes, size_t carried);
 
 }  // namespace codeloom

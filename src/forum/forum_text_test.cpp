@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <string>
 
 namespace codeloom {
@@ -86,53 +88,55 @@ TEST(ForumText, LongFileKeepsEveryLine) {
   EXPECT_EQ(code, codeOf(bytes));
 }
 
-TEST(ForumText, WholeLinesLength) {
-  struct Case { std::string bytes; size_t carried, length; };
-  const Case cases[] = {
-      {"", 0, 0},
-      {"abc", 0, 0},
-      {"a\r", 0, 0},         // an LF may still follow the final CR
-      {"a\r\n", 0, 3},
-      {"a\rb", 0, 2},
-      {"a\r\nb\r", 0, 3},
-      {"a\r\nb\r\ncd", 0, 6},
-      {"\r\r", 0, 1},
-      {"ab\r\n", 3, 4},      // the carried bytes ended in a CR
-      {"ab\rc", 3, 3},
-      {"a\rbcd", 2, 2},      // a CR ending the carried bytes counts once more follows
-      {"abcd\r\n", 2, 6},
-      {"a\n", 0, 2},         // an LF ends its line at once
-      {"a\nb", 0, 2},
-      {"a\r\nb\nc\r", 0, 5},
-      {"ab\n", 2, 3},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(c.length, wholeLinesLength(c.bytes, c.carried)) << c.bytes << " " << c.carried;
-}
-
-// The block of bytes read in pieces of pieceSize, the way codeloom-cli reads
-// a file: whole lines go on, the unfinished last line waits for more.
+// The block of bytes read in pieces of pieceSize, cut anywhere: inside a
+// line, between the CR and LF of a line end, in a run of tabs.
 std::string streamedBlock(std::string_view bytes, size_t pieceSize) {
   std::string out;
   appendForumHead(out, "n");
   ForumLines lines;
-  std::string input;
-  for (bool atEnd = false; !atEnd;) {
-    size_t carried = input.size();
-    std::string_view fresh = bytes.substr(0, pieceSize);
-    bytes.remove_prefix(fresh.size());
-    atEnd = fresh.size() < pieceSize;
-    if (size_t eof = fresh.find('\x1A'); eof != std::string_view::npos) {
-      fresh = fresh.substr(0, eof);
-      atEnd = true;
-    }
-    input += fresh;
-    size_t whole = atEnd ? input.size() : wholeLinesLength(input, carried);
-    appendForumLines(out, lines, std::string_view(input).substr(0, whole));
-    input.erase(0, whole);
-  }
+  std::string_view text = bytes.substr(0, bytes.find('\x1A'));
+  for (size_t at = 0; at < text.size(); at += pieceSize) appendForumLines(out, lines, text.substr(at, pieceSize));
   appendForumTail(out);
   return out;
+}
+
+// What the line rules give for bytes, line by line, to check texts of many
+// blocks against: CR LF, CR or LF ends a line, an empty line is a blank,
+// a tab two blanks.
+std::string plainCode(std::string_view bytes) {
+  std::string code, line;
+  bool any = false, open = false;
+  for (size_t i = 0; i <= bytes.size(); ++i) {
+    bool end = i == bytes.size();
+    if (!end && bytes[i] != '\r' && bytes[i] != '\n') {
+      line += bytes[i] == '\t' ? std::string("  ") : std::string(1, bytes[i]);
+      open = true;
+      continue;
+    }
+    if (end && !open) break;  // the last line needs no line end
+    if (any) code += "\r\n";
+    code += line.empty() ? std::string(" ") : line;
+    any = true;
+    line.clear();
+    open = false;
+    if (!end && bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+  }
+  return code;
+}
+
+// Texts of many 64-byte blocks, with line ends, tabs and empty lines at and
+// across the blocks' edges, whole and in pieces.
+TEST(ForumText, ManyBlocks) {
+  std::mt19937 random(5);
+  const std::string pieces[] = {"\r\n", "\r\n", "\r", "\n", "\t", "\t\t", "x", "Sub A", std::string(61, 'y'),
+                                std::string(62, 'z'), "\r\n\r\n", "\n\r", " "};
+  for (int round = 0; round < 400; ++round) {
+    std::string bytes;
+    for (int n = static_cast<int>(random() % 40); n > 0; --n) bytes += pieces[random() % std::size(pieces)];
+    ASSERT_EQ(plainCode(bytes), codeOf(bytes)) << bytes;
+    for (size_t pieceSize : {size_t(1), size_t(63), size_t(64), size_t(65), size_t(1) + random() % 300})
+      ASSERT_EQ(block("n", bytes), streamedBlock(bytes, pieceSize)) << bytes << " in pieces of " << pieceSize;
+  }
 }
 
 TEST(ForumText, PiecesGiveTheWholeBlock) {
@@ -140,6 +144,7 @@ TEST(ForumText, PiecesGiveTheWholeBlock) {
       "a\r\nb\r\n", "a\r\n\r\nb", "\r\n\r\n\r", "a\rb\r\r\nc", "\tx\t\r\n\t\r\n y",
       "one long line without any line end at all\n\n", "ab\r\ncd\x1A" "ef\r\ngh", "\r", "",
       "Sub A\r\n\tIf x Then\r\n\t\ty = 1\t' one\r\n\tEnd If\r\n\r\nEnd Sub\r\n",
+      "a\nb\n\n\tc\n\r\n\r\r\nd\n",
   };
   for (const std::string& bytes : files)
     for (size_t pieceSize = 1; pieceSize <= bytes.size() + 1; ++pieceSize)

@@ -1,4 +1,3 @@
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,28 +64,19 @@ ReadResult printForumBlock(const std::string& path, std::string& out, std::strin
 
 }  // namespace
 
-void addForumCommand(CLI::App& app, int& status) {
-  CLI::App* forum = app.add_subcommand(
-      "forum", "Print the Forum Format Files text for the files, in the order given");
-  auto files = std::make_shared<std::vector<std::string>>();
-  forum->add_option("files", *files, "Source files; each is named by its part after the last \\ or /")
-      ->required();
-  forum->callback([files, &status] {
-    status = kExitOk;
-    std::string out, pending;
-    bool printed = true;
-    for (const std::string& path : *files) {
-      ReadResult result = printForumBlock(path, out, pending, printed);
-      if (!printed) {
-        status = kExitFailure;  // finishStdout tells why
-        return;
-      }
-      if (!result.ok()) {
-        reportReadFailure(path, result);
-        status = kExitFailure;
-      }
+int runForum(const ForumOptions& options) {
+  int status = kExitOk;
+  std::string out, pending;
+  bool printed = true;
+  for (const std::string& path : options.files) {
+    ReadResult result = printForumBlock(path, out, pending, printed);
+    if (!printed) return kExitFailure;  // finishStdout tells why
+    if (!result.ok()) {
+      reportReadFailure(path, result);
+      status = kExitFailure;
     }
-  });
+  }
+  return status;
 }
 
 }  // namespace codeloom::cli

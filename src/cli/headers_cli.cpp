@@ -1,7 +1,5 @@
 #include <algorithm>
 #include <iostream>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,9 +10,6 @@
 
 namespace codeloom::cli {
 namespace {
-
-const std::map<std::string, HeaderMode> kModes = {
-    {"sll", HeaderMode::Sll}, {"dll", HeaderMode::Dll}, {"compile", HeaderMode::Compile}};
 
 // The most bytes of a line a --check message shows.
 constexpr size_t kShownLineBytes = 120;
@@ -42,14 +37,6 @@ ReadResult scanSection(const std::string& path, InterfaceNames& interfaceNames, 
                       print ? &output : nullptr);
   return result;
 }
-
-struct HeadersArgs {
-  std::string mode;
-  std::string library{kDefaultLibraryName};
-  std::vector<std::string> files;
-  std::string outputPath;
-  std::string checkPath;
-};
 
 // The line of text that starts at offset begin, its LF included.
 std::string_view lineAt(std::string_view text, size_t begin) {
@@ -113,70 +100,37 @@ bool checkHeaderFile(const std::string& path, const std::string& header) {
 
 }  // namespace
 
-void addHeadersCommand(CLI::App& app, int& status) {
-  auto args = std::make_shared<HeadersArgs>();
-  CLI::App* headers = app.add_subcommand(
-      "headers", "Print the header that Write SLL/DLL/compile headers builds for FILE..., in order");
-  headers->add_option("--mode", args->mode, "sll, dll or compile")
-      ->required()
-      ->check(CLI::IsMember({"sll", "dll", "compile"}));
-  headers->add_option("files", args->files, "Source files, scanned in this order")->required();
-  CLI::Option* output = headers->add_option(
-      "-o,--output", args->outputPath,
-      "Write the header to this file instead, and only when its bytes change");
-  CLI::Option* check = headers->add_option(
-      "--check", args->checkPath,
-      "Change nothing; fail unless this file holds exactly the header");
-  output->excludes(check);
-  // The name stands between the quotes of a Lib clause: a quote or a line
-  // break in it would break the Declare.
-  CLI::Option* library = headers->add_option(
-      "--lib", args->library,
-      "With --mode dll: the library named in the Lib clauses it adds (default export.dll)");
-  library->check([](const std::string& name) -> std::string {
-    if (name.empty()) return "the library name is empty";
-    for (unsigned char c : name)
-      if (c == '"' || c < 0x20 || c == 0x7F) return "the library name holds a double quote or a control character";
-    return "";
-  });
-  headers->callback([args, &status, output, check, library] {
-    if (library->count() > 0 && args->mode != "dll")
-      throw CLI::ValidationError("--lib", "goes with --mode dll only");
-    HeaderMode mode = kModes.at(args->mode);
-    const bool toFile = output->count() > 0 || check->count() > 0;
-    // Printed one file at a time through bounded windows; a header for a
-    // file is built whole, as it is compared or written whole.
-    InterfaceNames interfaceNames;
-    std::string header;
-    bool printed = true;
-    status = kExitOk;
-    for (const std::string& path : args->files) {
-      ReadResult result =
-          scanSection(path, interfaceNames, mode, args->library, header, !toFile, printed);
-      if (!toFile) {
-        printed = printed && writeStdout(header);
-        header.clear();
-      }
-      if (!printed) {
-        status = kExitFailure;  // finishStdout tells why
-        return;
-      }
-      if (!result.ok()) {
-        reportReadFailure(path, result);
-        status = kExitFailure;
-      }
+int runHeaders(const HeadersOptions& options) {
+  const bool toFile = options.outputPath || options.checkPath;
+  // Printed one file at a time through bounded windows; a header for a
+  // file is built whole, as it is compared or written whole.
+  InterfaceNames interfaceNames;
+  std::string header;
+  bool printed = true;
+  int status = kExitOk;
+  for (const std::string& path : options.files) {
+    ReadResult result =
+        scanSection(path, interfaceNames, options.mode, options.libraryName, header, !toFile, printed);
+    if (!toFile) {
+      printed = printed && writeStdout(header);
+      header.clear();
     }
-    if (!toFile) return;
-    const std::string& target = output->count() ? args->outputPath : args->checkPath;
-    if (status != kExitOk) {
-      // A header missing a file's declarations is never taken for the real one.
-      std::cerr << "codeloom-cli: '" << target << "' not "
-                << (output->count() ? "written" : "checked") << ": a source could not be read\n";
-      return;
+    if (!printed) return kExitFailure;  // finishStdout tells why
+    if (!result.ok()) {
+      reportReadFailure(path, result);
+      status = kExitFailure;
     }
-    bool done = output->count() ? updateHeaderFile(target, header) : checkHeaderFile(target, header);
-    if (!done) status = kExitFailure;
-  });
+  }
+  if (!toFile) return status;
+  const std::string& target = options.outputPath ? *options.outputPath : *options.checkPath;
+  if (status != kExitOk) {
+    // A header missing a file's declarations is never taken for the real one.
+    std::cerr << "codeloom-cli: '" << target << "' not "
+              << (options.outputPath ? "written" : "checked") << ": a source could not be read\n";
+    return status;
+  }
+  bool done = options.outputPath ? updateHeaderFile(target, header) : checkHeaderFile(target, header);
+  return done ? kExitOk : kExitFailure;
 }
 
 }  // namespace codeloom::cli

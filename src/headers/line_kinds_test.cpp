@@ -78,7 +78,9 @@ TEST(LineKinds, NearMissesDoNot) {
       EXPECT_EQ(LineKind::Other, classifyLine(miss + kAfter)) << miss;
     }
     // A first word that needs text after it, alone.
-    if (!rule.alone) EXPECT_EQ(LineKind::Other, classifyLine(first + "  ")) << first;
+    if (!rule.alone) {
+      EXPECT_EQ(LineKind::Other, classifyLine(first + "  ")) << first;
+    }
   }
 }
 

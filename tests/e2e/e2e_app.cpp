@@ -78,14 +78,12 @@ E2E_TEST("app.new_guid", appNewGuid) {
 
   clickAndWait(app, 1012);
   pump(100);
-  std::wstring first = clipboardText();
-  CHECK(isGuidLiteral(first));
+  std::wstring first, second;
+  CHECK(waitUntil([&] { return isGuidLiteral(first = clipboardText()); }, 5000));
   CHECK(GetForegroundWindow() == ide);
 
   clickAndWait(app, 1012);
-  std::wstring second = clipboardText();
-  CHECK(isGuidLiteral(second));
-  CHECK(first != second);
+  CHECK(waitUntil([&] { return isGuidLiteral(second = clipboardText()) && second != first; }, 5000));
   CHECK(closeApp(app));
   DestroyWindow(ide);
 }

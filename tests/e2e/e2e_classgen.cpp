@@ -103,10 +103,9 @@ E2E_TEST("classgen.new_interface", newInterface) {
   typeText(dialog, kMethods, "Draw");
   pressButton(dialog, kOk);
   CHECK(waitUntilGone(dialog));
-  CHECK(waitUntil([] { return clipboardText() != L"before"; }));
-  CHECK_EQ(maskGuids(cliOutput(ctx, L"interface --settings settings.txt", ctx.workDir)),
-           maskGuids(narrow(clipboardText())));
-  CHECK(narrow(clipboardText()).find("Method Draw()") != std::string::npos);
+  const std::string clipboard = narrow(waitForClipboardOtherThan(L"before"));
+  CHECK_EQ(maskGuids(cliOutput(ctx, L"interface --settings settings.txt", ctx.workDir)), maskGuids(clipboard));
+  CHECK(clipboard.find("Method Draw()") != std::string::npos);
   CHECK(waitUntil([ide] { return GetForegroundWindow() == ide; }, 3000));
   // The stored Save-to folder is untouched; nothing was written beside it.
   CHECK_EQ("n\r\na\r\nt\r\nC:\\keep\r\nShape\r\n[Width:Long\r\nDraw\r\n 0\r\nIcon\r\nd\r\n",

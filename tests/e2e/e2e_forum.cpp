@@ -32,8 +32,7 @@ E2E_TEST("forum.one_file", forumOneFile) {
 
   pickFiles(dialog, L"forum_one.bas");
   CHECK(waitUntilGone(dialog));
-  CHECK(waitUntil([] { return clipboardText() != L"before"; }));
-  CHECK_EQ(cliOutput(ctx, L"forum forum_one.bas", L"C:\\prj\\pb"), narrow(clipboardText()));
+  CHECK_EQ(cliOutput(ctx, L"forum forum_one.bas", L"C:\\prj\\pb"), narrow(waitForClipboardOtherThan(L"before")));
   CHECK(closeApp(app));
 }
 
@@ -76,9 +75,9 @@ E2E_TEST("forum.wide_names", forumWideNames) {
     if (!dialog) return killApp(app);
     pickFiles(dialog, names);
     CHECK(waitUntilGone(dialog));
-    CHECK(waitUntil([] { return clipboardText() != L"before"; }));
-    CHECK(clipboardText() == expected);
-    if (clipboardText() != expected) std::printf("clipboard: %ls\n", clipboardText().c_str());
+    std::wstring clipboard = waitForClipboardOtherThan(L"before");
+    CHECK(clipboard == expected);
+    if (clipboard != expected) std::printf("clipboard: %ls\n", clipboard.c_str());
   }
   CHECK(closeApp(app));
 }

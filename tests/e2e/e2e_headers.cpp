@@ -59,8 +59,7 @@ std::string runHeaders(App& app, int button, const std::wstring& names) {
   CHECK(IsWindowEnabled(app.window));
   if (names.empty()) cancelDialog(dialog); else pickFiles(dialog, names);
   CHECK(waitUntilGone(dialog));
-  CHECK(waitUntil([] { return clipboardText() != L"before"; }));
-  return narrow(clipboardText());
+  return narrow(waitForClipboardOtherThan(L"before"));
 }
 
 E2E_TEST("headers.one_file", headersOneFile) {
@@ -147,8 +146,7 @@ E2E_TEST("headers.any_notification_code", headersAnyNotificationCode) {
   if (!dialog) return killApp(app);
   pickFiles(dialog, L"hdr_lib.bas");
   CHECK(waitUntilGone(dialog));
-  CHECK(waitUntil([] { return clipboardText() != L"before"; }));
-  CHECK_EQ(cliHeaders(ctx, kCompile, L"hdr_lib.bas"), narrow(clipboardText()));
+  CHECK_EQ(cliHeaders(ctx, kCompile, L"hdr_lib.bas"), narrow(waitForClipboardOtherThan(L"before")));
   CHECK(closeApp(app));
 }
 

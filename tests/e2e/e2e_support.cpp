@@ -396,6 +396,16 @@ std::wstring clipboardText(bool* hasText) {
   return L"<clipboard busy>";
 }
 
+std::wstring waitForClipboardOtherThan(const std::wstring& before) {
+  std::wstring text;
+  bool changed = waitUntil([&] {
+    bool hasText = false;
+    text = clipboardText(&hasText);
+    return hasText && text != before;
+  });
+  return changed ? text : L"<the clipboard kept '" + before + L"'>";
+}
+
 bool readFile(const std::wstring& path, std::string& bytes) {
   FILE* file = _wfopen(path.c_str(), L"rb");
   if (!file) return false;

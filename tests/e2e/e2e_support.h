@@ -127,6 +127,10 @@ void checkControls(HWND dialog, const ExpectedControl* controls, size_t count);
 bool setClipboard(const std::wstring& text);
 // The Unicode text on the clipboard; hasText false when there is none.
 std::wstring clipboardText(bool* hasText = nullptr);
+// Waits until the clipboard holds text other than `before` (an empty text
+// counts) and returns it. Wine hands another process's clipboard data over
+// a moment after it is set: a read that early finds no text at all.
+std::wstring waitForClipboardOtherThan(const std::wstring& before);
 
 bool readFile(const std::wstring& path, std::string& bytes);
 bool writeFile(const std::wstring& path, const std::string& bytes);

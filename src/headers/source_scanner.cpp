@@ -177,7 +177,7 @@ void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLin
   } else {
     out.append((kDeclarationIndent + 1) / 2, ' ');  // halved, not normalised
   }
-  size_t codeEnd = n;  // where a comment starts, if one does
+  size_t codeStop = n;  // where a comment starts, if one does
   bool inCode = true, inString = false;
   size_t wordStart = out.size();
   auto endWord = [&] {
@@ -205,7 +205,7 @@ void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLin
       } else if (c == '\'' && !inString) {
         endWord();
         inCode = false;
-        codeEnd = i - 1;
+        codeStop = i - 1;
       } else if (c == '(' && !inString && d.parenAt == std::string::npos) {
         size_t cut = out.size();
         while (out[cut - 1] == ' ') --cut;  // "Declare" stops it at the latest
@@ -220,8 +220,8 @@ void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLin
   if (inCode) endWord();
   out += kLineEnd;
   // The same test as continues(), from what the copy found.
-  while (codeEnd > 0 && isBlank(raw[codeEnd - 1])) --codeEnd;
-  d.continues = codeEnd > 0 && raw[codeEnd - 1] == '_';
+  while (codeStop > 0 && isBlank(raw[codeStop - 1])) --codeStop;
+  d.continues = codeStop > 0 && raw[codeStop - 1] == '_';
 }
 
 // Something is written at header position `at` (its end, or the start of

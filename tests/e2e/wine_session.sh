@@ -9,6 +9,8 @@ set -eu
 action=$1
 state=$(mkdir -p "$2" && cd "$2" && pwd)
 wine=/usr/lib/wine/wine64
+# Wine files the user's folders under HOME; a bare CI environment may lack it.
+export HOME=${HOME:-$state}
 export WINEPREFIX=$state/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 stop() {
@@ -77,9 +79,9 @@ if [[ ! -f $WINEPREFIX/.codeloom-ready ]]; then
     make_prefix || fail "cannot create the Wine prefix $WINEPREFIX"
   fi
 fi
-step "$wine" wineboot || fail "wineboot failed in $WINEPREFIX"
+step "$wine" wineboot || { sleep 1; step "$wine" wineboot; } || fail "wineboot failed in $WINEPREFIX"
 
 cat > "$state/env.sh" <<ENV
 export WINEPREFIX='$WINEPREFIX' WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
-export DISPLAY=':$display' XVFB_PID=$xvfb_pid
+export DISPLAY=':$display' XVFB_PID=$xvfb_pid HOME='$HOME'
 ENV

@@ -6,7 +6,7 @@
 #include "cli/cli_io.h"
 #include "cli/input_reader.h"
 #include "cli/subcommands.h"
-#include "headers/source_scanner.h"
+#include "headers/source_sections.h"
 
 namespace codeloom::cli {
 namespace {
@@ -14,29 +14,9 @@ namespace {
 // The most bytes of a line a --check message shows.
 constexpr size_t kShownLineBytes = 120;
 
-// Scans the file at path through the reader's bounded windows and appends
-// its section to out. When printing, the settled part of out is printed
-// whenever this much has gathered, so memory holds neither the file nor a
-// long section.
+// When printing, the settled part of the header is printed whenever this
+// much has gathered, so memory holds neither a file nor a long section.
 constexpr size_t kPrintAt = size_t(1) << 20;
-
-// A file that cannot be read counts as empty (when the failure comes after
-// part of a long section was printed, that part stays printed). printed
-// turns false once a write to stdout fails.
-ReadResult scanSection(const std::string& path, InterfaceNames& interfaceNames, HeaderMode mode,
-                       std::string_view library, std::string& out, bool print, bool& printed) {
-  ReadResult result;
-  const SettledOutput output{[&printed](std::string_view settled) { return printed = writeStdout(settled); },
-                             kPrintAt};
-  // The banner shows what follows the last "\" or "/".
-  appendSourceSection(out, interfaceNames, baseName(path), mode, library,
-                      [&](const std::function<bool(std::string_view)>& take) {
-                        result = readInputWindows(path, take);
-                        return result.ok();
-                      },
-                      print ? &output : nullptr);
-  return result;
-}
 
 // The line of text that starts at offset begin, its LF included.
 std::string_view lineAt(std::string_view text, size_t begin) {
@@ -103,24 +83,42 @@ bool checkHeaderFile(const std::string& path, const std::string& header) {
 int runHeaders(const HeadersOptions& options) {
   const bool toFile = options.outputPath || options.checkPath;
   // Printed one file at a time through bounded windows; a header for a
-  // file is built whole, as it is compared or written whole.
+  // file is built whole, as it is compared or written whole. A file that
+  // cannot be read counts as empty (when the failure comes after part of a
+  // long section was printed, that part stays printed).
+  std::vector<ReadResult> results(options.files.size());
+  std::vector<SectionFile> files;
+  files.reserve(options.files.size());
+  for (size_t k = 0; k < options.files.size(); ++k) {
+    const std::string& path = options.files[k];
+    // The banner shows what follows the last "\" or "/".
+    files.push_back({baseName(path),
+                     [&path, &result = results[k]](const std::function<bool(std::string_view)>& take) {
+                       result = readInputWindows(path, take);
+                       return result.ok();
+                     },
+                     isRegularInput(path)});
+  }
   InterfaceNames interfaceNames;
   std::string header;
   bool printed = true;
   int status = kExitOk;
-  for (const std::string& path : options.files) {
-    ReadResult result =
-        scanSection(path, interfaceNames, options.mode, options.libraryName, header, !toFile, printed);
-    if (!toFile) {
-      printed = printed && writeStdout(header);
-      header.clear();
-    }
-    if (!printed) return kExitFailure;  // finishStdout tells why
-    if (!result.ok()) {
-      reportReadFailure(path, result);
-      status = kExitFailure;
-    }
-  }
+  const SettledOutput output{[&printed](std::string_view settled) { return printed = writeStdout(settled); },
+                             kPrintAt};
+  appendSourceSections(header, interfaceNames, files, options.mode, options.libraryName,
+                       toFile ? nullptr : &output, [&](size_t index, bool) {
+                         if (!toFile) {
+                           printed = printed && writeStdout(header);
+                           header.clear();
+                         }
+                         if (!printed) return false;
+                         if (!results[index].ok()) {
+                           reportReadFailure(options.files[index], results[index]);
+                           status = kExitFailure;
+                         }
+                         return true;
+                       });
+  if (!printed) return kExitFailure;  // finishStdout tells why
   if (!toFile) return status;
   const std::string& target = options.outputPath ? *options.outputPath : *options.checkPath;
   if (status != kExitOk) {

@@ -105,6 +105,11 @@ ReadResult readInputWindows(const std::string& path,
   return result;
 }
 
+bool isRegularInput(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
 void reportReadFailure(const std::string& path, const ReadResult& result) {
   std::cerr << "codeloom-cli: cannot read file '" << path << "': ";
   if (result.status == ReadStatus::TooLarge)

@@ -42,6 +42,10 @@ ReadResult readStandardInput(std::string& bytes);
 ReadResult readInputWindows(const std::string& path,
                             const std::function<bool(std::string_view window)>& onWindow);
 
+// Whether path names a regular file, which may be read more than once (a
+// pipe or a device may not).
+bool isRegularInput(const std::string& path);
+
 // "codeloom-cli: cannot read file 'PATH': REASON" on stderr.
 void reportReadFailure(const std::string& path, const ReadResult& result);
 

@@ -575,7 +575,7 @@ void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
 
 bool appendSourceSection(std::string& header, InterfaceNames& interfaceNames, std::string_view path,
                          HeaderMode mode, std::string_view libraryName, const WindowReader& readWindows,
-                         const SettledOutput* output) {
+                         const SettledOutput* output, std::vector<std::string>* namesAdded) {
   SourceScan scan;
   beginSourceScan(scan, header, interfaceNames, path, mode, libraryName);
   const size_t banner = header.size();
@@ -595,6 +595,7 @@ bool appendSourceSection(std::string& header, InterfaceNames& interfaceNames, st
     if (!tookSome) header.resize(banner);
     header += kLineEnd;  // the section still ends with its empty line
   }
+  if (namesAdded) *namesAdded = std::move(scan.namesAdded);
   return read;
 }
 

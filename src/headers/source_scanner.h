@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace codeloom {
 
@@ -54,8 +55,11 @@ struct SettledOutput {
 // section is the banner and the closing empty line (after what was already
 // taken, when output took some), and the interface names it added are
 // taken out of interfaceNames again. Returns whether the file was read.
+// namesAdded, when given, receives the names the file added to
+// interfaceNames (none when it could not be read).
 bool appendSourceSection(std::string& header, InterfaceNames& interfaceNames, std::string_view path,
                          HeaderMode mode, std::string_view libraryName, const WindowReader& readWindows,
-                         const SettledOutput* output = nullptr);
+                         const SettledOutput* output = nullptr,
+                         std::vector<std::string>* namesAdded = nullptr);
 
 }  // namespace codeloom

@@ -1,0 +1,192 @@
+#include "headers/source_sections.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <thread>
+
+namespace codeloom {
+namespace {
+
+// How many files, from the one whose turn it is, may be claimed at once.
+constexpr size_t kWindowFiles = 4;
+
+// What the two threads share. Files are claimed in order. The file whose
+// turn it is, when nobody has claimed it, is scanned by the main thread
+// straight into the header; every other claimed file is scanned into its
+// slot, by the helper or, while the helper holds the file whose turn it
+// is, by the main thread.
+struct Handoff {
+  std::mutex lock;
+  std::condition_variable changed;
+  size_t turn = 0;           // the file to be taken next; the main thread moves it
+  size_t nextUnclaimed = 0;
+  // A file scanned ahead of its turn. Its text keeps its capacity from
+  // file to file: fresh memory for every section costs more than the scan.
+  struct Slot {
+    bool done = false;
+    bool usable = false;  // read whole and short enough: the file's section, unless a name repeats
+    std::string text;
+    std::vector<std::string> namesAdded;
+  };
+  Slot slots[kWindowFiles];  // file j's in slots[j % kWindowFiles]
+  // The interface names of the files taken so far, in order: each scan
+  // ahead starts from them.
+  std::vector<std::string> mergedNames;
+  std::atomic<bool> stopping{false};
+};
+
+// Scans a file ahead of its turn with known, the names of the files taken
+// before it so far, and takes its own names out again: they count once
+// the file is taken in its turn.
+void scanAhead(const SectionFile& file, InterfaceNames& known, HeaderMode mode, std::string_view libraryName,
+               const std::atomic<bool>& stopping, Handoff::Slot& ahead) {
+  if (!file.mayReadAhead) return;
+  // A section that grows past the limit stops the reading: it is scanned
+  // again in turn, printed as it grows.
+  bool tooLong = false;
+  const SettledOutput limit{[&tooLong](std::string_view) { return !(tooLong = true); }, kAheadSectionBytes};
+  bool read = appendSourceSection(
+      ahead.text, known, file.bannerName, mode, libraryName,
+      [&](const std::function<bool(std::string_view)>& take) {
+        return file.read([&](std::string_view window) { return !stopping && take(window); });
+      },
+      &limit, &ahead.namesAdded);
+  for (const std::string& name : ahead.namesAdded) known.erase(name);
+  ahead.usable = read && !tooLong && !stopping;
+  if (!ahead.usable) {
+    ahead.text.clear();
+    ahead.namesAdded.clear();
+  }
+}
+
+// Claims the next file when the window has room for it; npos when not.
+size_t claimAhead(Handoff& h, size_t files) {
+  if (h.nextUnclaimed >= files || h.nextUnclaimed >= h.turn + kWindowFiles) return std::string::npos;
+  size_t index = h.nextUnclaimed++;
+  Handoff::Slot& slot = h.slots[index % kWindowFiles];
+  slot.done = slot.usable = false;
+  slot.text.clear();
+  slot.namesAdded.clear();
+  return index;
+}
+
+void runHelper(Handoff& h, const std::vector<SectionFile>& files, HeaderMode mode,
+               std::string_view libraryName) {
+  InterfaceNames known;
+  size_t namesSeen = 0;  // of h.mergedNames
+  std::unique_lock<std::mutex> guard(h.lock);
+  for (;;) {
+    size_t index = std::string::npos;
+    h.changed.wait(guard, [&] { return h.stopping || (index = claimAhead(h, files.size())) != std::string::npos; });
+    if (h.stopping) return;
+    // The slot is this thread's until it is done.
+    Handoff::Slot& slot = h.slots[index % kWindowFiles];
+    try {
+      for (; namesSeen < h.mergedNames.size(); ++namesSeen) known.insert(h.mergedNames[namesSeen]);
+      guard.unlock();
+      scanAhead(files[index], known, mode, libraryName, h.stopping, slot);
+    } catch (...) {
+      // Out of memory: the file is scanned again in its turn. known may
+      // hold a name of this file now, so it is built again from the start.
+      slot.usable = false;
+      known.clear();
+      namesSeen = 0;
+    }
+    if (!guard.owns_lock()) guard.lock();
+    slot.done = true;
+    h.changed.notify_all();
+  }
+}
+
+// Ends the helper however the main thread leaves.
+struct HelperThread {
+  Handoff& handoff;
+  std::thread thread;
+  ~HelperThread() {
+    if (!thread.joinable()) return;
+    {
+      std::lock_guard<std::mutex> guard(handoff.lock);
+      handoff.stopping = true;
+    }
+    handoff.changed.notify_all();
+    thread.join();
+  }
+};
+
+bool addsKnownName(const std::vector<std::string>& namesAdded, const InterfaceNames& interfaceNames) {
+  for (const std::string& name : namesAdded)
+    if (interfaceNames.count(name)) return true;
+  return false;
+}
+
+}  // namespace
+
+bool appendSourceSections(std::string& header, InterfaceNames& interfaceNames,
+                          const std::vector<SectionFile>& files, HeaderMode mode,
+                          std::string_view libraryName, const SettledOutput* output,
+                          const std::function<bool(size_t index, bool read)>& fileDone) {
+  Handoff h;
+  HelperThread helper{h, {}};
+  size_t readAhead = 0;
+  for (const SectionFile& file : files) readAhead += file.mayReadAhead;
+  if (files.size() > 1 && readAhead > 0) {
+    try {
+      helper.thread = std::thread(runHelper, std::ref(h), std::cref(files), mode, libraryName);
+    } catch (const std::system_error&) {
+      // No second thread: every file is scanned here in its turn.
+    }
+  }
+  std::unique_lock<std::mutex> guard(h.lock);
+  while (h.turn < files.size()) {
+    const size_t index = h.turn;
+    // Until turn moves on, nothing else touches this file's slot.
+    Handoff::Slot& slot = h.slots[index % kWindowFiles];
+    bool inTurn;
+    if (h.nextUnclaimed == index) {
+      h.nextUnclaimed = index + 1;
+      inTurn = true;
+    } else if (slot.done) {
+      inTurn = !slot.usable || addsKnownName(slot.namesAdded, interfaceNames);
+    } else {
+      // The helper holds this file: scan a later one meanwhile, or wait.
+      size_t later = claimAhead(h, files.size());
+      if (later == std::string::npos) {
+        h.changed.wait(guard);
+        continue;
+      }
+      Handoff::Slot& laterSlot = h.slots[later % kWindowFiles];
+      guard.unlock();
+      // Out of memory here ends the command, as it would in turn.
+      scanAhead(files[later], interfaceNames, mode, libraryName, h.stopping, laterSlot);
+      guard.lock();
+      laterSlot.done = true;
+      continue;
+    }
+    guard.unlock();
+    bool read = true;
+    std::vector<std::string> namesAdded;
+    if (inTurn) {
+      const SectionFile& file = files[index];
+      read = appendSourceSection(header, interfaceNames, file.bannerName, mode, libraryName, file.read, output,
+                                 &namesAdded);
+    } else {
+      header += slot.text;
+      interfaceNames.insert(slot.namesAdded.begin(), slot.namesAdded.end());
+      namesAdded = std::move(slot.namesAdded);
+    }
+    bool goOn = fileDone(index, read);
+    guard.lock();
+    if (!goOn) return false;
+    h.mergedNames.insert(h.mergedNames.end(), std::make_move_iterator(namesAdded.begin()),
+                         std::make_move_iterator(namesAdded.end()));
+    h.turn = index + 1;
+    h.changed.notify_all();
+  }
+  return true;
+}
+
+}  // namespace codeloom

@@ -292,7 +292,7 @@ void startLineCursor(LineCursor& cursor, const char* data, size_t size, IndexKin
   cursor.tail = kind == IndexKind::Plain;
 }
 
-size_t nextCandidate(LineCursor& c, size_t from) {
+size_t searchCandidate(LineCursor& c, size_t from) {
   size_t hit = firstMarked(c, from, false);
   if (hit != std::string_view::npos) return hit;
   // Back to the start of the line open where the blocks end, for the plain loop.
@@ -303,7 +303,7 @@ size_t nextCandidate(LineCursor& c, size_t from) {
   return findPlain(data, c.size, at);
 }
 
-size_t nextCandidateAfter(LineCursor& c, size_t candidate) {
+size_t searchCandidateAfter(LineCursor& c, size_t candidate) {
   // In the blocks a hit stands only at a line's first non-blank, so the
   // next one is on a later line.
   size_t hit = firstMarked(c, candidate + 1, false);
@@ -312,10 +312,10 @@ size_t nextCandidateAfter(LineCursor& c, size_t candidate) {
   // masks were not looked at on the way), and the search goes on line by line.
   size_t end = findLineEnd(c.data, c.size, candidate);
   if (end + 1 >= c.size) return c.size;
-  return nextCandidate(c, end + 1 + (c.data[end] == '\r' && c.data[end + 1] == '\n'));
+  return searchCandidate(c, end + 1 + (c.data[end] == '\r' && c.data[end + 1] == '\n'));
 }
 
-size_t nextLineEnd(LineCursor& c, size_t from) {
+size_t searchLineEnd(LineCursor& c, size_t from) {
   size_t end = firstMarked(c, from, true);
   if (end != std::string_view::npos) return end;
   size_t at = c.started && c.chunk > from ? c.chunk : from;

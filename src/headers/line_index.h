@@ -51,8 +51,33 @@ struct LineCursor {
 
 void startLineCursor(LineCursor& cursor, const char* data, size_t size,
                      IndexKind kind = IndexKind::Best);
-size_t nextCandidate(LineCursor& cursor, size_t from);
-size_t nextCandidateAfter(LineCursor& cursor, size_t candidate);
-size_t nextLineEnd(LineCursor& cursor, size_t from);
+size_t searchCandidate(LineCursor& cursor, size_t from);
+size_t searchCandidateAfter(LineCursor& cursor, size_t candidate);
+size_t searchLineEnd(LineCursor& cursor, size_t from);
+
+// The mark at or after from in from's own block, when the chunk indexed
+// holds that block and the block has one; else SIZE_MAX, and the search
+// decides. Most answers are there, a line or two on: inline, they cost
+// no call.
+inline size_t markInBlock(const LineCursor& c, const uint64_t* masks, size_t from) {
+  if (!c.started || from < c.chunk) return SIZE_MAX;
+  size_t block = (from - c.chunk) >> 6;
+  if (block >= c.blocks) return SIZE_MAX;
+  uint64_t marks = masks[block] & (~uint64_t(0) << (from & 63));  // chunks start at multiples of 64
+  return marks ? c.chunk + (block << 6) + static_cast<size_t>(__builtin_ctzll(marks)) : SIZE_MAX;
+}
+
+inline size_t nextCandidate(LineCursor& c, size_t from) {
+  size_t at = markInBlock(c, c.hits, from);
+  return at != SIZE_MAX ? at : searchCandidate(c, from);
+}
+inline size_t nextCandidateAfter(LineCursor& c, size_t candidate) {
+  size_t at = markInBlock(c, c.hits, candidate + 1);
+  return at != SIZE_MAX ? at : searchCandidateAfter(c, candidate);
+}
+inline size_t nextLineEnd(LineCursor& c, size_t from) {
+  size_t at = markInBlock(c, c.ends, from);
+  return at != SIZE_MAX ? at : searchLineEnd(c, from);
+}
 
 }  // namespace codeloom

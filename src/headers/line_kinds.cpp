@@ -18,23 +18,6 @@ constexpr std::array<bool, 256> kEndsFirstWord = [] {
   return ends;
 }();
 
-// A quick no for most lines the index lets through ("End If", "Print",
-// "Incr", "#Include"), from the eight bytes at a line's first non-blank:
-// the first four must be a rule's key, and a key that asks for a second
-// word must have its first two letters after one or two blanks.
-bool isNoKeywordLine(const std::array<char, 256>& lower, const char* p) {
-  auto at = [&](int i) { return lower[static_cast<unsigned char>(p[i])]; };
-  const uint32_t k = key(at(0), at(1), at(2), at(3));
-  for (size_t slot = keySlot(k);; slot = (slot + 1) % kKeySlots) {
-    const line_rules_derived::LeadingKey& entry = kLeadingKeys[slot];
-    if (entry.key == 0) return true;
-    if (entry.key != k) continue;
-    if (entry.second0 == 0) return false;
-    int second = isBlank(p[4]) ? 5 : 4;
-    return !(at(second) == entry.second0 && at(second + 1) == entry.second1);
-  }
-}
-
 }  // namespace
 
 LineKind classifyLine(std::string_view text, bool cut) {

@@ -155,4 +155,24 @@ inline constexpr auto kLeadingPairs = line_rules_derived::leadingPairs();
 inline constexpr auto kLeadingKeys = line_rules_derived::leadingKeys();
 inline constexpr size_t kLongestFirstWord = line_rules_derived::longestFirstWord();
 
+// A quick no for most lines the index lets through ("End If", "Print",
+// "Incr", "#Include"), from the eight bytes at a line's first non-blank p,
+// lower-cased by lower: the first four must be a rule's key, and a key
+// that asks for a second word must have its first two letters after one or
+// two blanks. classifyLine starts with it; the scanner asks it first,
+// inline, for the many lines it turns down.
+inline bool isNoKeywordLine(const std::array<char, 256>& lower, const char* p) {
+  using namespace line_rules_derived;
+  auto at = [&](int i) { return lower[static_cast<unsigned char>(p[i])]; };
+  const uint32_t k = key(at(0), at(1), at(2), at(3));
+  for (size_t slot = keySlot(k);; slot = (slot + 1) % kKeySlots) {
+    const LeadingKey& entry = kLeadingKeys[slot];
+    if (entry.key == 0) return true;
+    if (entry.key != k) continue;
+    if (entry.second0 == 0) return false;
+    int second = p[4] == ' ' || p[4] == '\t' ? 5 : 4;
+    return !(at(second) == entry.second0 && at(second + 1) == entry.second1);
+  }
+}
+
 }  // namespace codeloom

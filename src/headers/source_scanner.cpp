@@ -89,6 +89,22 @@ bool continues(std::string_view raw) {
   return end > 0 && raw[end - 1] == '_';
 }
 
+// Whether "export" or "common" stands anywhere in the line, in any case:
+// true for every line whose code has either as a word, and for some more.
+bool mentionsMarkingWord(std::string_view raw) {
+  const auto& lower = lowerAnsiTable();
+  auto matches = [&](size_t at, std::string_view word) {
+    for (size_t k = 1; k < word.size(); ++k)
+      if (lower[static_cast<unsigned char>(raw[at + k])] != word[k]) return false;
+    return true;
+  };
+  for (size_t i = 0; i + 6 <= raw.size(); ++i) {
+    char c = lower[static_cast<unsigned char>(raw[i])];
+    if ((c == 'e' && matches(i, "export")) || (c == 'c' && matches(i, "common"))) return true;
+  }
+  return false;
+}
+
 void appendBanner(std::string& header, std::string_view path) {
   std::string_view name = path.substr(path.rfind('\\') + 1);  // npos + 1 == 0
   header += kBannerRule;
@@ -388,6 +404,9 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
   std::string& header = *scan.header;
   switch (kind) {
     case LineKind::Procedure:
+      // Most procedures are not marked. One whose line ends it and names
+      // neither word would be copied only to be taken out again.
+      if (!continues(raw) && !mentionsMarkingWord(raw)) break;
       appendDeclarationLine(scan, raw, true);
       if (scan.declaration.continues) scan.continuing = Continuing::Declaration;
       else finishDeclaration(scan);
@@ -482,6 +501,7 @@ void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
     scan.afterCr = false;
     at = bytes[0] == '\n';
   }
+  const auto& lower = lowerAnsiTable();
   LineCursor cursor;
   startLineCursor(cursor, bytes.data(), bytes.size());
   if (scan.skipLine || scan.cutLine) {
@@ -513,8 +533,14 @@ void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
     }
     size_t start = nextCandidate(cursor, at);
     LineKind kind = LineKind::Other;
-    while (start < bytes.size() && (kind = classifyLine(bytes.substr(start), true)) == LineKind::Other)
-      start = nextCandidateAfter(cursor, start);
+    for (; start < bytes.size(); start = nextCandidateAfter(cursor, start)) {
+      // Most candidates start at their line's first non-blank; one that the
+      // window's end leaves undecided starts at the line's start.
+      size_t first = start;
+      while (first < bytes.size() && isBlank(bytes[first])) ++first;
+      if (first + 8 <= bytes.size() && isNoKeywordLine(lower, bytes.data() + first)) continue;
+      if ((kind = classifyLine(bytes.substr(start), true)) != LineKind::Other) break;
+    }
     if (start == bytes.size()) {
       // The piece may end inside a line, which is not written.
       char last = bytes.back();

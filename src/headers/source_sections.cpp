@@ -33,8 +33,8 @@ struct Handoff {
     std::vector<std::string> namesAdded;
   };
   Slot slots[kWindowFiles];  // file j's in slots[j % kWindowFiles]
-  // The interface names of the files taken so far, in order: each scan
-  // ahead starts from them.
+  // The interface names of the files taken since the helper last looked:
+  // it moves them into its own set before each file.
   std::vector<std::string> mergedNames;
   std::atomic<bool> stopping{false};
 };
@@ -76,8 +76,7 @@ size_t claimAhead(Handoff& h, size_t files) {
 
 void runHelper(Handoff& h, const std::vector<SectionFile>& files, HeaderMode mode,
                std::string_view libraryName) {
-  InterfaceNames known;
-  size_t namesSeen = 0;  // of h.mergedNames
+  InterfaceNames known;  // of the files taken so far
   std::unique_lock<std::mutex> guard(h.lock);
   for (;;) {
     size_t index = std::string::npos;
@@ -85,20 +84,22 @@ void runHelper(Handoff& h, const std::vector<SectionFile>& files, HeaderMode mod
     if (h.stopping) return;
     // The slot is this thread's until it is done.
     Handoff::Slot& slot = h.slots[index % kWindowFiles];
+    bool fine = true;
     try {
-      for (; namesSeen < h.mergedNames.size(); ++namesSeen) known.insert(h.mergedNames[namesSeen]);
+      for (std::string& name : h.mergedNames) known.insert(std::move(name));
+      h.mergedNames.clear();
       guard.unlock();
       scanAhead(files[index], known, mode, libraryName, h.stopping, slot);
     } catch (...) {
-      // Out of memory: the file is scanned again in its turn. known may
-      // hold a name of this file now, so it is built again from the start.
+      // Out of memory: the file is scanned again in its turn, and so are
+      // the rest, as known may now miss a name or hold one of this file's.
       slot.usable = false;
-      known.clear();
-      namesSeen = 0;
+      fine = false;
     }
     if (!guard.owns_lock()) guard.lock();
     slot.done = true;
     h.changed.notify_all();
+    if (!fine) return;
   }
 }
 

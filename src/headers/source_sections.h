@@ -22,7 +22,7 @@ struct SectionFile {
 
 // The most bytes of a section held for a file scanned ahead; a longer one is
 // scanned again in turn, printed as it grows.
-constexpr size_t kAheadSectionBytes = size_t(4) << 20;
+constexpr size_t kAheadSectionBytes = size_t(2) << 20;
 
 // Appends the sections of files to header in order, byte for byte as
 // appendSourceSection called for each in turn does, and calls

@@ -7,8 +7,11 @@
 # leak, timeout or memory blow-up; the input that caused it is kept under
 # build/fuzz/artifacts/<target>/.
 #   scripts/fuzz.sh [SECONDS [TARGET...]]
+#   scripts/fuzz.sh --build-only      builds the targets and stops
 set -eu
 cd "$(dirname "$0")/.."
+build_only=false
+if [[ ${1:-} == --build-only ]]; then build_only=true; shift; fi
 seconds=${1:-20}
 shift || true
 targets=("$@")
@@ -18,6 +21,7 @@ build=build/fuzz
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCODELOOM_FUZZ=ON -DCODELOOM_CROSS_BUILD=OFF >/dev/null
 cmake --build "$build" --target fuzzers -j2 >/dev/null
+$build_only && exit 0
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

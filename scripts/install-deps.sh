@@ -12,6 +12,7 @@ packages=(
   imagemagick x11-utils                              # the README screenshot
   lcov                                               # scripts/coverage.sh
   universal-ctags                                    # bench/run.sh compares with it
+  ccache                                             # rebuilds of the same sources, in any clone
 )
 missing=()
 for p in "${packages[@]}"; do

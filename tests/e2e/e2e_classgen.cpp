@@ -1,13 +1,10 @@
 // New Class and New Interface through the class dialog.
+#include "e2e_ids.h"
 #include "e2e_support.h"
 
 namespace {
 
 using namespace e2e;
-
-constexpr int kNewClass = 1002, kNewInterface = 1004;
-constexpr int kName = 1006, kProperties = 1008, kMethods = 1014, kSaveTo = 1024;
-constexpr int kMessages = 1037, kOk = 1010, kCancel = 1011;
 
 const ExpectedControl kClassDialog[] = {
     {1005, L"Static", L"Class name", 5, 5, 40, 15, SS_RIGHT},
@@ -58,10 +55,10 @@ E2E_TEST("classgen.new_class", newClass) {
   CHECK_EQ(describe(dialogRect(-50, 18, 202, 172)), clientPlacement(app.window, dialog));
   CHECK(!(GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU));
   CHECK(!IsWindowEnabled(app.window));  // the dialog is modal
-  typeText(dialog, kName, "  Shape  ");
-  typeText(dialog, kProperties, "[Width:Long,]Code:Double,.Title,Item:iTest() ");
-  typeText(dialog, kMethods, "Refresh,Count:Long");
-  typeText(dialog, kSaveTo, narrow(out));
+  typeText(dialog, kClassName, "  Shape  ");
+  typeText(dialog, kClassProperties, "[Width:Long,]Code:Double,.Title,Item:iTest() ");
+  typeText(dialog, kClassMethods, "Refresh,Count:Long");
+  typeText(dialog, kClassSaveTo, narrow(out));
   pressButton(dialog, kOk);
   CHECK(waitUntilGone(dialog));
 
@@ -95,12 +92,12 @@ E2E_TEST("classgen.new_interface", newInterface) {
   HWND dialog = openClassDialog(app, kNewInterface, L"New Interface");
   CHECK(dialog != nullptr);
   if (!dialog) return killApp(app);
-  CHECK(GetDlgItem(dialog, kSaveTo) == nullptr);  // no Save-to row
+  CHECK(GetDlgItem(dialog, kClassSaveTo) == nullptr);  // no Save-to row
   CHECK_EQ("Interface name", controlText(dialog, 1005));
-  CHECK_EQ("Old", controlText(dialog, kName));  // reloaded from settings.txt
-  typeText(dialog, kName, "Shape");
-  typeText(dialog, kProperties, "[Width:Long");
-  typeText(dialog, kMethods, "Draw");
+  CHECK_EQ("Old", controlText(dialog, kClassName));  // reloaded from settings.txt
+  typeText(dialog, kClassName, "Shape");
+  typeText(dialog, kClassProperties, "[Width:Long");
+  typeText(dialog, kClassMethods, "Draw");
   pressButton(dialog, kOk);
   CHECK(waitUntilGone(dialog));
   const std::string clipboard = narrow(waitForClipboardOtherThan(L"before"));
@@ -120,12 +117,12 @@ E2E_TEST("classgen.cancel_escape_empty", cancelEscapeEmpty) {
   if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
   setClipboard(L"before");
   HWND dialog = openClassDialog(app, kNewClass, L"New Class");
-  typeText(dialog, kName, "Shape");
+  typeText(dialog, kClassName, "Shape");
   pressButton(dialog, kCancel);
   CHECK(waitUntilGone(dialog));
 
   dialog = openClassDialog(app, kNewInterface, L"New Interface");
-  typeText(dialog, kName, "Shape");
+  typeText(dialog, kClassName, "Shape");
   pressEscape(dialog);
   CHECK(waitUntilGone(dialog));
   pump(200);
@@ -134,9 +131,9 @@ E2E_TEST("classgen.cancel_escape_empty", cancelEscapeEmpty) {
 
   // OK with an empty name saves the settings but builds nothing.
   dialog = openClassDialog(app, kNewClass, L"New Class");
-  CHECK_EQ("", controlText(dialog, kName));  // the Cancel above kept nothing
-  typeText(dialog, kName, "   ");
-  typeText(dialog, kSaveTo, narrow(ctx.workDir));
+  CHECK_EQ("", controlText(dialog, kClassName));  // the Cancel above kept nothing
+  typeText(dialog, kClassName, "   ");
+  typeText(dialog, kClassSaveTo, narrow(ctx.workDir));
   pressButton(dialog, kOk);
   CHECK(waitUntilGone(dialog));
   CHECK(waitUntil([&] { return settingsFile(ctx) != "<none>"; }));
@@ -158,21 +155,21 @@ E2E_TEST("classgen.messages_flag", messagesFlag) {
     return s.substr(at, 2);
   };
   HWND dialog = openClassDialog(app, kNewInterface, L"New Interface");
-  CHECK_EQ(BST_CHECKED, SendDlgItemMessageW(dialog, kMessages, BM_GETCHECK, 0, 0));
-  SendDlgItemMessageW(dialog, kMessages, BM_SETCHECK, BST_UNCHECKED, 0);
+  CHECK_EQ(BST_CHECKED, SendDlgItemMessageW(dialog, kClassMessages, BM_GETCHECK, 0, 0));
+  SendDlgItemMessageW(dialog, kClassMessages, BM_SETCHECK, BST_UNCHECKED, 0);
   pressButton(dialog, kOk);
   CHECK(waitUntilGone(dialog));
   CHECK(waitUntil([&] { return settingsLine8() == " 0"; }));
 
   dialog = openClassDialog(app, kNewInterface, L"New Interface");
-  CHECK_EQ(BST_UNCHECKED, SendDlgItemMessageW(dialog, kMessages, BM_GETCHECK, 0, 0));
-  SendDlgItemMessageW(dialog, kMessages, BM_SETCHECK, BST_CHECKED, 0);
+  CHECK_EQ(BST_UNCHECKED, SendDlgItemMessageW(dialog, kClassMessages, BM_GETCHECK, 0, 0));
+  SendDlgItemMessageW(dialog, kClassMessages, BM_SETCHECK, BST_CHECKED, 0);
   pressButton(dialog, kOk);
   CHECK(waitUntilGone(dialog));
   CHECK(waitUntil([&] { return settingsLine8() == " 1"; }));
 
   dialog = openClassDialog(app, kNewInterface, L"New Interface");
-  CHECK_EQ(BST_CHECKED, SendDlgItemMessageW(dialog, kMessages, BM_GETCHECK, 0, 0));
+  CHECK_EQ(BST_CHECKED, SendDlgItemMessageW(dialog, kClassMessages, BM_GETCHECK, 0, 0));
   pressButton(dialog, kCancel);
   CHECK(waitUntilGone(dialog));
   CHECK(closeApp(app));

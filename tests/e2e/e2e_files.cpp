@@ -2,15 +2,12 @@
 // folder, and the safe replacement of an existing file.
 #include <algorithm>
 
+#include "e2e_ids.h"
 #include "e2e_support.h"
 
 namespace {
 
 using namespace e2e;
-
-constexpr int kNewClass = 1002, kNewApp = 1025;
-constexpr int kClassName = 1006, kClassProperties = 1008, kClassSaveTo = 1024, kTemplateName = 1016;
-constexpr int kTemplateFolder = 1024, kOk = 1010;
 
 // Waits until the program's window thread is back in its message loop, so
 // that the command the last dialog belonged to has finished.

@@ -1,13 +1,12 @@
 // Forum Format Files through the real open-file dialog.
 #include <cstdio>
 
+#include "e2e_ids.h"
 #include "e2e_support.h"
 
 namespace {
 
 using namespace e2e;
-
-constexpr int kForum = 1001;
 
 E2E_TEST("forum.one_file", forumOneFile) {
   putSourceFiles({{L"forum_one.bas", "Sub A()\r\n\tx = 1\r\n\r\nEnd Sub\r\n"}});

@@ -1,11 +1,10 @@
 // Write SLL / DLL / compile headers through the real open-file dialog.
+#include "e2e_ids.h"
 #include "e2e_support.h"
 
 namespace {
 
 using namespace e2e;
-
-constexpr int kSll = 1032, kDll = 1035, kCompile = 1034;
 
 const char kLibSource[] =
     "Function AddTwo(ByVal a As Long, _\r\n"

@@ -1,12 +1,10 @@
 // New App, New Win and New Child through the template options dialog.
+#include "e2e_ids.h"
 #include "e2e_support.h"
 
 namespace {
 
 using namespace e2e;
-
-constexpr int kOk = 1010, kCancel = 1011, kName = 1016, kAuthor = 1018, kTitle = 1020;
-constexpr int kDescription = 1022, kFolder = 1024, kOptions = 1031;
 
 const ExpectedControl kDialogControls[] = {
     {1015, L"Static", L"Name %prefix%", 15, 5, 55, 10, SS_RIGHT},
@@ -53,7 +51,7 @@ struct Kind {
 };
 
 int listIndex(HWND dialog, const char* item) {
-  return static_cast<int>(SendDlgItemMessageW(dialog, kOptions, LB_FINDSTRINGEXACT,
+  return static_cast<int>(SendDlgItemMessageW(dialog, kTemplateOptions, LB_FINDSTRINGEXACT,
                                               static_cast<WPARAM>(-1),
                                               reinterpret_cast<LPARAM>(widen(item).c_str())));
 }
@@ -61,7 +59,7 @@ int listIndex(HWND dialog, const char* item) {
 std::string selectedOptions(HWND dialog) {
   std::string selected;
   for (const char* name : kOptionNames)
-    if (SendDlgItemMessageW(dialog, kOptions, LB_GETSEL, listIndex(dialog, name), 0) > 0)
+    if (SendDlgItemMessageW(dialog, kTemplateOptions, LB_GETSEL, listIndex(dialog, name), 0) > 0)
       selected += std::string(selected.empty() ? "" : ",") + name;
   return selected;
 }
@@ -87,18 +85,18 @@ void runKind(const Context& ctx, const Kind& kind) {
   // that the window system need not move it back onto the screen.)
   CHECK_EQ(describe(dialogRect(-119, 18, 364, 137)), clientPlacement(app.window, dialog));
   CHECK(!(GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU));
-  CHECK_EQ(11, SendDlgItemMessageW(dialog, kOptions, LB_GETCOUNT, 0, 0));
+  CHECK_EQ(11, SendDlgItemMessageW(dialog, kTemplateOptions, LB_GETCOUNT, 0, 0));
   CHECK_EQ("", selectedOptions(dialog));  // no settings.txt yet
-  CHECK_EQ("", controlText(dialog, kName));
+  CHECK_EQ("", controlText(dialog, kTemplateName));
 
-  typeText(dialog, kName, "demo");
-  typeText(dialog, kAuthor, "R&D");
-  typeText(dialog, kTitle, "Demo");
-  typeText(dialog, kDescription, "first\r\nsecond");
-  typeText(dialog, kFolder, narrow(folder) + "\\");
+  typeText(dialog, kTemplateName, "demo");
+  typeText(dialog, kTemplateAuthor, "R&D");
+  typeText(dialog, kTemplateTitle, "Demo");
+  typeText(dialog, kTemplateDescription, "first\r\nsecond");
+  typeText(dialog, kTemplateFolder, narrow(folder) + "\\");
   for (const char* option : {"Size", "Icon", "Key"})
-    SendDlgItemMessageW(dialog, kOptions, LB_SETSEL, TRUE, listIndex(dialog, option));
-  SendDlgItemMessageW(dialog, kOptions, LB_SETSEL, FALSE, listIndex(dialog, "Key"));
+    SendDlgItemMessageW(dialog, kTemplateOptions, LB_SETSEL, TRUE, listIndex(dialog, option));
+  SendDlgItemMessageW(dialog, kTemplateOptions, LB_SETSEL, FALSE, listIndex(dialog, "Key"));
   pressButton(dialog, kOk);
   CHECK(waitUntilGone(dialog));
 
@@ -124,11 +122,11 @@ void runKind(const Context& ctx, const Kind& kind) {
   writeFile(ctx.workDir + L"\\theme.xml", "<theme version=\"2\"/>");
   dialog = openDialog(app, kind);
   if (!dialog) return killApp(app);
-  CHECK_EQ("demo", controlText(dialog, kName));
-  CHECK_EQ("R&D", controlText(dialog, kAuthor));
-  CHECK_EQ("Demo", controlText(dialog, kTitle));
-  CHECK_EQ("first\r\nsecond", controlText(dialog, kDescription));
-  CHECK_EQ(narrow(folder) + "\\", controlText(dialog, kFolder));
+  CHECK_EQ("demo", controlText(dialog, kTemplateName));
+  CHECK_EQ("R&D", controlText(dialog, kTemplateAuthor));
+  CHECK_EQ("Demo", controlText(dialog, kTemplateTitle));
+  CHECK_EQ("first\r\nsecond", controlText(dialog, kTemplateDescription));
+  CHECK_EQ(narrow(folder) + "\\", controlText(dialog, kTemplateFolder));
   CHECK_EQ("Icon,Size", selectedOptions(dialog));
   pressButton(dialog, kOk);
   CHECK(waitUntilGone(dialog));
@@ -140,8 +138,8 @@ void runKind(const Context& ctx, const Kind& kind) {
   for (bool escape : {false, true}) {
     dialog = openDialog(app, kind);
     if (!dialog) return killApp(app);
-    typeText(dialog, kName, "other");
-    typeText(dialog, kFolder, narrow(ctx.workDir) + "\\cancelled");
+    typeText(dialog, kTemplateName, "other");
+    typeText(dialog, kTemplateFolder, narrow(ctx.workDir) + "\\cancelled");
     if (escape) pressEscape(dialog); else pressButton(dialog, kCancel);
     CHECK(waitUntilGone(dialog));
   }

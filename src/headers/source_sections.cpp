@@ -13,6 +13,11 @@ namespace {
 
 // How many files, from the one whose turn it is, may be claimed at once.
 constexpr size_t kWindowFiles = 4;
+// Sections up to this long are scanned ahead, and a slot keeps their
+// capacity from file to file. After a longer one, files are scanned in
+// their turn only until a short one comes, so that memory holds no long
+// section; a long one scanned ahead already gives back its spare capacity.
+constexpr size_t kKeptSlotBytes = size_t(256) << 10;
 
 // What the two threads share. Files are claimed in order. The file whose
 // turn it is, when nobody has claimed it, is scanned by the main thread
@@ -36,6 +41,7 @@ struct Handoff {
   // The interface names of the files taken since the helper last looked:
   // it moves them into its own set before each file.
   std::vector<std::string> mergedNames;
+  bool lastSectionLong = false;  // the last section scanned was over kKeptSlotBytes
   std::atomic<bool> stopping{false};
 };
 
@@ -58,17 +64,23 @@ void scanAhead(const SectionFile& file, InterfaceNames& known, HeaderMode mode, 
   for (const std::string& name : ahead.namesAdded) known.erase(name);
   ahead.usable = read && !tooLong && !stopping;
   if (!ahead.usable) {
-    ahead.text.clear();
+    ahead.text = std::string();
     ahead.namesAdded.clear();
+  } else if (ahead.text.size() > kKeptSlotBytes) {
+    ahead.text.shrink_to_fit();
   }
 }
 
 // Claims the next file when the window has room for it; npos when not.
 size_t claimAhead(Handoff& h, size_t files) {
-  if (h.nextUnclaimed >= files || h.nextUnclaimed >= h.turn + kWindowFiles) return std::string::npos;
+  // Long sections are not held at all: while they come, files are scanned
+  // in their turn only, printed as they grow.
+  size_t window = h.lastSectionLong ? 1 : kWindowFiles;
+  if (h.nextUnclaimed >= files || h.nextUnclaimed >= h.turn + window) return std::string::npos;
   size_t index = h.nextUnclaimed++;
   Handoff::Slot& slot = h.slots[index % kWindowFiles];
   slot.done = slot.usable = false;
+  if (slot.text.capacity() > kKeptSlotBytes) slot.text = std::string();
   slot.text.clear();
   slot.namesAdded.clear();
   return index;
@@ -98,6 +110,7 @@ void runHelper(Handoff& h, const std::vector<SectionFile>& files, HeaderMode mod
     }
     if (!guard.owns_lock()) guard.lock();
     slot.done = true;
+    h.lastSectionLong = slot.text.size() > kKeptSlotBytes;
     h.changed.notify_all();
     if (!fine) return;
   }
@@ -165,15 +178,32 @@ bool appendSourceSections(std::string& header, InterfaceNames& interfaceNames,
       scanAhead(files[later], interfaceNames, mode, libraryName, h.stopping, laterSlot);
       guard.lock();
       laterSlot.done = true;
+      h.lastSectionLong = laterSlot.text.size() > kKeptSlotBytes;
       continue;
     }
     guard.unlock();
     bool read = true;
     std::vector<std::string> namesAdded;
+    size_t sectionBytes = 0;
     if (inTurn) {
       const SectionFile& file = files[index];
-      read = appendSourceSection(header, interfaceNames, file.bannerName, mode, libraryName, file.read, output,
-                                 &namesAdded);
+      // The section's length counts what output took of it as it grew.
+      size_t taken = 0, before = header.size();
+      SettledOutput counted;
+      if (output) {
+        counted = {[&](std::string_view settled) {
+                     taken += settled.size();
+                     return output->take(settled);
+                   },
+                   output->every};
+      }
+      read = appendSourceSection(header, interfaceNames, file.bannerName, mode, libraryName, file.read,
+                                 output ? &counted : nullptr, &namesAdded);
+      sectionBytes = taken + header.size() - before;
+    } else if (header.empty()) {
+      header.swap(slot.text);  // the section as it stands, with no copy
+      interfaceNames.insert(slot.namesAdded.begin(), slot.namesAdded.end());
+      namesAdded = std::move(slot.namesAdded);
     } else {
       header += slot.text;
       interfaceNames.insert(slot.namesAdded.begin(), slot.namesAdded.end());
@@ -182,6 +212,7 @@ bool appendSourceSections(std::string& header, InterfaceNames& interfaceNames,
     bool goOn = fileDone(index, read);
     guard.lock();
     if (!goOn) return false;
+    if (inTurn) h.lastSectionLong = sectionBytes > kKeptSlotBytes;
     h.mergedNames.insert(h.mergedNames.end(), std::make_move_iterator(namesAdded.begin()),
                          std::make_move_iterator(namesAdded.end()));
     h.turn = index + 1;

@@ -33,7 +33,9 @@ constexpr size_t kAheadSectionBytes = size_t(2) << 20;
 // kAheadSectionBytes, and it adds no interface name that the files before
 // it added. Otherwise the file is scanned again here, in turn, so that
 // reading errors and interfaces repeated across files come out as they do
-// one file after the other. Stops, returning false, once fileDone does.
+// one file after the other. After a section of over 256 KiB, files are
+// scanned in turn only, until a short section comes, so that memory holds
+// no long section. Stops, returning false, once fileDone does.
 bool appendSourceSections(std::string& header, InterfaceNames& interfaceNames,
                           const std::vector<SectionFile>& files, HeaderMode mode,
                           std::string_view libraryName, const SettledOutput* output,

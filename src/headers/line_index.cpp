@@ -52,7 +52,7 @@ const Letters& letters() {
   return table;
 }
 
-// The pairs grouped by their second byte, for the SIMD masks: a group's
+// The pairs grouped by their second byte, for the SSE2 masks: a group's
 // mask is (any of its first bytes) and (its second letter), or its first
 // bytes alone when any second byte will do (second 0).
 struct SecondGroup {
@@ -89,6 +89,40 @@ constexpr auto kSecondGroups = [] {
     groups[g].firsts[groups[g].count++] = pair.first;
   }
   return groups;
+}();
+
+// The pairs as nibble tables, for the AVX2 blocks' byte shuffles: bit k
+// of first.low[n] when a byte with low nibble n can start pair k, of
+// first.high[n] when one with high nibble n can; the same for the byte
+// after it. Each pair's bytes are a letter's two ASCII cases, one other
+// byte, or any byte, so that both nibbles together tell exactly.
+struct NibbleTable {
+  uint8_t low[16]{}, high[16]{};
+};
+struct PairNibbles {
+  NibbleTable first, second;
+};
+static_assert(kLeadingPairs.size() <= 8, "the nibble tables are 8 bits: one shuffle per nibble");
+
+constexpr PairNibbles kPairNibbles = [] {
+  PairNibbles t;
+  auto add = [](NibbleTable& table, unsigned char byte, uint8_t bit) {
+    table.low[byte & 15] |= bit;
+    table.high[byte >> 4] |= bit;
+  };
+  for (size_t k = 0; k < kLeadingPairs.size(); ++k) {
+    const LeadingPair& pair = kLeadingPairs[k];
+    const uint8_t bit = uint8_t(1u << k);
+    add(t.first, static_cast<unsigned char>(pair.first), bit);
+    if (isLetter(pair.first)) add(t.first, static_cast<unsigned char>(pair.first - 0x20), bit);
+    if (pair.second == 0) {
+      for (int n = 0; n < 16; ++n) t.second.low[n] |= bit, t.second.high[n] |= bit;
+    } else {
+      add(t.second, static_cast<unsigned char>(pair.second), bit);
+      add(t.second, static_cast<unsigned char>(pair.second - 0x20), bit);
+    }
+  }
+  return t;
 }();
 
 inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -151,21 +185,6 @@ inline __attribute__((always_inline)) void settleBlock(LineCursor& c, size_t i, 
 
 inline uint64_t join(uint32_t a, uint32_t b) { return uint64_t(a) | (uint64_t(b) << 32); }
 
-// The pair mask of 16 or 32 bytes from the pair table: x the bytes, a the
-// same with bit 5 set (letters folded to lower case), y the bytes after
-// them folded. The loops run over constants and unroll into plain compares.
-// A macro, as a template called from the AVX2 function would need the
-// AVX2 target itself, which GCC's inliner does not carry over.
-#define CODELOOM_PAIR_MASK(pair, V, set1, cmpeq, or_, and_, zero)                         \
-  V pair = zero();                                                                       \
-  _Pragma("GCC unroll 16") for (const SecondGroup& g : kSecondGroups) {                 \
-    V firsts = zero();                                                                   \
-    _Pragma("GCC unroll 16") for (size_t f = 0; f < g.count; ++f) {                     \
-      firsts = or_(firsts, cmpeq(isLetter(g.firsts[f]) ? a : x, set1(g.firsts[f])));     \
-    }                                                                                    \
-    pair = or_(pair, g.second ? and_(firsts, cmpeq(y, set1(g.second))) : firsts);        \
-  }
-
 void indexBlocksSse2(LineCursor& c, size_t count, uint64_t startBit) {
   const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), space = _mm_set1_epi8(' '),
                 tab = _mm_set1_epi8('\t'), fold = _mm_set1_epi8(0x20);
@@ -176,8 +195,19 @@ void indexBlocksSse2(LineCursor& c, size_t count, uint64_t startBit) {
       __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j));
       __m128i y = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j + 1)), fold);
       __m128i a = _mm_or_si128(x, fold);
-      CODELOOM_PAIR_MASK(pair, __m128i, _mm_set1_epi8, _mm_cmpeq_epi8, _mm_or_si128, _mm_and_si128,
-                         _mm_setzero_si128)
+      // The pair mask from the pair table: (any first byte of a group) and
+      // (its second letter); a, x's letters folded to lower case, and y, the
+      // bytes after them folded. The loops run over constants and unroll
+      // into plain compares.
+      __m128i pair = _mm_setzero_si128();
+#pragma GCC unroll 16
+      for (const SecondGroup& g : kSecondGroups) {
+        __m128i firsts = _mm_setzero_si128();
+#pragma GCC unroll 16
+        for (size_t f = 0; f < g.count; ++f)
+          firsts = _mm_or_si128(firsts, _mm_cmpeq_epi8(isLetter(g.firsts[f]) ? a : x, _mm_set1_epi8(g.firsts[f])));
+        pair = _mm_or_si128(pair, g.second ? _mm_and_si128(firsts, _mm_cmpeq_epi8(y, _mm_set1_epi8(g.second))) : firsts);
+      }
       rs[j] = uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)));
       ls[j] = uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf)));
       bs[j] = uint32_t(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, space), _mm_cmpeq_epi8(x, tab))));
@@ -189,29 +219,40 @@ void indexBlocksSse2(LineCursor& c, size_t count, uint64_t startBit) {
   }
 }
 
+// The AVX2 blocks look the pairs up by nibble: per 32 bytes, four byte
+// shuffles give each byte the pairs it can start and the pairs the byte
+// after it can end; a pair starts where the two share a bit.
+__attribute__((target("avx2"))) inline __m256i nibbleTable(const uint8_t (&table)[16]) {
+  return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table)));
+}
+
 __attribute__((target("avx2"))) void indexBlocksAvx2(LineCursor& c, size_t count, uint64_t startBit) {
   const __m256i cr = _mm256_set1_epi8('\r'), lf = _mm256_set1_epi8('\n'), space = _mm256_set1_epi8(' '),
-                tab = _mm256_set1_epi8('\t'), fold = _mm256_set1_epi8(0x20);
+                tab = _mm256_set1_epi8('\t'), nibble = _mm256_set1_epi8(0x0f), zero = _mm256_setzero_si256();
+  const __m256i firstLow = nibbleTable(kPairNibbles.first.low), firstHigh = nibbleTable(kPairNibbles.first.high),
+                secondLow = nibbleTable(kPairNibbles.second.low),
+                secondHigh = nibbleTable(kPairNibbles.second.high);
+  auto pairs = [&](__m256i bytes, __m256i low, __m256i high) __attribute__((target("avx2"))) {
+    __m256i lows = _mm256_and_si256(bytes, nibble);
+    __m256i highs = _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble);
+    return _mm256_and_si256(_mm256_shuffle_epi8(low, lows), _mm256_shuffle_epi8(high, highs));
+  };
   for (size_t k = 0; k < count; ++k) {
     const char* p = c.data + c.chunk + 64 * k;
     uint32_t rs[2], ls[2], bs[2], qs[2];
     for (int j = 0; j < 2; ++j) {
       __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * j));
-      __m256i y = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * j + 1)), fold);
-      __m256i a = _mm256_or_si256(x, fold);
-      CODELOOM_PAIR_MASK(pair, __m256i, _mm256_set1_epi8, _mm256_cmpeq_epi8, _mm256_or_si256,
-                         _mm256_and_si256, _mm256_setzero_si256)
+      __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * j + 1));
+      __m256i shared = _mm256_and_si256(pairs(x, firstLow, firstHigh), pairs(y, secondLow, secondHigh));
       rs[j] = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, cr)));
       ls[j] = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, lf)));
       bs[j] = uint32_t(_mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(x, space), _mm256_cmpeq_epi8(x, tab))));
-      qs[j] = uint32_t(_mm256_movemask_epi8(pair));
+      qs[j] = ~uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(shared, zero)));
     }
     settleBlock(c, k, {join(rs[0], rs[1]), join(ls[0], ls[1]), join(bs[0], bs[1]), join(qs[0], qs[1])},
                 k == 0 ? startBit : 0);
   }
 }
-
-#undef CODELOOM_PAIR_MASK
 
 bool hasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2");

@@ -34,6 +34,7 @@ struct Handoff {
   struct Slot {
     bool done = false;
     bool usable = false;  // read whole and short enough: the file's section, unless a name repeats
+    bool isLong = false;   // over kKeptSlotBytes, or cut off at the limit
     std::string text;
     std::vector<std::string> namesAdded;
   };
@@ -63,6 +64,7 @@ void scanAhead(const SectionFile& file, InterfaceNames& known, HeaderMode mode, 
       &limit, &ahead.namesAdded);
   for (const std::string& name : ahead.namesAdded) known.erase(name);
   ahead.usable = read && !tooLong && !stopping;
+  ahead.isLong = tooLong || ahead.text.size() > kKeptSlotBytes;
   if (!ahead.usable) {
     ahead.text = std::string();
     ahead.namesAdded.clear();
@@ -79,7 +81,7 @@ size_t claimAhead(Handoff& h, size_t files) {
   if (h.nextUnclaimed >= files || h.nextUnclaimed >= h.turn + window) return std::string::npos;
   size_t index = h.nextUnclaimed++;
   Handoff::Slot& slot = h.slots[index % kWindowFiles];
-  slot.done = slot.usable = false;
+  slot.done = slot.usable = slot.isLong = false;
   if (slot.text.capacity() > kKeptSlotBytes) slot.text = std::string();
   slot.text.clear();
   slot.namesAdded.clear();
@@ -110,7 +112,7 @@ void runHelper(Handoff& h, const std::vector<SectionFile>& files, HeaderMode mod
     }
     if (!guard.owns_lock()) guard.lock();
     slot.done = true;
-    h.lastSectionLong = slot.text.size() > kKeptSlotBytes;
+    h.lastSectionLong = slot.isLong;
     h.changed.notify_all();
     if (!fine) return;
   }
@@ -178,7 +180,7 @@ bool appendSourceSections(std::string& header, InterfaceNames& interfaceNames,
       scanAhead(files[later], interfaceNames, mode, libraryName, h.stopping, laterSlot);
       guard.lock();
       laterSlot.done = true;
-      h.lastSectionLong = laterSlot.text.size() > kKeptSlotBytes;
+      h.lastSectionLong = laterSlot.isLong;
       continue;
     }
     guard.unlock();

@@ -79,11 +79,11 @@ E2E_TEST("app.new_guid", appNewGuid) {
   clickAndWait(app, 1012);
   pump(100);
   std::wstring first, second;
-  CHECK(waitUntil([&] { return isGuidLiteral(first = clipboardText()); }, 5000));
+  CHECK(waitUntil([&] { return isGuidLiteral(first = clipboardText()); }));
   CHECK(GetForegroundWindow() == ide);
 
   clickAndWait(app, 1012);
-  CHECK(waitUntil([&] { return isGuidLiteral(second = clipboardText()) && second != first; }, 5000));
+  CHECK(waitUntil([&] { return isGuidLiteral(second = clipboardText()) && second != first; }));
   CHECK(closeApp(app));
   DestroyWindow(ide);
 }
@@ -111,7 +111,7 @@ E2E_TEST("app.mnemonic", appMnemonic) {
   // Alt+G as the dialog manager sees it.
   SetForegroundWindow(app.window);
   PostMessageW(GetDlgItem(app.window, 1001), WM_SYSCHAR, L'g', 0x20000000);
-  CHECK(waitUntil([] { return isGuidLiteral(clipboardText()); }, 5000));
+  CHECK(waitUntil([] { return isGuidLiteral(clipboardText()); }));
   CHECK(closeApp(app));
 }
 
@@ -149,14 +149,14 @@ E2E_TEST("app.focus_restore", appFocusRestore) {
   SetForegroundWindow(app.window);
   HWND guid = GetDlgItem(app.window, 1012);
   SendMessageW(app.window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(guid), TRUE);
-  CHECK(waitUntil([&] { return focusOf(app) == guid; }, 3000));
+  CHECK(waitUntil([&] { return focusOf(app) == guid; }));
 
   // Away and back: the focus returns to the button that had it.
   SetForegroundWindow(other);
-  CHECK(waitUntil([&] { return GetForegroundWindow() == other; }, 3000));
+  CHECK(waitUntil([&] { return GetForegroundWindow() == other; }));
   SetForegroundWindow(app.window);
-  CHECK(waitUntil([&] { return GetForegroundWindow() == app.window; }, 3000));
-  CHECK(waitUntil([&] { return focusOf(app) == guid; }, 3000));
+  CHECK(waitUntil([&] { return GetForegroundWindow() == app.window; }));
+  CHECK(waitUntil([&] { return focusOf(app) == guid; }));
   CHECK(closeApp(app));
   DestroyWindow(other);
 }

@@ -73,7 +73,7 @@ E2E_TEST("classgen.new_class", newClass) {
   std::string message;
   CHECK(readFile(out + L"\\Message.inc", message));
   CHECK_EQ("' message bridge\r\n", message);
-  CHECK(waitUntil([ide] { return GetForegroundWindow() == ide; }, 3000));
+  CHECK(waitUntil([ide] { return GetForegroundWindow() == ide; }));
   CHECK_EQ("\r\n\r\n\r\n" + narrow(out) +
                "\r\nShape\r\n[Width:Long,]Code:Double,.Title,Item:iTest()\r\nRefresh,Count:Long\r\n"
                " 0\r\n\r\n\r\n",
@@ -103,7 +103,7 @@ E2E_TEST("classgen.new_interface", newInterface) {
   const std::string clipboard = narrow(waitForClipboardOtherThan(L"before"));
   CHECK_EQ(maskGuids(cliOutput(ctx, L"interface --settings settings.txt", ctx.workDir)), maskGuids(clipboard));
   CHECK(clipboard.find("Method Draw()") != std::string::npos);
-  CHECK(waitUntil([ide] { return GetForegroundWindow() == ide; }, 3000));
+  CHECK(waitUntil([ide] { return GetForegroundWindow() == ide; }));
   // The stored Save-to folder is untouched; nothing was written beside it.
   CHECK_EQ("n\r\na\r\nt\r\nC:\\keep\r\nShape\r\n[Width:Long\r\nDraw\r\n 0\r\nIcon\r\nd\r\n",
            settingsFile(ctx));

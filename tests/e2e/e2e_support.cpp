@@ -239,7 +239,7 @@ std::string cliOutput(const Context& ctx, const std::wstring& arguments,
 
 bool closeApp(App& app) {
   PostMessageW(app.window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  DWORD end = GetTickCount() + 10000;
+  DWORD end = GetTickCount() + kPatienceMs;
   while (WaitForSingleObject(app.process.hProcess, 0) == WAIT_TIMEOUT) {
     if (static_cast<int>(end - GetTickCount()) <= 0) return false;
     pump(20);

@@ -70,7 +70,10 @@ void pump(int ms);
 
 // Polls every 50 ms, pumping messages, until found returns a window or the
 // timeout passes.
-HWND waitFor(const std::function<HWND()>& found, int timeoutMs = 10000);
+// How long the driver waits for what should happen: long, since a passing
+// test never waits it out, and a loaded machine can slow Wine down a lot.
+constexpr int kPatienceMs = 30000;
+HWND waitFor(const std::function<HWND()>& found, int timeoutMs = kPatienceMs);
 
 // A visible top-level window of the process with this class and caption.
 HWND findProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& caption);
@@ -88,9 +91,9 @@ std::wstring className(HWND window);
 // Waits for the process's dialog with this caption.
 HWND waitForDialog(DWORD processId, const std::wstring& caption);
 // Waits until the window is gone; false on timeout.
-bool waitUntilGone(HWND window, int timeoutMs = 10000);
+bool waitUntilGone(HWND window, int timeoutMs = kPatienceMs);
 // Polls, pumping messages, until done() holds; false on timeout.
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 10000);
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = kPatienceMs);
 
 // Dialog controls of another process, as a user would work them.
 void typeText(HWND dialog, int id, const std::string& text);

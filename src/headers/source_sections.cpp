@@ -202,12 +202,9 @@ bool appendSourceSections(std::string& header, InterfaceNames& interfaceNames,
       read = appendSourceSection(header, interfaceNames, file.bannerName, mode, libraryName, file.read,
                                  output ? &counted : nullptr, &namesAdded);
       sectionBytes = taken + header.size() - before;
-    } else if (header.empty()) {
-      header.swap(slot.text);  // the section as it stands, with no copy
-      interfaceNames.insert(slot.namesAdded.begin(), slot.namesAdded.end());
-      namesAdded = std::move(slot.namesAdded);
     } else {
-      header += slot.text;
+      if (header.empty()) header.swap(slot.text);  // the section as it stands, with no copy
+      else header += slot.text;
       interfaceNames.insert(slot.namesAdded.begin(), slot.namesAdded.end());
       namesAdded = std::move(slot.namesAdded);
     }

@@ -11,6 +11,10 @@
 #include "platform/ansi.h"
 #include "platform/text_lines.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace codeloom {
 namespace {
 
@@ -89,16 +93,51 @@ bool continues(std::string_view raw) {
   return end > 0 && raw[end - 1] == '_';
 }
 
+// Whether the code page's lower case of each letter of "export" and
+// "common" comes only from that letter's two ASCII cases, so that folding
+// with 0x20 finds every place either word may start.
+bool markingLettersFold() {
+  static const bool fold = [] {
+    const auto& lower = lowerAnsiTable();
+    for (int b = 0; b < 256; ++b) {
+      char l = lower[b];
+      if ((l == 'e' || l == 'x' || l == 'c' || l == 'o') && (b | 0x20) != static_cast<unsigned char>(l))
+        return false;
+    }
+    return true;
+  }();
+  return fold;
+}
+
 // Whether "export" or "common" stands anywhere in the line, in any case:
 // true for every line whose code has either as a word, and for some more.
 bool mentionsMarkingWord(std::string_view raw) {
   const auto& lower = lowerAnsiTable();
   auto matches = [&](size_t at, std::string_view word) {
-    for (size_t k = 1; k < word.size(); ++k)
+    for (size_t k = 0; k < word.size(); ++k)
       if (lower[static_cast<unsigned char>(raw[at + k])] != word[k]) return false;
     return true;
   };
-  for (size_t i = 0; i + 6 <= raw.size(); ++i) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  // Sixteen places at a time, each looked at further only when it starts
+  // "ex" or "co".
+  if (markingLettersFold()) {
+    const __m128i fold = _mm_set1_epi8(0x20);
+    auto is = [](__m128i x, char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
+    for (; i + 17 <= raw.size(); i += 16) {
+      __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(raw.data() + i)), fold);
+      __m128i b = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(raw.data() + i + 1)), fold);
+      unsigned starts = static_cast<unsigned>(_mm_movemask_epi8(
+          _mm_or_si128(_mm_and_si128(is(a, 'e'), is(b, 'x')), _mm_and_si128(is(a, 'c'), is(b, 'o')))));
+      for (; starts; starts &= starts - 1) {
+        size_t at = i + static_cast<size_t>(__builtin_ctz(starts));
+        if (at + 6 <= raw.size() && (matches(at, "export") || matches(at, "common"))) return true;
+      }
+    }
+  }
+#endif
+  for (; i + 6 <= raw.size(); ++i) {
     char c = lower[static_cast<unsigned char>(raw[i])];
     if ((c == 'e' && matches(i, "export")) || (c == 'c' && matches(i, "common"))) return true;
   }
@@ -161,6 +200,30 @@ constexpr std::array<bool, 256> kPlainByte = [] {
   return plain;
 }();
 
+// How many bytes past a plain run copyPlainRun may write.
+constexpr size_t kRunSlack = 16;
+
+// Copies the plain bytes at the start of from[0, size) to `to` and returns
+// how many there were. Sixteen bytes are copied and looked at together,
+// so up to kRunSlack bytes after the run in `to` may be overwritten.
+inline size_t copyPlainRun(const char* from, size_t size, char* to) {
+  size_t done = 0;
+#if defined(__SSE2__)
+  for (; done + 16 <= size; done += 16) {
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + done));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + done), x);
+    __m128i stops = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(x, _mm_set1_epi8('\t'))),
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('"')), _mm_cmpeq_epi8(x, _mm_set1_epi8('\''))),
+                     _mm_cmpeq_epi8(x, _mm_set1_epi8('('))));
+    if (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stops)))
+      return done + static_cast<size_t>(__builtin_ctz(mask));
+  }
+#endif
+  for (; done < size && kPlainByte[static_cast<unsigned char>(from[done])]; ++done) to[done] = from[done];
+  return done;
+}
+
 // Appends one raw line of a declaration to the header in its written form,
 // normalised and halved, noting on the way the first of each keyword in its
 // code and the first "(" outside a string. The code of a line is what
@@ -195,23 +258,32 @@ void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLin
   }
   size_t codeStop = n;  // where a comment starts, if one does
   bool inCode = true, inString = false;
-  size_t wordStart = out.size();
+  // The line is written in place through w: no byte of it grows, as a run
+  // of blanks becomes fewer spaces. The header is cut to what was written.
+  const size_t base = out.size();
+  out.resize(base + (n - i) + kRunSlack);
+  char* const begin = out.data();
+  char* w = begin + base;
+  auto written = [&] { return static_cast<size_t>(w - begin); };
+  size_t wordStart = base;
   auto endWord = [&] {
-    DeclarationWord word = declarationWord(out.data() + wordStart, out.size() - wordStart);
+    DeclarationWord word = declarationWord(begin + wordStart, written() - wordStart);
     if (word != kNoWord && d.wordAt[word] == std::string::npos) d.wordAt[word] = wordStart - d.start;
   };
   while (i < n) {
-    size_t plain = i;
-    while (i < n && kPlainByte[static_cast<unsigned char>(raw[i])]) ++i;
-    out.append(raw.data() + plain, i - plain);
+    size_t run = copyPlainRun(raw.data() + i, n - i, w);
+    i += run;
+    w += run;
     if (i == n) break;
     char c = raw[i];
     if (isBlank(c)) {
       size_t blanks = i;
       while (isBlank(raw[i])) ++i;  // stops before n: the last byte is no blank
       if (inCode) endWord();
-      out.append(declarationSpaces(i - blanks), ' ');
-      wordStart = out.size();
+      size_t spaces = declarationSpaces(i - blanks);
+      std::memset(w, ' ', spaces);
+      w += spaces;
+      wordStart = written();
       continue;
     }
     ++i;
@@ -223,17 +295,18 @@ void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLin
         inCode = false;
         codeStop = i - 1;
       } else if (c == '(' && !inString && d.parenAt == std::string::npos) {
-        size_t cut = out.size();
-        while (out[cut - 1] == ' ') --cut;  // "Declare" stops it at the latest
-        d.parenAt = out.size() - d.start;
+        size_t cut = written();
+        while (begin[cut - 1] == ' ') --cut;  // "Declare" stops it at the latest
+        d.parenAt = written() - d.start;
         d.cutAt = cut - d.start;
         d.prefixAt = wordStart - d.start;
-        d.prefix = declarationWord(out.data() + wordStart, out.size() - wordStart);
+        d.prefix = declarationWord(begin + wordStart, written() - wordStart);
       }
     }
-    out += c;
+    *w++ = c;
   }
   if (inCode) endWord();
+  out.resize(written());
   out += kLineEnd;
   // The same test as continues(), from what the copy found.
   while (codeStop > 0 && isBlank(raw[codeStop - 1])) --codeStop;

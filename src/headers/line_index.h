@@ -55,16 +55,20 @@ size_t searchCandidate(LineCursor& cursor, size_t from);
 size_t searchCandidateAfter(LineCursor& cursor, size_t candidate);
 size_t searchLineEnd(LineCursor& cursor, size_t from);
 
-// The mark at or after from in from's own block, when the chunk indexed
-// holds that block and the block has one; else SIZE_MAX, and the search
-// decides. Most answers are there, a line or two on: inline, they cost
-// no call.
+// The first mark at or after from in the chunk indexed, when the chunk
+// holds from's block and a mark follows in it; else SIZE_MAX, and the
+// search decides. Most answers are there, a line or a few on: inline,
+// they cost no call.
 inline size_t markInBlock(const LineCursor& c, const uint64_t* masks, size_t from) {
   if (!c.started || from < c.chunk) return SIZE_MAX;
   size_t block = (from - c.chunk) >> 6;
   if (block >= c.blocks) return SIZE_MAX;
   uint64_t marks = masks[block] & (~uint64_t(0) << (from & 63));  // chunks start at multiples of 64
-  return marks ? c.chunk + (block << 6) + static_cast<size_t>(__builtin_ctzll(marks)) : SIZE_MAX;
+  while (!marks) {
+    if (++block == c.blocks) return SIZE_MAX;
+    marks = masks[block];
+  }
+  return c.chunk + (block << 6) + static_cast<size_t>(__builtin_ctzll(marks));
 }
 
 inline size_t nextCandidate(LineCursor& c, size_t from) {

@@ -20,6 +20,22 @@ constexpr std::array<bool, 256> kEndsFirstWord = [] {
 
 }  // namespace
 
+bool keysFoldByBit5(const std::array<char, 256>& lower) {
+  using namespace line_rules_derived;
+  std::array<bool, 256> inKeys{};
+  for (const LeadingKey& entry : kLeadingKeys) {
+    if (entry.key == 0) continue;
+    for (int shift = 0; shift < 32; shift += 8) inKeys[(entry.key >> shift) & 0xff] = true;
+    inKeys[static_cast<unsigned char>(entry.second0)] = inKeys[static_cast<unsigned char>(entry.second1)] = true;
+  }
+  inKeys[0] = false;  // no second word
+  for (int b = 0; b < 256; ++b) {
+    char l = lower[b];
+    if (inKeys[static_cast<unsigned char>(l)] && foldByBit5(static_cast<char>(b)) != foldByBit5(l)) return false;
+  }
+  return true;
+}
+
 LineKind classifyLine(std::string_view text, bool cut) {
   const auto& lower = lowerAnsiTable();
   const size_t n = text.size();
@@ -36,7 +52,7 @@ LineKind classifyLine(std::string_view text, bool cut) {
   };
   constexpr size_t kLongestFirst = kLongestFirstWord;
   const size_t start = blanksFrom(0);
-  if (start + 8 <= n && isNoKeywordLine(lower, text.data() + start)) return LineKind::Other;
+  if (start + 8 <= n && isNoKeywordLine(text.data() + start)) return LineKind::Other;
   size_t end = start;
   while (end < n && !kEndsFirstWord[static_cast<unsigned char>(text[end])] && end - start <= kLongestFirst)
     ++end;

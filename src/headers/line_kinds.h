@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/ansi.h"
+
 namespace codeloom {
 
 // Unknown: the text ends (a line cut by a window's end) before its kind is.
@@ -126,23 +128,31 @@ constexpr bool firstWordsHaveThreeBytes() {
 }
 static_assert(firstWordsHaveThreeBytes(), "a key holds a first word's first three bytes at least");
 
-constexpr std::array<LeadingKey, kKeySlots> leadingKeys() {
+// Bit 5 set in a byte: lower case for ASCII letters.
+constexpr char foldByBit5(char c) { return static_cast<char>(c | 0x20); }
+
+// The keys as the table lower-cases them, or, folded, with bit 5 set in
+// each byte. Two keys that fold alike keep the looser second-word test.
+constexpr std::array<LeadingKey, kKeySlots> leadingKeys(bool folded) {
   std::array<LeadingKey, kKeySlots> slots{};
   auto add = [&slots](LeadingKey k) {
     size_t at = keySlot(k.key);
     while (slots[at].key != 0 && slots[at].key != k.key) at = (at + 1) % kKeySlots;
+    if (slots[at].key == k.key && (slots[at].second0 != k.second0 || slots[at].second1 != k.second1))
+      k.second0 = k.second1 = 0;
     slots[at] = k;
   };
+  auto byte = [folded](char c) { return folded ? foldByBit5(c) : c; };
   for (const LineRule& rule : kLineRules) {
     std::string_view w = rule.first;
     if (w.size() >= 4) {
-      add({key(w[0], w[1], w[2], w[3])});
+      add({key(byte(w[0]), byte(w[1]), byte(w[2]), byte(w[3]))});
       continue;
     }
     LeadingKey k;
-    if (onlyWithSecondWord(w)) k.second0 = rule.second[0], k.second1 = rule.second[1];
+    if (onlyWithSecondWord(w)) k.second0 = byte(rule.second[0]), k.second1 = byte(rule.second[1]);
     for (char blank : {' ', '\t'}) {
-      k.key = key(w[0], w[1], w[2], blank);
+      k.key = key(byte(w[0]), byte(w[1]), byte(w[2]), byte(blank));
       add(k);
     }
   }
@@ -152,27 +162,51 @@ constexpr std::array<LeadingKey, kKeySlots> leadingKeys() {
 }  // namespace line_rules_derived
 
 inline constexpr auto kLeadingPairs = line_rules_derived::leadingPairs();
-inline constexpr auto kLeadingKeys = line_rules_derived::leadingKeys();
+inline constexpr auto kLeadingKeys = line_rules_derived::leadingKeys(false);
+inline constexpr auto kFoldedKeys = line_rules_derived::leadingKeys(true);
 inline constexpr size_t kLongestFirstWord = line_rules_derived::longestFirstWord();
 
 // A quick no for most lines the index lets through ("End If", "Print",
 // "Incr", "#Include"), from the eight bytes at a line's first non-blank p,
-// lower-cased by lower: the first four must be a rule's key, and a key
-// that asks for a second word must have its first two letters after one or
-// two blanks. classifyLine starts with it; the scanner asks it first,
-// inline, for the many lines it turns down.
-inline bool isNoKeywordLine(const std::array<char, 256>& lower, const char* p) {
+// each byte mapped by fold: the first four must be a rule's key in keys,
+// and a key that asks for a second word must have its first two letters
+// after one or two blanks.
+template <typename Fold>
+inline bool isNoKeywordLineIn(const std::array<line_rules_derived::LeadingKey, line_rules_derived::kKeySlots>& keys,
+                              Fold fold, const char* p) {
   using namespace line_rules_derived;
-  auto at = [&](int i) { return lower[static_cast<unsigned char>(p[i])]; };
-  const uint32_t k = key(at(0), at(1), at(2), at(3));
+  const uint32_t k = key(fold(p[0]), fold(p[1]), fold(p[2]), fold(p[3]));
   for (size_t slot = keySlot(k);; slot = (slot + 1) % kKeySlots) {
-    const LeadingKey& entry = kLeadingKeys[slot];
+    const LeadingKey& entry = keys[slot];
     if (entry.key == 0) return true;
     if (entry.key != k) continue;
     if (entry.second0 == 0) return false;
     int second = p[4] == ' ' || p[4] == '\t' ? 5 : 4;
-    return !(at(second) == entry.second0 && at(second + 1) == entry.second1);
+    return !(fold(p[second]) == entry.second0 && fold(p[second + 1]) == entry.second1);
   }
+}
+
+// The quick no with the code page's lower case.
+inline bool isNoKeywordLineByTable(const std::array<char, 256>& lower, const char* p) {
+  return isNoKeywordLineIn(kLeadingKeys, [&lower](char c) { return lower[static_cast<unsigned char>(c)]; }, p);
+}
+
+// The same with bit 5 set in each byte instead: no table look-ups, so a
+// shorter path for the many lines it turns down. It says no only where
+// the table would, when lower maps to a key's byte nothing but that byte
+// and its other ASCII case (keysFoldByBit5); it may say no less often.
+inline bool isNoKeywordLineFolded(const char* p) {
+  return isNoKeywordLineIn(kFoldedKeys, line_rules_derived::foldByBit5, p);
+}
+
+bool keysFoldByBit5(const std::array<char, 256>& lower);
+
+// The quick no that classifyLine starts with and that the scanner asks
+// first, inline, for the many lines it turns down: folded where the code
+// page allows, which every Western one does.
+inline bool isNoKeywordLine(const char* p) {
+  static const bool folds = keysFoldByBit5(lowerAnsiTable());
+  return folds ? isNoKeywordLineFolded(p) : isNoKeywordLineByTable(lowerAnsiTable(), p);
 }
 
 }  // namespace codeloom

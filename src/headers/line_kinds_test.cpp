@@ -84,5 +84,42 @@ TEST(LineKinds, NearMissesDoNot) {
   }
 }
 
+// The folded quick no turns down a line only where the table's does: over
+// every rule's words in mixed case, with the blanks, near-letters (bit 5
+// apart: "@", "[", "`") and high bytes the folding could confuse.
+TEST(LineKinds, FoldedQuickNoNeverTurnsDownWhatTheTableLetsThrough) {
+  ASSERT_TRUE(keysFoldByBit5(lowerAnsiTable()));
+  std::string alphabet = " \t#'()=@[`{\x01\x09\x29\xc9\xe9\xff";
+  for (const LineRule& rule : kLineRules) alphabet += withCase(std::string(rule.first) + std::string(rule.second), 1) +
+                                                      std::string(rule.first) + std::string(rule.second);
+  uint32_t state = 12345;
+  auto next = [&state] { return state = state * 1103515245u + 12345u, state >> 16; };
+  size_t turnedDown = 0;
+  for (int round = 0; round < 200000; ++round) {
+    char line[8];
+    // Half the lines start with a rule's first word, so that keys match.
+    const LineRule& rule = kLineRules[next() % std::size(kLineRules)];
+    size_t from = 0;
+    if (next() % 2) {
+      for (; from < rule.first.size() && from < 8; ++from)
+        line[from] = next() % 2 ? static_cast<char>(std::toupper(rule.first[from])) : rule.first[from];
+    }
+    for (size_t i = from; i < 8; ++i) line[i] = alphabet[next() % alphabet.size()];
+    bool byTable = isNoKeywordLineByTable(lowerAnsiTable(), line);
+    if (isNoKeywordLineFolded(line)) {
+      ASSERT_TRUE(byTable) << std::string(line, 8);
+      ++turnedDown;
+    }
+  }
+  EXPECT_GT(turnedDown, 10000u);  // it does turn lines down
+}
+
+TEST(LineKinds, AFoldThatMissesALetterIsNotUsed) {
+  std::array<char, 256> lower = lowerAnsiTable();
+  EXPECT_TRUE(keysFoldByBit5(lower));
+  lower[0xCD] = 'i';  // a code page whose capital I-acute lower-cases to "i"
+  EXPECT_FALSE(keysFoldByBit5(lower));
+}
+
 }  // namespace
 }  // namespace codeloom

@@ -574,7 +574,6 @@ void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
     scan.afterCr = false;
     at = bytes[0] == '\n';
   }
-  const auto& lower = lowerAnsiTable();
   LineCursor cursor;
   startLineCursor(cursor, bytes.data(), bytes.size());
   if (scan.skipLine || scan.cutLine) {
@@ -611,7 +610,7 @@ void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
       // window's end leaves undecided starts at the line's start.
       size_t first = start;
       while (first < bytes.size() && isBlank(bytes[first])) ++first;
-      if (first + 8 <= bytes.size() && isNoKeywordLine(lower, bytes.data() + first)) continue;
+      if (first + 8 <= bytes.size() && isNoKeywordLine(bytes.data() + first)) continue;
       if ((kind = classifyLine(bytes.substr(start), true)) != LineKind::Other) break;
     }
     if (start == bytes.size()) {

@@ -26,7 +26,8 @@ stage() {
 later_builds_pid=
 report() {
   local status=$?
-  [[ -n $later_builds_pid ]] && kill -- "-$later_builds_pid" 2>/dev/null
+  # The later builds may have ended already; the table is printed either way.
+  [[ -n $later_builds_pid ]] && { kill -- "-$later_builds_pid" 2>/dev/null || true; }
   [[ -n $current ]] && stages+=("$(printf '%-16s %4s' "$current" failed)")
   echo "Seconds per stage:"
   printf '  %s\n' "${stages[@]}"

@@ -15,8 +15,7 @@ namespace {
 constexpr size_t kShownLineBytes = 120;
 
 // When printing, the settled part of the header is printed whenever this
-// much has gathered, within a file or across small ones, so memory holds
-// neither a file nor a long section, and many small files cost few writes.
+// much has gathered, so memory holds neither a file nor a long section.
 constexpr size_t kPrintAt = size_t(1) << 20;
 
 // The line of text that starts at offset begin, its LF included.
@@ -83,11 +82,10 @@ bool checkHeaderFile(const std::string& path, const std::string& header) {
 
 int runHeaders(const HeadersOptions& options) {
   const bool toFile = options.outputPath || options.checkPath;
-  // Printed in pieces of about kPrintAt through bounded windows; a header
-  // for a file is built whole, as it is compared or written whole. A file
-  // that cannot be read counts as empty (when the failure comes after part
-  // of a long section was printed, that part stays printed), and its
-  // message follows the sections printed before it.
+  // Printed one file at a time through bounded windows; a header for a
+  // file is built whole, as it is compared or written whole. A file that
+  // cannot be read counts as empty (when the failure comes after part of a
+  // long section was printed, that part stays printed).
   std::vector<ReadResult> results(options.files.size());
   std::vector<SectionFile> files;
   files.reserve(options.files.size());
@@ -109,7 +107,7 @@ int runHeaders(const HeadersOptions& options) {
                              kPrintAt};
   appendSourceSections(header, interfaceNames, files, options.mode, options.libraryName,
                        toFile ? nullptr : &output, [&](size_t index, bool) {
-                         if (!toFile && (header.size() >= kPrintAt || !results[index].ok())) {
+                         if (!toFile) {
                            printed = printed && writeStdout(header);
                            header.clear();
                          }
@@ -120,7 +118,6 @@ int runHeaders(const HeadersOptions& options) {
                          }
                          return true;
                        });
-  if (!toFile) printed = printed && writeStdout(header);
   if (!printed) return kExitFailure;  // finishStdout tells why
   if (!toFile) return status;
   const std::string& target = options.outputPath ? *options.outputPath : *options.checkPath;

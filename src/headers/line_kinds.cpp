@@ -1,5 +1,7 @@
 #include "headers/line_kinds.h"
 
+#include <string>
+
 #include "platform/ansi.h"
 
 namespace codeloom {
@@ -22,18 +24,13 @@ constexpr std::array<bool, 256> kEndsFirstWord = [] {
 
 bool keysFoldByBit5(const std::array<char, 256>& lower) {
   using namespace line_rules_derived;
-  std::array<bool, 256> inKeys{};
+  std::string bytes;
   for (const LeadingKey& entry : kLeadingKeys) {
     if (entry.key == 0) continue;
-    for (int shift = 0; shift < 32; shift += 8) inKeys[(entry.key >> shift) & 0xff] = true;
-    inKeys[static_cast<unsigned char>(entry.second0)] = inKeys[static_cast<unsigned char>(entry.second1)] = true;
+    for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>((entry.key >> shift) & 0xff);
+    if (entry.second0 != 0) bytes += {entry.second0, entry.second1};
   }
-  inKeys[0] = false;  // no second word
-  for (int b = 0; b < 256; ++b) {
-    char l = lower[b];
-    if (inKeys[static_cast<unsigned char>(l)] && foldByBit5(static_cast<char>(b)) != foldByBit5(l)) return false;
-  }
-  return true;
+  return foldsByBit5(lower, bytes);
 }
 
 LineKind classifyLine(std::string_view text, bool cut) {

@@ -93,19 +93,9 @@ bool continues(std::string_view raw) {
   return end > 0 && raw[end - 1] == '_';
 }
 
-// Whether the code page's lower case of each letter of "export" and
-// "common" comes only from that letter's two ASCII cases, so that folding
-// with 0x20 finds every place either word may start.
+// Whether folding by bit 5 finds every place "export" or "common" may start.
 bool markingLettersFold() {
-  static const bool fold = [] {
-    const auto& lower = lowerAnsiTable();
-    for (int b = 0; b < 256; ++b) {
-      char l = lower[b];
-      if ((l == 'e' || l == 'x' || l == 'c' || l == 'o') && (b | 0x20) != static_cast<unsigned char>(l))
-        return false;
-    }
-    return true;
-  }();
+  static const bool fold = foldsByBit5(lowerAnsiTable(), "exco");
   return fold;
 }
 

@@ -26,6 +26,12 @@ inline const std::array<char, 256>& lowerAnsiTable() {
   return table;
 }
 
+// Whether setting bit 5 folds case as lower does for the given bytes: every
+// byte that lower maps to one of them has, with bit 5 set, the same value
+// as that one with bit 5 set. Fast paths that fold ASCII letters by bit 5
+// ask it first, as a code page may lower-case other bytes to such letters.
+bool foldsByBit5(const std::array<char, 256>& lower, std::string_view bytes);
+
 std::u16string ansiToUtf16(std::string_view text);
 // Characters the code page cannot hold become '?', never a look-alike.
 std::string utf16ToAnsi(std::u16string_view text);

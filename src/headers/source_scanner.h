@@ -5,9 +5,9 @@
 
 #include <cstddef>
 #include <functional>
-#include <set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace codeloom {
@@ -20,8 +20,10 @@ namespace codeloom {
 enum class HeaderMode { Sll, Dll, Compile };
 
 // Lower-cased names of the interfaces already written by one command, so that
-// an interface defined in several files is written once.
-using InterfaceNames = std::set<std::string, std::less<>>;
+// an interface defined in several files is written once. A hash set: each
+// name is looked up, added and taken out again several times on its way
+// through the two threads.
+using InterfaceNames = std::unordered_set<std::string>;
 
 // The library a DLL header's Lib clauses name unless told otherwise.
 constexpr std::string_view kDefaultLibraryName = "export.dll";

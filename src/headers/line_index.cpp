@@ -141,7 +141,7 @@ size_t findPlain(const char* data, size_t size, size_t from) {
     while (p < size && isBlank(data[p])) ++p;
     if (p + 1 >= size) return at;  // undecided: the window ends first
     unsigned char a = static_cast<unsigned char>(data[p]), b = static_cast<unsigned char>(data[p + 1]);
-    if (t.first[a] & t.second[b]) return p;
+    if ((t.first[a] & t.second[b]) && !(p + 8 <= size && isNoKeywordLine(data + p))) return p;
     while (p < size && data[p] != '\r' && data[p] != '\n') ++p;  // to the line's end
     if (p + 1 >= size) return size;  // no further line starts here
     at = p + 1 + (data[p] == '\r' && data[p + 1] == '\n');
@@ -261,6 +261,38 @@ bool hasAvx2() {
 
 #endif  // CODELOOM_X86
 
+// Takes out of the chunk's hits those the quick no turns down, most of
+// them. The hits are listed first, so that the test runs in one loop with
+// no branch that depends on the text.
+void dropTurnedDownHits(LineCursor& c) {
+  uint16_t at[kChunkBlocks * 64 + 1];  // one past the last: written, not counted
+  size_t count = 0;
+  // Hits stand a line apart: most blocks hold none, and the rest one or
+  // two. The blocks that hold any are found without a branch.
+  uint64_t withHits = 0;
+  for (size_t i = 0; i < c.blocks; ++i) withHits |= uint64_t(c.hits[i] != 0) << i;
+  for (; withHits; withHits &= withHits - 1) {
+    const size_t i = static_cast<size_t>(__builtin_ctzll(withHits));
+    const auto base = static_cast<uint16_t>(64 * i);
+    uint64_t hits = c.hits[i];
+    at[count] = static_cast<uint16_t>(base + __builtin_ctzll(hits));
+    hits &= hits - 1;
+    at[count + 1] = static_cast<uint16_t>(base + __builtin_ctzll(hits | (uint64_t(1) << 63)));
+    count += 1 + (hits != 0);
+    for (hits &= hits - 1; hits; hits &= hits - 1) at[count++] = static_cast<uint16_t>(base + __builtin_ctzll(hits));
+  }
+  const char* chunk = c.data + c.chunk;
+  // Eight bytes are looked at: a hit nearer the window's end stays.
+  const size_t lastLookedAt = c.size - 8 - c.chunk;
+  while (count > 0 && at[count - 1] > lastLookedAt) --count;
+  const bool folded = quickNoFolds();
+  for (size_t k = 0; k < count; ++k) {
+    const char* p = chunk + at[k];
+    bool no = folded ? isNoKeywordLineFolded(p) : isNoKeywordLineByTable(lowerAnsiTable(), p);
+    c.hits[at[k] >> 6] &= ~(uint64_t(no) << (at[k] & 63));
+  }
+}
+
 // Indexes the blocks from c.chunk on, as many as the chunk holds and stand
 // before the window's last 64 bytes (the loads reach one byte past a
 // block); none left marks the tail.
@@ -278,6 +310,7 @@ void indexChunk(LineCursor& c, uint64_t startBit) {
 #else
   (void)startBit;
 #endif
+  dropTurnedDownHits(c);
 }
 
 // The first bit at or after from in the hit or line-end masks, indexing chunk

@@ -9,7 +9,9 @@
 // to p and either
 //   - its first non-blank byte and the one after it, lower-cased, are one of
 //     kLeadingPairs (headers/line_kinds.h: the first two letters of every
-//     rule's first word; a first byte that is no letter, "#", alone), or
+//     rule's first word; a first byte that is no letter, "#", alone), and,
+//     when the window holds the eight bytes from p, isNoKeywordLine does
+//     not turn them down, or
 //   - the window ends before those two bytes are known;
 // or size when no line from `from` on is such. Lines that are not returned
 // are never written, whatever else they hold. nextCandidateAfter(cursor, c),
@@ -21,7 +23,9 @@
 // A cursor serves one window, with positions that never go back: it
 // indexes the window a chunk of 64-byte blocks at a time, keeping each
 // block's candidate and line-end masks, so each block is looked at once however
-// many lines it holds.
+// many lines it holds. The quick no runs over a chunk's hits together, in
+// one loop: one by one, as the scanner met them, most of its cost was
+// mispredicted branches.
 #pragma once
 
 #include <cstddef>

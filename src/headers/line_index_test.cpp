@@ -22,7 +22,9 @@ TEST(LineIndex, PlainSearchFollowsTheContract) {
       {"x = 1\r\n", 0, 7},
       {"Sub A\r\n", 0, 0},
       {"  \tsUb A\r\n", 0, 3},
-      {"x\r\nEnd If\r\n", 0, 3},         // a pair, not yet a keyword: the classifier decides
+      {"x\r\nEnd If\r\n", 0, 11},        // a pair, but the quick no turns the line down
+      {"x\r\nEnd Interface\r\n", 0, 3},
+      {"x\r\nEnd If", 0, 3},            // fewer than eight bytes: the classifier decides
       {"x\rfu\r\n", 0, 2},               // a lone CR ends a line
       {"x\nsub\r\n", 0, 2},               // so does a lone LF
       {"x\r\n\nsub\r\n", 0, 4},          // an LF after the CR LF ends an empty line
@@ -37,8 +39,10 @@ TEST(LineIndex, PlainSearchFollowsTheContract) {
       {"x\r\n   ", 0, 3},
       {"x\r\n", 0, 3},
       {"me\r\nme\r\n", 4, 4},
-      {"Select\r\nprint\r\nInt\r\nMsgBox\r\n", 0, 8},
-      {"If x\r\nNext\r\nIncr i\r\n", 0, 12},  // "In": the classifier decides
+      {"Select\r\nprint\r\nInt\r\nMsgBox\r\n", 0, 28},  // pairs the quick no turns down
+      {"Select\r\nPrinted\r\nPROPERTY Get x\r\n", 0, 17},
+      {"If x\r\nNext\r\nIncr i\r\n", 0, 20},
+      {"If x\r\nNext\r\nIncr i", 0, 12},  // "In", and too few bytes for the quick no
       {"If x\r\nNext\r\n\xD0r\r\n", 0, 16},
       {"end\r\n", 0, 0},
   };
@@ -56,13 +60,13 @@ size_t plainAfter(std::string_view text, size_t c) {
 TEST(LineIndex, CandidateAfterPassesOverTheCandidatesLine) {
   struct Case { std::string_view text; size_t candidate, found; };
   const Case cases[] = {
-      {"mend interface x\r\nEnd Interface\r\n", 0, 18},  // not "end" inside the line
+      {"method end interface x\r\nEnd Interface\r\n", 0, 24},  // not "end" inside the line
       {"men\r\n", 0, 5},
       {"sub\rsub", 0, 4},
       {"sub\r", 0, 4},
-      {"sub\r\n\r\nx\r\n  fu", 0, 12},
+      {"sub x\r\n\r\nx\r\n  fu", 0, 14},
       {"sub", 0, 3},
-      {"sub\nx\n#if", 0, 6},
+      {"sub x\nx\n#if", 0, 8},
       {"sub\n\nfu", 0, 5},
   };
   for (const Case& c : cases) {
@@ -108,7 +112,9 @@ TEST(LineIndex, BlockSearchesAgreeWithThePlainOne) {
   std::mt19937 random(13);
   const std::string pieces[] = {" ", "\t", "\r", "\n", "\r\n", "su", "SU", "fu", "en", "iN", "Me", "pR",
                                 "sx", "e", "x", "\xD0", "\xF5", "#", "#i", "#E", "\x03i", "\n\n", "\n\r", std::string(61, ' '), std::string(70, '\t'),
-                                std::string(64, 'x'), std::string(130, 'y'), "(", "\x1A"};
+                                std::string(64, 'x'), std::string(130, 'y'), "(", "\x1A",
+                                // whole first words and what follows, for the quick no
+                                "End If", "end  interface", "END\tIn", "Incr i", "sub ", "#If ", "#endif", "Property"};
   const IndexKind kinds[] = {IndexKind::Sse2, IndexKind::Avx2, IndexKind::Best};
   for (int round = 0; round < 6000; ++round) {
     std::string text;

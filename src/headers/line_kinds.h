@@ -7,8 +7,10 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "platform/ansi.h"
@@ -111,10 +113,6 @@ struct LeadingKey {
   char second0 = 0, second1 = 0;
 };
 
-// An open-addressing set of the keys, 64 slots for a few rules.
-constexpr size_t kKeySlots = 64;
-constexpr size_t keySlot(uint32_t k) { return (k * 0x9E3779B1u) >> 26; }
-
 constexpr bool onlyWithSecondWord(std::string_view first) {
   for (const LineRule& rule : kLineRules)
     if (rule.first == first && rule.second.size() < 2) return false;
@@ -131,16 +129,24 @@ static_assert(firstWordsHaveThreeBytes(), "a key holds a first word's first thre
 // Bit 5 set in a byte: lower case for ASCII letters.
 constexpr char foldByBit5(char c) { return static_cast<char>(c | 0x20); }
 
-// The keys as the table lower-cases them, or, folded, with bit 5 set in
-// each byte. Two keys that fold alike keep the looser second-word test.
-constexpr std::array<LeadingKey, kKeySlots> leadingKeys(bool folded) {
-  std::array<LeadingKey, kKeySlots> slots{};
-  auto add = [&slots](LeadingKey k) {
-    size_t at = keySlot(k.key);
-    while (slots[at].key != 0 && slots[at].key != k.key) at = (at + 1) % kKeySlots;
-    if (slots[at].key == k.key && (slots[at].second0 != k.second0 || slots[at].second1 != k.second1))
-      k.second0 = k.second1 = 0;
-    slots[at] = k;
+// The distinct keys of the rules, as the table lower-cases them or, folded,
+// with bit 5 set in each byte. Two keys that fold alike keep the looser
+// second-word test.
+struct KeyList {
+  std::array<LeadingKey, 2 * std::size(kLineRules)> keys{};
+  size_t count = 0;
+};
+
+constexpr KeyList collectKeys(bool folded) {
+  KeyList list;
+  auto add = [&list](LeadingKey k) {
+    for (size_t i = 0; i < list.count; ++i) {
+      LeadingKey& known = list.keys[i];
+      if (known.key != k.key) continue;
+      if (known.second0 != k.second0 || known.second1 != k.second1) known.second0 = known.second1 = 0;
+      return;
+    }
+    list.keys[list.count++] = k;
   };
   auto byte = [folded](char c) { return folded ? foldByBit5(c) : c; };
   for (const LineRule& rule : kLineRules) {
@@ -156,6 +162,34 @@ constexpr std::array<LeadingKey, kKeySlots> leadingKeys(bool folded) {
       add(k);
     }
   }
+  return list;
+}
+
+// The keys stand in 64 slots, each in the slot its hash names: a multiplier
+// is chosen under which no two keys of either list share one, so that one
+// probe decides, with no branch on collisions.
+constexpr size_t kKeySlots = 64;
+constexpr uint32_t kKeyMultiplier = [] {
+  const KeyList lists[] = {collectKeys(false), collectKeys(true)};
+  for (uint32_t multiplier = 0x9E3779B1u;; multiplier += 0x3C6EF372u) {  // stays odd
+    bool distinct = true;
+    for (const KeyList& list : lists) {
+      uint64_t used = 0;
+      for (size_t i = 0; i < list.count; ++i) {
+        uint64_t slot = uint64_t(1) << ((list.keys[i].key * multiplier) >> 26);
+        distinct = distinct && !(used & slot);
+        used |= slot;
+      }
+    }
+    if (distinct) return multiplier;
+  }
+}();
+constexpr size_t keySlot(uint32_t k) { return (k * kKeyMultiplier) >> 26; }
+
+constexpr std::array<LeadingKey, kKeySlots> leadingKeys(bool folded) {
+  std::array<LeadingKey, kKeySlots> slots{};
+  const KeyList list = collectKeys(folded);
+  for (size_t i = 0; i < list.count; ++i) slots[keySlot(list.keys[i].key)] = list.keys[i];
   return slots;
 }
 
@@ -176,14 +210,13 @@ inline bool isNoKeywordLineIn(const std::array<line_rules_derived::LeadingKey, l
                               Fold fold, const char* p) {
   using namespace line_rules_derived;
   const uint32_t k = key(fold(p[0]), fold(p[1]), fold(p[2]), fold(p[3]));
-  for (size_t slot = keySlot(k);; slot = (slot + 1) % kKeySlots) {
-    const LeadingKey& entry = keys[slot];
-    if (entry.key == 0) return true;
-    if (entry.key != k) continue;
-    if (entry.second0 == 0) return false;
-    int second = p[4] == ' ' || p[4] == '\t' ? 5 : 4;
-    return !(fold(p[second]) == entry.second0 && fold(p[second + 1]) == entry.second1);
-  }
+  const LeadingKey& entry = keys[keySlot(k)];
+  // Worked out whole, with no early return: which way a line goes is
+  // hard to predict, and a mispredicted branch costs more than the bytes.
+  const size_t second = (p[4] == ' ') | (p[4] == '\t') ? 5 : 4;
+  const bool secondFits = (entry.second0 == 0) |
+                          ((fold(p[second]) == entry.second0) & (fold(p[second + 1]) == entry.second1));
+  return (entry.key != k) | !secondFits;
 }
 
 // The quick no with the code page's lower case.
@@ -196,17 +229,35 @@ inline bool isNoKeywordLineByTable(const std::array<char, 256>& lower, const cha
 // the table would, when lower maps to a key's byte nothing but that byte
 // and its other ASCII case (keysFoldByBit5); it may say no less often.
 inline bool isNoKeywordLineFolded(const char* p) {
-  return isNoKeywordLineIn(kFoldedKeys, line_rules_derived::foldByBit5, p);
+  using namespace line_rules_derived;
+  if constexpr (std::endian::native != std::endian::little) {
+    return isNoKeywordLineIn(kFoldedKeys, foldByBit5, p);
+  } else {
+    // The eight bytes as one number, folded at once: the key is its low
+    // half, and the second word's two letters a 16-bit piece of it.
+    uint64_t bytes;
+    std::memcpy(&bytes, p, 8);
+    bytes |= 0x2020202020202020u;
+    const auto k = static_cast<uint32_t>(bytes);
+    const LeadingKey& entry = kFoldedKeys[keySlot(k)];
+    const unsigned second = (p[4] == ' ') | (p[4] == '\t') ? 40 : 32;
+    const auto letters = static_cast<uint16_t>(bytes >> second);
+    const uint16_t wanted = uint16_t(uint8_t(entry.second0)) | uint16_t(uint8_t(entry.second1)) << 8;
+    return (entry.key != k) | ((wanted != 0) & (letters != wanted));
+  }
 }
 
 bool keysFoldByBit5(const std::array<char, 256>& lower);
 
-// The quick no that classifyLine starts with and that the scanner asks
-// first, inline, for the many lines it turns down: folded where the code
-// page allows, which every Western one does.
-inline bool isNoKeywordLine(const char* p) {
+// The quick no that classifyLine starts with and that the line index
+// applies to its hits: folded where the code page allows, which every
+// Western one does.
+inline bool quickNoFolds() {
   static const bool folds = keysFoldByBit5(lowerAnsiTable());
-  return folds ? isNoKeywordLineFolded(p) : isNoKeywordLineByTable(lowerAnsiTable(), p);
+  return folds;
+}
+inline bool isNoKeywordLine(const char* p) {
+  return quickNoFolds() ? isNoKeywordLineFolded(p) : isNoKeywordLineByTable(lowerAnsiTable(), p);
 }
 
 }  // namespace codeloom

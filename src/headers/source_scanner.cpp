@@ -596,11 +596,6 @@ void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
     size_t start = nextCandidate(cursor, at);
     LineKind kind = LineKind::Other;
     for (; start < bytes.size(); start = nextCandidateAfter(cursor, start)) {
-      // Most candidates start at their line's first non-blank; one that the
-      // window's end leaves undecided starts at the line's start.
-      size_t first = start;
-      while (first < bytes.size() && isBlank(bytes[first])) ++first;
-      if (first + 8 <= bytes.size() && isNoKeywordLine(bytes.data() + first)) continue;
       if ((kind = classifyLine(bytes.substr(start), true)) != LineKind::Other) break;
     }
     if (start == bytes.size()) {

@@ -20,6 +20,18 @@ constexpr std::array<bool, 256> kEndsFirstWord = [] {
   return ends;
 }();
 
+// The rules that may fit a line whose first non-blank is p, from its first
+// four bytes (the key): none when they are no rule's key.
+uint16_t rulesForKey(const char* p) {
+  using namespace line_rules_derived;
+  const auto& lower = lowerAnsiTable();
+  const bool folded = quickNoFolds();
+  auto fold = [&](char c) { return folded ? foldByBit5(c) : lower[static_cast<unsigned char>(c)]; };
+  const uint32_t k = key(fold(p[0]), fold(p[1]), fold(p[2]), fold(p[3]));
+  const LeadingKey& entry = (folded ? kFoldedKeys : kLeadingKeys)[keySlot(k)];
+  return entry.key == k ? entry.rules : 0;
+}
+
 }  // namespace
 
 bool keysFoldByBit5(const std::array<char, 256>& lower) {
@@ -50,6 +62,9 @@ LineKind classifyLine(std::string_view text, bool cut) {
   constexpr size_t kLongestFirst = kLongestFirstWord;
   const size_t start = blanksFrom(0);
   if (start + 8 <= n && isNoKeywordLine(text.data() + start)) return LineKind::Other;
+  // Only the rules of the line's key are tried, when its four bytes are there.
+  const uint16_t rules = start + 4 <= n ? rulesForKey(text.data() + start) : uint16_t(~0u);
+  if (rules == 0) return LineKind::Other;
   size_t end = start;
   while (end < n && !kEndsFirstWord[static_cast<unsigned char>(text[end])] && end - start <= kLongestFirst)
     ++end;
@@ -57,8 +72,9 @@ LineKind classifyLine(std::string_view text, bool cut) {
   if (open(end)) return LineKind::Unknown;
   const bool quoteAfter = !atEnd(end) && text[end] == '\'';  // the word runs into a comment
   const size_t next = blanksFrom(end);  // after the first word's blanks, if any
-  for (const LineRule& k : kLineRules) {
-    if (end - start != k.first.size() || !is(start, k.first)) continue;
+  for (size_t r = 0; r < std::size(kLineRules); ++r) {
+    const LineRule& k = kLineRules[r];
+    if (!(rules >> r & 1) || end - start != k.first.size() || !is(start, k.first)) continue;
     if (k.alone) return k.kind;
     if (quoteAfter) continue;
     if (atEnd(next)) {

@@ -111,7 +111,9 @@ constexpr uint32_t key(char a, char b, char c, char d) {
 struct LeadingKey {
   uint32_t key = 0;  // 0: an empty slot
   char second0 = 0, second1 = 0;
+  uint16_t rules = 0;  // bit r: kLineRules[r] may fit a line with this key
 };
+static_assert(std::size(kLineRules) <= 16, "a key's rules are a 16-bit mask");
 
 constexpr bool onlyWithSecondWord(std::string_view first) {
   for (const LineRule& rule : kLineRules)
@@ -144,18 +146,22 @@ constexpr KeyList collectKeys(bool folded) {
       LeadingKey& known = list.keys[i];
       if (known.key != k.key) continue;
       if (known.second0 != k.second0 || known.second1 != k.second1) known.second0 = known.second1 = 0;
+      known.rules |= k.rules;
       return;
     }
     list.keys[list.count++] = k;
   };
   auto byte = [folded](char c) { return folded ? foldByBit5(c) : c; };
-  for (const LineRule& rule : kLineRules) {
+  for (size_t r = 0; r < std::size(kLineRules); ++r) {
+    const LineRule& rule = kLineRules[r];
     std::string_view w = rule.first;
+    LeadingKey k;
+    k.rules = uint16_t(1u << r);
     if (w.size() >= 4) {
-      add({key(byte(w[0]), byte(w[1]), byte(w[2]), byte(w[3]))});
+      k.key = key(byte(w[0]), byte(w[1]), byte(w[2]), byte(w[3]));
+      add(k);
       continue;
     }
-    LeadingKey k;
     if (onlyWithSecondWord(w)) k.second0 = byte(rule.second[0]), k.second1 = byte(rule.second[1]);
     for (char blank : {' ', '\t'}) {
       k.key = key(byte(w[0]), byte(w[1]), byte(w[2]), byte(blank));
@@ -240,7 +246,7 @@ inline bool isNoKeywordLineFolded(const char* p) {
     bytes |= 0x2020202020202020u;
     const auto k = static_cast<uint32_t>(bytes);
     const LeadingKey& entry = kFoldedKeys[keySlot(k)];
-    const unsigned second = (p[4] == ' ') | (p[4] == '\t') ? 40 : 32;
+    const unsigned second = 32 + 8 * unsigned((p[4] == ' ') | (p[4] == '\t'));
     const auto letters = static_cast<uint16_t>(bytes >> second);
     const uint16_t wanted = uint16_t(uint8_t(entry.second0)) | uint16_t(uint8_t(entry.second1)) << 8;
     return (entry.key != k) | ((wanted != 0) & (letters != wanted));

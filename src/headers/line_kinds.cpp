@@ -1,5 +1,6 @@
 #include "headers/line_kinds.h"
 
+#include <cstring>
 #include <string>
 
 #include "platform/ansi.h"
@@ -31,6 +32,16 @@ uint16_t rulesForKey(const char* p) {
   const LeadingKey& entry = (folded ? kFoldedKeys : kLeadingKeys)[keySlot(k)];
   return entry.key == k ? entry.rules : 0;
 }
+
+// The rules' first words, padded with zeros.
+constexpr size_t kPaddedWord = 16;
+static_assert(kLongestFirstWord < kPaddedWord, "a first word and the byte after it fit the padding");
+constexpr auto kPaddedFirstWords = [] {
+  std::array<std::array<char, kPaddedWord>, std::size(kLineRules)> words{};
+  for (size_t r = 0; r < std::size(kLineRules); ++r)
+    for (size_t k = 0; k < kLineRules[r].first.size(); ++k) words[r][k] = kLineRules[r].first[k];
+  return words;
+}();
 
 }  // namespace
 
@@ -65,16 +76,24 @@ LineKind classifyLine(std::string_view text, bool cut) {
   // Only the rules of the line's key are tried, when its four bytes are there.
   const uint16_t rules = start + 4 <= n ? rulesForKey(text.data() + start) : uint16_t(~0u);
   if (rules == 0) return LineKind::Other;
+  // The first word, lower-cased and padded with zeros as the rules' are,
+  // so that a rule's word is compared at once.
+  char word[kPaddedWord] = {};
   size_t end = start;
-  while (end < n && !kEndsFirstWord[static_cast<unsigned char>(text[end])] && end - start <= kLongestFirst)
+  while (end < n && !kEndsFirstWord[static_cast<unsigned char>(text[end])] && end - start <= kLongestFirst) {
+    word[end - start] = lower[static_cast<unsigned char>(text[end])];
     ++end;
+  }
   if (end - start > kLongestFirst) return LineKind::Other;
   if (open(end)) return LineKind::Unknown;
   const bool quoteAfter = !atEnd(end) && text[end] == '\'';  // the word runs into a comment
   const size_t next = blanksFrom(end);  // after the first word's blanks, if any
   for (size_t r = 0; r < std::size(kLineRules); ++r) {
     const LineRule& k = kLineRules[r];
-    if (!(rules >> r & 1) || end - start != k.first.size() || !is(start, k.first)) continue;
+    // The length too: a NUL byte in the line's word is no padding.
+    if (!(rules >> r & 1) || end - start != k.first.size() ||
+        std::memcmp(word, kPaddedFirstWords[r].data(), kPaddedWord) != 0)
+      continue;
     if (k.alone) return k.kind;
     if (quoteAfter) continue;
     if (atEnd(next)) {

@@ -72,8 +72,10 @@ TEST(LineKinds, NearMissesDoNot) {
       std::string text = kBefore + other + kAfter;
       EXPECT_EQ(text.size(), candidateOf(text)) << other;  // no line of it is a candidate
     }
-    // The first word longer, shorter by its last byte, or glued to what follows.
-    for (std::string miss : {first + "x Foo", first.substr(0, first.size() - 1) + " Foo", first + "(x)"}) {
+    // The first word longer (by a letter or a NUL), shorter by its last
+    // byte, or glued to what follows.
+    for (std::string miss : {first + "x Foo", first + std::string(1, '\0') + " Foo",
+                             first.substr(0, first.size() - 1) + " Foo", first + "(x)"}) {
       EXPECT_EQ(LineKind::Other, classifyLine(miss)) << miss;
       EXPECT_EQ(LineKind::Other, classifyLine(miss + kAfter)) << miss;
     }

@@ -166,7 +166,19 @@ void appendNormalised(std::string& out, std::string_view raw) {
 // halved once more: n blanks in a row end up as this many spaces.
 inline size_t declarationSpaces(size_t blanks) { return ((blanks + 1) / 2 + 1) / 2; }
 
-DeclarationWord declarationWord(const char* text, size_t size) {
+// Whether folding by bit 5 finds every place "lib", "alias", "export" or
+// "common" may start: a word whose first letter differs so is none of them.
+bool wordLettersFold() {
+  static const bool fold = foldsByBit5(lowerAnsiTable(), "laec");
+  return fold;
+}
+
+inline DeclarationWord declarationWord(const char* text, size_t size) {
+  // Most words are none: told by their length and first letter alone.
+  static constexpr char kFirst[7] = {0, 0, 0, 'l', 0, 'a', 0};
+  if (size > 6 || (size != 6 && kFirst[size] == 0)) return kNoWord;
+  const char first = static_cast<char>(text[0] | 0x20);
+  if (wordLettersFold() && (size == 6 ? first != 'e' && first != 'c' : first != kFirst[size])) return kNoWord;
   const auto& lower = lowerAnsiTable();
   auto is = [&](std::string_view word) {
     for (size_t k = 0; k < word.size(); ++k)
@@ -267,12 +279,17 @@ void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLin
     if (i == n) break;
     char c = raw[i];
     if (isBlank(c)) {
-      size_t blanks = i;
-      while (isBlank(raw[i])) ++i;  // stops before n: the last byte is no blank
       if (inCode) endWord();
-      size_t spaces = declarationSpaces(i - blanks);
-      std::memset(w, ' ', spaces);
-      w += spaces;
+      if (!isBlank(raw[i + 1])) {  // most often one blank: one space
+        ++i;
+        *w++ = ' ';
+      } else {
+        size_t blanks = i;
+        while (isBlank(raw[i])) ++i;  // stops before n: the last byte is no blank
+        size_t spaces = declarationSpaces(i - blanks);
+        std::memset(w, ' ', spaces);
+        w += spaces;
+      }
       wordStart = written();
       continue;
     }

@@ -145,23 +145,6 @@ void appendBanner(std::string& header, std::string_view path) {
   header += kLineEnd;
 }
 
-// Appends a raw line normalised: blanks at its ends go, and each run of n
-// blanks inside it becomes (n + 1) / 2 spaces.
-void appendNormalised(std::string& out, std::string_view raw) {
-  size_t i = 0, n = raw.size();
-  while (n > 0 && isBlank(raw[n - 1])) --n;
-  while (i < n && isBlank(raw[i])) ++i;
-  while (i < n) {
-    size_t text = i;
-    while (i < n && !isBlank(raw[i])) ++i;
-    out.append(raw.data() + text, i - text);
-    if (i == n) break;
-    size_t blanks = i;
-    while (isBlank(raw[i])) ++i;  // stops before n: the last byte is no blank
-    out.append((i - blanks + 1) / 2, ' ');
-  }
-}
-
 // A declaration is normalised line by line and then has its runs of spaces
 // halved once more: n blanks in a row end up as this many spaces.
 inline size_t declarationSpaces(size_t blanks) { return ((blanks + 1) / 2 + 1) / 2; }
@@ -202,28 +185,67 @@ constexpr std::array<bool, 256> kPlainByte = [] {
   return plain;
 }();
 
-// How many bytes past a plain run copyPlainRun may write.
+// How many bytes past a run copyRun may write.
 constexpr size_t kRunSlack = 16;
 
-// Copies the plain bytes at the start of from[0, size) to `to` and returns
-// how many there were. Sixteen bytes are copied and looked at together,
-// so up to kRunSlack bytes after the run in `to` may be overwritten.
-inline size_t copyPlainRun(const char* from, size_t size, char* to) {
+// Copies the bytes at the start of from[0, size) up to the first blank,
+// or, with declarationStops, the first byte that is not kPlainByte, to
+// `to` and returns how many there were. Sixteen bytes are copied and looked
+// at together, so up to kRunSlack bytes after the run in `to` may be
+// overwritten.
+template <bool declarationStops>
+inline size_t copyRun(const char* from, size_t size, char* to) {
   size_t done = 0;
 #if defined(__SSE2__)
   for (; done + 16 <= size; done += 16) {
     __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + done));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to + done), x);
-    __m128i stops = _mm_or_si128(
-        _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(x, _mm_set1_epi8('\t'))),
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('"')), _mm_cmpeq_epi8(x, _mm_set1_epi8('\''))),
-                     _mm_cmpeq_epi8(x, _mm_set1_epi8('('))));
+    __m128i stops = _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(x, _mm_set1_epi8('\t')));
+    if (declarationStops) {
+      stops = _mm_or_si128(
+          stops, _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('"')), _mm_cmpeq_epi8(x, _mm_set1_epi8('\''))),
+                              _mm_cmpeq_epi8(x, _mm_set1_epi8('('))));
+    }
     if (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stops)))
       return done + static_cast<size_t>(__builtin_ctz(mask));
   }
 #endif
-  for (; done < size && kPlainByte[static_cast<unsigned char>(from[done])]; ++done) to[done] = from[done];
+  for (; done < size; ++done) {
+    char c = from[done];
+    if (declarationStops ? !kPlainByte[static_cast<unsigned char>(c)] : isBlank(c)) break;
+    to[done] = c;
+  }
   return done;
+}
+
+// Appends a raw line normalised: blanks at its ends go, and each run of n
+// blanks inside it becomes (n + 1) / 2 spaces. It is written in place, as
+// no byte of it grows.
+void appendNormalised(std::string& out, std::string_view raw) {
+  size_t i = 0, n = raw.size();
+  while (n > 0 && isBlank(raw[n - 1])) --n;
+  while (i < n && isBlank(raw[i])) ++i;
+  const size_t base = out.size();
+  out.resize(base + (n - i) + kRunSlack);
+  char* const begin = out.data();
+  char* w = begin + base;
+  while (i < n) {
+    size_t run = copyRun<false>(raw.data() + i, n - i, w);
+    i += run;
+    w += run;
+    if (i == n) break;
+    if (!isBlank(raw[i + 1])) {  // one blank: one space
+      ++i;
+      *w++ = ' ';
+      continue;
+    }
+    size_t blanks = i;
+    while (isBlank(raw[i])) ++i;  // stops before n: the last byte is no blank
+    size_t spaces = (i - blanks + 1) / 2;
+    std::memset(w, ' ', spaces);
+    w += spaces;
+  }
+  out.resize(static_cast<size_t>(w - begin));
 }
 
 // Appends one raw line of a declaration to the header in its written form,
@@ -273,7 +295,7 @@ void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLin
     if (word != kNoWord && d.wordAt[word] == std::string::npos) d.wordAt[word] = wordStart - d.start;
   };
   while (i < n) {
-    size_t run = copyPlainRun(raw.data() + i, n - i, w);
+    size_t run = copyRun<true>(raw.data() + i, n - i, w);
     i += run;
     w += run;
     if (i == n) break;

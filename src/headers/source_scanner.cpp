@@ -59,6 +59,14 @@ struct SourceScan {
   std::string cut;  // the start of a line that a piece's end cut off
   std::string libClause;  // " Lib \"export.dll\""
   OpenDeclaration declaration;
+  // A declaration that goes on over lines of the current window is only
+  // looked at until it ends: most are marked neither Common nor Export, and
+  // copying one only to take it out again cost more than the rest of the
+  // scan. Its lines are copied once a line mentions a marking word and the
+  // declaration ends, or when the window ends first.
+  std::vector<std::string_view> heldLines;  // into the window, while held
+  bool holdsDeclaration = false;
+  bool heldMention = false;  // a held line mentions "export" or "common"
   std::vector<std::string> namesAdded;  // to interfaceNames by this file
   std::vector<ConditionalGroup> groups;  // outermost first
   size_t writtenGroups = 0;  // the outer groups whose lines are written: all but a suffix
@@ -111,20 +119,25 @@ bool mentionsMarkingWord(std::string_view raw) {
   size_t i = 0;
 #if defined(__SSE2__)
   // Sixteen places at a time, each looked at further only when it starts
-  // "ex" or "co".
-  if (markingLettersFold()) {
+  // "ex" or "co"; the last sixteen end with the line, overlapping the ones
+  // before, so that no place is left to a byte loop.
+  if (markingLettersFold() && raw.size() >= 17) {
     const __m128i fold = _mm_set1_epi8(0x20);
     auto is = [](__m128i x, char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
-    for (; i + 17 <= raw.size(); i += 16) {
-      __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(raw.data() + i)), fold);
-      __m128i b = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(raw.data() + i + 1)), fold);
+    auto mentionFrom = [&](size_t from) {
+      __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(raw.data() + from)), fold);
+      __m128i b = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(raw.data() + from + 1)), fold);
       unsigned starts = static_cast<unsigned>(_mm_movemask_epi8(
           _mm_or_si128(_mm_and_si128(is(a, 'e'), is(b, 'x')), _mm_and_si128(is(a, 'c'), is(b, 'o')))));
       for (; starts; starts &= starts - 1) {
-        size_t at = i + static_cast<size_t>(__builtin_ctz(starts));
+        size_t at = from + static_cast<size_t>(__builtin_ctz(starts));
         if (at + 6 <= raw.size() && (matches(at, "export") || matches(at, "common"))) return true;
       }
-    }
+      return false;
+    };
+    for (; i + 17 <= raw.size(); i += 16)
+      if (mentionFrom(i)) return true;
+    return i < raw.size() && mentionFrom(raw.size() - 17);
   }
 #endif
   for (; i + 6 <= raw.size(); ++i) {
@@ -475,14 +488,37 @@ std::string interfaceName(std::string_view raw) {
   return toLowerAnsi(name);
 }
 
-void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind);
+void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind, bool inWindow);
+
+// Copies the held lines of a declaration into the header, which from then
+// on takes its lines as they come.
+void copyHeldDeclaration(SourceScan& scan) {
+  for (size_t k = 0; k < scan.heldLines.size(); ++k) appendDeclarationLine(scan, scan.heldLines[k], k == 0);
+  scan.heldLines.clear();
+  scan.holdsDeclaration = false;
+}
 
 // One whole line (raw, without its line end): a continuation line of what
-// came before, or a line to classify.
-void takeLine(SourceScan& scan, std::string_view raw) {
+// came before, or a line to classify. inWindow: raw lies in the window
+// being scanned, not in the cut line kept from the one before.
+void takeLine(SourceScan& scan, std::string_view raw, bool inWindow) {
   std::string& header = *scan.header;
   switch (scan.continuing) {
     case Continuing::Declaration:
+      if (scan.holdsDeclaration) {
+        scan.heldLines.push_back(raw);
+        scan.heldMention = scan.heldMention || mentionsMarkingWord(raw);
+        if (continues(raw)) return;
+        scan.continuing = Continuing::Nothing;
+        if (!scan.heldMention) {  // never marked: nothing to copy
+          scan.heldLines.clear();
+          scan.holdsDeclaration = false;
+          return;
+        }
+        copyHeldDeclaration(scan);
+        finishDeclaration(scan);
+        return;
+      }
       appendDeclarationLine(scan, raw, false);
       if (!scan.declaration.continues) {
         finishDeclaration(scan);
@@ -498,21 +534,31 @@ void takeLine(SourceScan& scan, std::string_view raw) {
     case Continuing::Nothing:
       break;
   }
-  takeLineOfKind(scan, raw, classifyLine(raw));
+  takeLineOfKind(scan, raw, classifyLine(raw), inWindow);
 }
 
 // A line that is no continuation line, of the kind classifyLine found.
-void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
+void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind, bool inWindow) {
   std::string& header = *scan.header;
   switch (kind) {
-    case LineKind::Procedure:
+    case LineKind::Procedure: {
       // Most procedures are not marked. One whose line ends it and names
-      // neither word would be copied only to be taken out again.
-      if (!continues(raw) && !mentionsMarkingWord(raw)) break;
+      // neither word would be copied only to be taken out again; one that
+      // goes on is held until it ends.
+      const bool goesOn = continues(raw), mentions = mentionsMarkingWord(raw);
+      if (!goesOn && !mentions) break;
+      if (goesOn && inWindow) {
+        scan.heldLines.assign(1, raw);
+        scan.holdsDeclaration = true;
+        scan.heldMention = mentions;
+        scan.continuing = Continuing::Declaration;
+        break;
+      }
       appendDeclarationLine(scan, raw, true);
       if (scan.declaration.continues) scan.continuing = Continuing::Declaration;
       else finishDeclaration(scan);
       break;
+    }
     case LineKind::InterfaceEnd:
       if (scan.skipInterface) {
         scan.skipInterface = false;
@@ -590,7 +636,15 @@ void beginSourceScan(SourceScan& scan, std::string& header, InterfaceNames& inte
   appendBanner(header, path);
 }
 
+void scanWindow(SourceScan& scan, std::string_view bytes);
+
 void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
+  scanWindow(scan, bytes);
+  // The window goes: a declaration held in it is copied.
+  if (scan.holdsDeclaration) copyHeldDeclaration(scan);
+}
+
+void scanWindow(SourceScan& scan, std::string_view bytes) {
   if (scan.ended || bytes.empty()) return;
   std::string_view text = textBeforeEndOfFile(bytes);
   if (text.size() < bytes.size()) {
@@ -613,7 +667,7 @@ void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
     }
     if (scan.cutLine) {
       scan.cut.append(bytes.substr(at, end - at));
-      takeLine(scan, scan.cut);
+      takeLine(scan, scan.cut, false);
       scan.cut.clear();
     }
     scan.skipLine = scan.cutLine = false;
@@ -628,7 +682,7 @@ void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
         keepCutLine(scan, bytes.substr(at));
         return;
       }
-      takeLine(scan, bytes.substr(at, end - at));
+      takeLine(scan, bytes.substr(at, end - at), true);
       at = nextLineStart(scan, bytes, end);
       continue;
     }
@@ -649,13 +703,13 @@ void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
       keepCutLine(scan, bytes.substr(start));
       return;
     }
-    takeLineOfKind(scan, bytes.substr(start, end - start), kind);
+    takeLineOfKind(scan, bytes.substr(start, end - start), kind, true);
     at = nextLineStart(scan, bytes, end);
   }
 }
 
 void endSourceScan(SourceScan& scan) {
-  if (scan.cutLine) takeLine(scan, scan.cut);  // the last line needs no line end
+  if (scan.cutLine) takeLine(scan, scan.cut, false);  // the last line needs no line end
   if (scan.continuing == Continuing::Declaration) finishDeclaration(scan);
   scan.cut.clear();
   scan.cutLine = scan.skipLine = false;

@@ -1,6 +1,7 @@
 // Output and reporting helpers shared by the codeloom-cli subcommands.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -41,6 +42,11 @@ bool reportWriteOutcome(const std::string& path, const WriteOutcome& outcome);
 // Makes a standard stream binary: no CR LF translation on Windows, nothing
 // to do elsewhere.
 void useBinaryMode(std::FILE* stream);
+
+// The size of an open regular file; 0 for anything else (a pipe, a device),
+// or when it cannot be told. One fstat on the open file: no second walk of
+// its path, which for many small sources costs as much as reading them.
+uint64_t regularFileSize(std::FILE* file);
 
 // strerror(error), or otherwise when error is 0.
 std::string errorText(int error, const char* otherwise);

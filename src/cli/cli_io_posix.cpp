@@ -103,4 +103,10 @@ bool writeFileSafely(const std::string& path, std::string_view bytes) {
 
 void useBinaryMode(std::FILE*) {}
 
+uint64_t regularFileSize(std::FILE* file) {
+  struct stat status {};
+  if (::fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) return 0;
+  return static_cast<uint64_t>(status.st_size);
+}
+
 }  // namespace codeloom::cli

@@ -58,19 +58,25 @@ ReadResult readWhole(std::FILE* file, std::string& bytes, size_t sizeHint) {
   }
 }
 
-// A regular file's size, to size the buffer and to refuse a large file
-// before reading it; 0 for anything else.
-size_t regularFileSize(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return 0;
-  uintmax_t size = std::filesystem::file_size(path, error);
-  return error ? 0 : static_cast<size_t>(std::min<uintmax_t>(size, SIZE_MAX));
-}
-
-std::FILE* openInput(const std::string& path, ReadResult& result) {
+// Opens path for reading, unbuffered: the reads go straight into the
+// caller's buffer. size is the file's when it is a regular one, to size
+// the buffer and to refuse a large file before reading it; else 0. A file
+// refused is closed again.
+std::FILE* openInput(const std::string& path, ReadResult& result, size_t& size) {
   errno = 0;
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) result = unreadable(errno);
+  if (!file) {
+    result = unreadable(errno);
+    return nullptr;
+  }
+  std::setvbuf(file, nullptr, _IONBF, 0);
+  const uint64_t bytes = regularFileSize(file);
+  if (bytes > kMaxInputBytes) {
+    std::fclose(file);
+    result = {ReadStatus::TooLarge, {}};
+    return nullptr;
+  }
+  size = static_cast<size_t>(bytes);
   return file;
 }
 
@@ -78,10 +84,9 @@ std::FILE* openInput(const std::string& path, ReadResult& result) {
 
 ReadResult readInput(const std::string& path, std::string& bytes) {
   bytes.clear();
-  size_t size = regularFileSize(path);
-  if (size > kMaxInputBytes) return {ReadStatus::TooLarge, {}};
+  size_t size = 0;
   ReadResult result;
-  std::FILE* file = openInput(path, result);
+  std::FILE* file = openInput(path, result, size);
   if (!file) return result;
   result = readWhole(file, bytes, size);
   std::fclose(file);
@@ -95,9 +100,9 @@ ReadResult readStandardInput(std::string& bytes) {
 
 ReadResult readInputWindows(const std::string& path,
                             const std::function<bool(std::string_view)>& onWindow) {
-  if (regularFileSize(path) > kMaxInputBytes) return {ReadStatus::TooLarge, {}};
+  size_t size = 0;
   ReadResult result;
-  std::FILE* file = openInput(path, result);
+  std::FILE* file = openInput(path, result, size);
   if (!file) return result;
   char window[kInputWindowBytes];
   result = readStream(file, window, sizeof window, onWindow);

@@ -9,6 +9,7 @@
 #include "platform/ansi.h"
 #include "platform/text_lines.h"
 #include "support/plain_scanner.h"
+#include "support/whole_file_scan.h"
 
 namespace codeloom::fuzz {
 namespace {

@@ -740,15 +740,6 @@ void dropSettledHeader(SourceScan& scan) {
 
 }  // namespace
 
-void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
-                    std::string_view path, std::string_view bytes, HeaderMode mode,
-                    std::string_view libraryName) {
-  SourceScan scan;
-  beginSourceScan(scan, header, interfaceNames, path, mode, libraryName);
-  scanSourceBytes(scan, bytes);
-  endSourceScan(scan);
-}
-
 bool appendSourceSection(std::string& header, InterfaceNames& interfaceNames, std::string_view path,
                          HeaderMode mode, std::string_view libraryName, const WindowReader& readWindows,
                          const SettledOutput* output, std::vector<std::string>* namesAdded) {

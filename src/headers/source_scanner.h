@@ -28,15 +28,6 @@ using InterfaceNames = std::unordered_set<std::string>;
 // The library a DLL header's Lib clauses name unless told otherwise.
 constexpr std::string_view kDefaultLibraryName = "export.dll";
 
-// Appends the section of one file to header. bytes is the file's content (an
-// unreadable file is passed as empty and still gets its banner); path names
-// the file in the banner, which shows the part after its last "\". Lines
-// end at CR LF, CR or LF; 0x1A ends the file. libraryName goes between the
-// quotes of the Lib clauses that mode Dll inserts.
-void scanSourceFile(std::string& header, InterfaceNames& interfaceNames,
-                    std::string_view path, std::string_view bytes, HeaderMode mode,
-                    std::string_view libraryName = kDefaultLibraryName);
-
 // Reads one file in windows, passing each to take in order and stopping
 // early when take returns false; returns false when the file could not be
 // read, even partway.
@@ -51,9 +42,12 @@ struct SettledOutput {
   size_t every = 0;
 };
 
-// Appends the section of one file that readWindows reads, as scanSourceFile
-// does for its bytes: memory holds a window and the line its end cuts, not
-// the file. A file that cannot be read, even partway, counts as empty: its
+// Appends the section of one file, which readWindows reads, to header: a
+// banner naming the file (path, shown from after its last "\"), then what
+// the file declares. Lines end at CR LF, CR or LF; 0x1A ends the file.
+// libraryName goes between the quotes of the Lib clauses that mode Dll
+// inserts. Memory holds a window and the line its end cuts, not the file.
+// A file that cannot be read, even partway, counts as empty: its
 // section is the banner and the closing empty line (after what was already
 // taken, when output took some), and the interface names it added are
 // taken out of interfaceNames again. Returns whether the file was read.

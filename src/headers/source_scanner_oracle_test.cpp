@@ -7,6 +7,7 @@
 
 #include "headers/source_scanner.h"
 #include "support/plain_scanner.h"
+#include "support/whole_file_scan.h"
 
 namespace codeloom {
 namespace {

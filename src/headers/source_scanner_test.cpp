@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "support/whole_file_scan.h"
+
 namespace codeloom {
 namespace {
 

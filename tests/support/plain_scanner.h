@@ -10,7 +10,7 @@
 
 namespace codeloom {
 
-// Appends the section of one file, as scanSourceFile does.
+// Appends the section of one file, as appendSourceSection does for its bytes.
 void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
                          std::string_view path, std::string_view bytes, HeaderMode mode,
                          std::string_view libraryName = kDefaultLibraryName);

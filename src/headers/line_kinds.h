@@ -206,8 +206,8 @@ inline constexpr auto kLeadingKeys = line_rules_derived::leadingKeys(false);
 inline constexpr auto kFoldedKeys = line_rules_derived::leadingKeys(true);
 inline constexpr size_t kLongestFirstWord = line_rules_derived::longestFirstWord();
 
-// A quick no for most lines the index lets through ("End If", "Print",
-// "Incr", "#Include"), from the eight bytes at a line's first non-blank p,
+// A quick no for most lines whose leading pair the index finds ("End If",
+// "Print", "Incr", "#Include"), from the eight bytes at a line's first non-blank p,
 // each byte mapped by fold: the first four must be a rule's key in keys,
 // and a key that asks for a second word must have its first two letters
 // after one or two blanks.

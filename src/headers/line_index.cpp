@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "headers/line_kinds.h"
@@ -27,7 +28,6 @@ static_assert(kLeadingPairs.size() <= 16, "the pair masks are 16 bits");
 struct Letters {
   std::array<uint16_t, 256> first{};
   std::array<uint16_t, 256> second{};
-  bool foldable = true;  // every letter of a pair is exactly its two ASCII cases
 };
 
 const Letters& letters() {
@@ -36,20 +36,31 @@ const Letters& letters() {
     const auto& lower = lowerAnsiTable();
     for (int b = 0; b < 256; ++b) {
       char l = lower[b];
-      bool ascii = (b | 0x20) == static_cast<unsigned char>(l);
       for (size_t k = 0; k < kLeadingPairs.size(); ++k) {
         const LeadingPair& pair = kLeadingPairs[k];
         bool first = isLetter(pair.first) ? l == pair.first : b == static_cast<unsigned char>(pair.first);
         bool second = pair.second == 0 || l == pair.second;
         if (first) t.first[b] |= uint16_t(1u << k);
         if (second) t.second[b] |= uint16_t(1u << k);
-        if ((isLetter(pair.first) && l == pair.first) || (pair.second != 0 && l == pair.second))
-          t.foldable = t.foldable && ascii;
       }
     }
     return t;
   }();
   return table;
+}
+
+// Whether the blocks may fold case by setting bit 5: only where the code
+// page lower-cases to each letter of a pair nothing but its two ASCII cases.
+bool pairLettersFold() {
+  static const bool fold = [] {
+    std::string pairLetters;
+    for (const LeadingPair& pair : kLeadingPairs) {
+      if (isLetter(pair.first)) pairLetters += pair.first;
+      if (pair.second != 0) pairLetters += pair.second;
+    }
+    return foldsByBit5(lowerAnsiTable(), pairLetters);
+  }();
+  return fold;
 }
 
 // The pairs grouped by their second byte, for the SSE2 masks: a group's
@@ -358,7 +369,7 @@ void startLineCursor(LineCursor& cursor, const char* data, size_t size, IndexKin
   if (kind == IndexKind::Avx2 && !hasAvx2()) kind = IndexKind::Sse2;
   // The blocks fold case by setting bit 5, which is exact only when each
   // letter is its two ASCII cases; other code pages take the plain loop.
-  if (!letters().foldable) kind = IndexKind::Plain;
+  if (!pairLettersFold()) kind = IndexKind::Plain;
 #else
   kind = IndexKind::Plain;
 #endif

@@ -101,9 +101,11 @@ bool continues(std::string_view raw) {
   return end > 0 && raw[end - 1] == '_';
 }
 
-// Whether folding by bit 5 finds every place "export" or "common" may start.
-bool markingLettersFold() {
-  static const bool fold = foldsByBit5(lowerAnsiTable(), "exco");
+// Whether folding by bit 5 finds every place "export", "common", "lib" or
+// "alias" may start, by their first two letters: the marking-word search
+// and the declaration word test rely on it.
+bool wordLettersFold() {
+  static const bool fold = foldsByBit5(lowerAnsiTable(), "excola");
   return fold;
 }
 
@@ -121,7 +123,7 @@ bool mentionsMarkingWord(std::string_view raw) {
   // Sixteen places at a time, each looked at further only when it starts
   // "ex" or "co"; the last sixteen end with the line, overlapping the ones
   // before, so that no place is left to a byte loop.
-  if (markingLettersFold() && raw.size() >= 17) {
+  if (wordLettersFold() && raw.size() >= 17) {
     const __m128i fold = _mm_set1_epi8(0x20);
     auto is = [](__m128i x, char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
     auto mentionFrom = [&](size_t from) {
@@ -161,13 +163,6 @@ void appendBanner(std::string& header, std::string_view path) {
 // A declaration is normalised line by line and then has its runs of spaces
 // halved once more: n blanks in a row end up as this many spaces.
 inline size_t declarationSpaces(size_t blanks) { return ((blanks + 1) / 2 + 1) / 2; }
-
-// Whether folding by bit 5 finds every place "lib", "alias", "export" or
-// "common" may start: a word whose first letter differs so is none of them.
-bool wordLettersFold() {
-  static const bool fold = foldsByBit5(lowerAnsiTable(), "laec");
-  return fold;
-}
 
 inline DeclarationWord declarationWord(const char* text, size_t size) {
   // Most words are none: told by their length and first letter alone.

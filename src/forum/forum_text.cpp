@@ -1,13 +1,12 @@
 #include "forum/forum_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
+#include "platform/byte_masks.h"
 #include "platform/text_lines.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace codeloom {
 namespace {
@@ -17,30 +16,8 @@ constexpr size_t kBlock = 64;
 inline bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 inline bool isSpecial(char c) { return c == '\t' || isLineEnd(c); }
 
-// Bit i set for each tab, CR and LF of p[0, 64).
-struct ByteMasks {
-  uint64_t tabs = 0, crs = 0, lfs = 0;
-};
-
-inline ByteMasks byteMasks(const char* p) {
-  ByteMasks m;
-#if defined(__SSE2__)
-  const __m128i tab = _mm_set1_epi8('\t'), cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
-  for (int i = 0; i < 4; ++i) {
-    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-    m.tabs |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, tab)))) << (16 * i);
-    m.crs |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)))) << (16 * i);
-    m.lfs |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf)))) << (16 * i);
-  }
-#else
-  for (int i = 0; i < 64; ++i) {
-    m.tabs |= uint64_t(p[i] == '\t') << i;
-    m.crs |= uint64_t(p[i] == '\r') << i;
-    m.lfs |= uint64_t(p[i] == '\n') << i;
-  }
-#endif
-  return m;
-}
+constexpr size_t kChunkBlocks = 64;  // blocks whose masks are found at once
+constexpr ByteClass kSpecials[] = {'\t', '\r', '\n'};  // masks[0], [1], [2] of a block
 
 // The bytes of p[0, 64) that the text does not copy as they stand: tabs, and
 // the line ends but those of a plain CR LF. A plain CR LF ends a line that
@@ -49,8 +26,10 @@ inline ByteMasks byteMasks(const char* p) {
 // few large runs, broken at tabs. An LF after a CR goes with it. p[-1],
 // p[64] and p[65] must be readable; the caller passes the blocks at a
 // piece's ends through edgeBlockMask.
-inline uint64_t specialMask(const char* p) {
-  const ByteMasks m = byteMasks(p);
+inline uint64_t specialMask(const char* p, const uint64_t* masks) {
+  struct {
+    uint64_t tabs, crs, lfs;
+  } m{masks[0], masks[1], masks[2]};
   const uint64_t ends = m.crs | m.lfs;
   const uint64_t endBefore = (ends << 1) | uint64_t(isLineEnd(p[-1]));
   const uint64_t lfNext = (m.lfs >> 1) | (uint64_t(p[64] == '\n') << 63);
@@ -124,9 +103,13 @@ void appendForumLines(std::string& out, ForumLines& lines, std::string_view piec
     lines.lineEmpty = false;
     writer.append(p + run, end - run);
   };
+  uint64_t masks[3 * kChunkBlocks];
   for (size_t block = 0; block < n; block += kBlock) {
+    const size_t inChunk = block / kBlock % kChunkBlocks;
+    if (inChunk == 0) findBytes(p + block, std::min(kChunkBlocks, (n - block) / kBlock), kSpecials, masks);
     // The first block and the last two look at their own bytes only.
-    uint64_t specials = block > 0 && block + kBlock + 2 <= n ? specialMask(p + block) : edgeBlockMask(piece, block);
+    uint64_t specials = block > 0 && block + kBlock + 2 <= n ? specialMask(p + block, masks + 3 * inChunk)
+                                                              : edgeBlockMask(piece, block);
     while (specials) {
       size_t s = block + static_cast<size_t>(__builtin_ctzll(specials));
       specials &= specials - 1;

@@ -11,9 +11,6 @@
 #include <cstring>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace codeloom {
 
@@ -76,32 +73,12 @@ class LineReader {
  private:
   static constexpr size_t kBlock = 64;
 
+  static constexpr size_t kChunkBlocks = 16;  // blocks whose masks are found at once
+
   // Bit i set when data_[at + i] ends a line or starts a CR LF: the line
   // ends of a whole block are found in a few instructions, not one search
   // per line.
-  uint64_t endMask(size_t at) const {
-    const char* p = data_ + at;
-    if (size_ - at < kBlock) {
-      uint64_t mask = 0;
-      for (size_t i = 0; i < size_ - at; ++i) mask |= uint64_t(isLineEndByte(p[i], lineEnds_)) << i;
-      return mask;
-    }
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8(lineEnds_ == LineEnds::CrLfCrOrLf ? '\n' : '\r');
-    uint64_t mask = 0;
-    for (int i = 0; i < 4; ++i) {
-      __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-      __m128i end = _mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf));
-      mask |= uint64_t(uint32_t(_mm_movemask_epi8(end))) << (16 * i);
-    }
-    return mask;
-#else
-    uint64_t mask = 0;
-    for (size_t i = 0; i < kBlock; ++i) mask |= uint64_t(isLineEndByte(p[i], lineEnds_)) << i;
-    return mask;
-#endif
-  }
+  uint64_t endMask(size_t at);
 
   const char* data_;
   size_t size_;      // up to the first 0x1A
@@ -109,6 +86,7 @@ class LineReader {
   size_t next_ = 0;  // where the next line starts
   size_t block_ = 0;
   uint64_t ends_ = 0;  // the line ends of the block at block_ not yet used
+  uint64_t chunkEnds_[kChunkBlocks] = {};  // of the blocks from the chunk's first on
 };
 
 }  // namespace codeloom

@@ -1,0 +1,239 @@
+#include "platform/byte_masks.h"
+
+#include "platform/ansi.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define CODELOOM_X86 1
+#endif
+
+namespace codeloom {
+namespace {
+
+// A byte the code page lower-cases as the byte that differs from it in
+// bit 5: a letter's two cases.
+bool hasTwoCases(char c) {
+  const auto& lower = lowerAnsiTable();
+  return lower[static_cast<unsigned char>(c)] == lower[static_cast<unsigned char>(c ^ 0x20)];
+}
+
+// The scalar kernels: the reference the others agree with.
+void findBytesScalar(const char* data, size_t blocks, std::span<const ByteClass> classes, uint64_t* masks) {
+  const size_t n = classes.size();
+  for (size_t b = 0; b < blocks; ++b) {
+    for (size_t k = 0; k < n; ++k) masks[b * n + k] = 0;
+    for (size_t i = 0; i < kMaskBlock; ++i) {
+      const char c = data[64 * b + i];
+      for (size_t k = 0; k < n; ++k) masks[b * n + k] |= uint64_t(c == classes[k].one || c == classes[k].other) << i;
+    }
+  }
+}
+
+void findPairsScalar(const char* data, size_t blocks, const PairTables& t, uint64_t* masks) {
+  for (size_t b = 0; b < blocks; ++b) {
+    const auto* p = reinterpret_cast<const unsigned char*>(data + 64 * b);
+    uint64_t m = 0;
+    for (size_t i = 0; i < kMaskBlock; ++i) m |= uint64_t(t.matches(p[i], p[i + 1])) << i;
+    masks[b] = m;
+  }
+}
+
+#if CODELOOM_X86
+
+// SSE2: sixteen bytes per compare; the pairs one by one, letters folded.
+template <size_t N>
+void findBytesSse2(const char* data, size_t blocks, const ByteClass* classes, uint64_t* masks) {
+  for (size_t b = 0; b < blocks; ++b)
+    for (size_t k = 0; k < N; ++k) {
+      const __m128i one = _mm_set1_epi8(classes[k].one), other = _mm_set1_epi8(classes[k].other);
+      uint64_t m = 0;
+      for (int j = 0; j < 4; ++j) {
+        __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 64 * b + 16 * j));
+        __m128i is = _mm_or_si128(_mm_cmpeq_epi8(x, one), _mm_cmpeq_epi8(x, other));
+        m |= uint64_t(uint32_t(_mm_movemask_epi8(is))) << (16 * j);
+      }
+      masks[b * N + k] = m;
+    }
+}
+
+__m128i foldedIf(__m128i x, bool fold) { return fold ? _mm_or_si128(x, _mm_set1_epi8(0x20)) : x; }
+
+void findPairsSse2(const char* data, size_t blocks, const PairTables& t, uint64_t* masks) {
+  for (size_t b = 0; b < blocks; ++b) {
+    uint64_t m = 0;
+    for (int j = 0; j < 4; ++j) {
+      const char* p = data + 64 * b + 16 * j;
+      __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+      __m128i any = _mm_setzero_si128();
+      for (size_t k = 0; k < t.folded.size(); ++k) {
+        const BytePair pair = t.folded[k];
+        const uint8_t folds = t.foldedBytes[k];
+        __m128i hit = _mm_cmpeq_epi8(foldedIf(x, folds & 1), _mm_set1_epi8(pair.first));
+        if (pair.second) hit = _mm_and_si128(hit, _mm_cmpeq_epi8(foldedIf(y, folds & 2), _mm_set1_epi8(pair.second)));
+        any = _mm_or_si128(any, hit);
+      }
+      m |= uint64_t(uint32_t(_mm_movemask_epi8(any))) << (16 * j);
+    }
+    masks[b] = m;
+  }
+}
+
+// AVX2: thirty-two bytes per compare. The pairs are looked up by nibble,
+// eight pairs per table: a byte's low and high nibble each name the pairs
+// it may start (or end), and a pair starts where both bytes agree on it.
+// Exact, as each byte of a pair is a letter's two cases, one byte, or any.
+template <size_t N>
+__attribute__((target("avx2"))) void findBytesAvx2(const char* data, size_t blocks, const ByteClass* classes,
+                                                   uint64_t* masks) {
+  for (size_t b = 0; b < blocks; ++b) {
+    __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + 64 * b));
+    __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + 64 * b + 32));
+    for (size_t k = 0; k < N; ++k) {
+      const __m256i one = _mm256_set1_epi8(classes[k].one), other = _mm256_set1_epi8(classes[k].other);
+      const __m256i inLo = _mm256_or_si256(_mm256_cmpeq_epi8(lo, one), _mm256_cmpeq_epi8(lo, other));
+      const __m256i inHi = _mm256_or_si256(_mm256_cmpeq_epi8(hi, one), _mm256_cmpeq_epi8(hi, other));
+      masks[b * N + k] = uint64_t(uint32_t(_mm256_movemask_epi8(inLo))) | uint64_t(uint32_t(_mm256_movemask_epi8(inHi))) << 32;
+    }
+  }
+}
+
+__attribute__((target("avx2"))) inline __m256i nibbleLookup(__m256i bytes, const uint8_t* low, const uint8_t* high) {
+  const __m256i nibble = _mm256_set1_epi8(0x0f);
+  const __m256i lows = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(low)));
+  const __m256i highs = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(high)));
+  return _mm256_and_si256(_mm256_shuffle_epi8(lows, _mm256_and_si256(bytes, nibble)),
+                          _mm256_shuffle_epi8(highs, _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble)));
+}
+
+// Groups of eight pairs at once: one group (eight pairs or fewer) keeps its
+// tables in registers.
+template <bool kOneGroup>
+__attribute__((target("avx2"))) void findPairsAvx2(const char* data, size_t blocks, const PairTables& t,
+                                                   uint64_t* masks) {
+  const __m256i zero = _mm256_setzero_si256();
+  const auto& g0 = t.nibbles[0];
+  for (size_t b = 0; b < blocks; ++b) {
+    uint64_t m = 0;
+    for (int j = 0; j < 2; ++j) {
+      const char* p = data + 64 * b + 32 * j;
+      __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+      __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
+      __m256i any = _mm256_and_si256(nibbleLookup(x, &g0[0], &g0[16]), nibbleLookup(y, &g0[32], &g0[48]));
+      if (!kOneGroup)
+        for (size_t k = 1; k < t.nibbles.size(); ++k) {
+          const auto& g = t.nibbles[k];
+          any = _mm256_or_si256(any, _mm256_and_si256(nibbleLookup(x, &g[0], &g[16]), nibbleLookup(y, &g[32], &g[48])));
+        }
+      m |= uint64_t(~uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(any, zero)))) << (32 * j);
+    }
+    masks[b] = m;
+  }
+}
+
+bool hasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+#endif  // CODELOOM_X86
+
+MaskKernel bestKernel() {
+#if CODELOOM_X86
+  return hasAvx2() ? MaskKernel::Avx2 : MaskKernel::Sse2;
+#else
+  return MaskKernel::Scalar;
+#endif
+}
+
+// Set before first use, also from other files' static initialisers.
+MaskKernel& activeKernel() {
+  static MaskKernel kernel = bestKernel();
+  return kernel;
+}
+
+}  // namespace
+
+bool maskKernelAvailable(MaskKernel kernel) {
+#if CODELOOM_X86
+  return kernel != MaskKernel::Avx2 || hasAvx2();
+#else
+  return kernel == MaskKernel::Best || kernel == MaskKernel::Scalar;
+#endif
+}
+
+void useMaskKernel(MaskKernel kernel) {
+  activeKernel() = kernel == MaskKernel::Best || !maskKernelAvailable(kernel) ? bestKernel() : kernel;
+}
+
+void findBytes(const char* data, size_t blocks, std::span<const ByteClass> classes, uint64_t* masks) {
+#if CODELOOM_X86
+  // The count as a constant, so that the compares unroll.
+  auto byCount = [&](auto kernel1, auto kernel2, auto kernel3, auto kernel4) {
+    switch (classes.size()) {
+      case 1: return kernel1(data, blocks, classes.data(), masks);
+      case 2: return kernel2(data, blocks, classes.data(), masks);
+      case 3: return kernel3(data, blocks, classes.data(), masks);
+      default: return kernel4(data, blocks, classes.data(), masks);
+    }
+  };
+  if (activeKernel() == MaskKernel::Avx2)
+    return byCount(findBytesAvx2<1>, findBytesAvx2<2>, findBytesAvx2<3>, findBytesAvx2<4>);
+  if (activeKernel() == MaskKernel::Sse2)
+    return byCount(findBytesSse2<1>, findBytesSse2<2>, findBytesSse2<3>, findBytesSse2<4>);
+#endif
+  findBytesScalar(data, blocks, classes, masks);
+}
+
+void findPairs(const char* data, size_t blocks, const PairTables& tables, uint64_t* masks) {
+#if CODELOOM_X86
+  if (tables.foldsByBit5 && activeKernel() == MaskKernel::Avx2 && !tables.pairs.empty())
+    return tables.nibbles.size() == 1 ? findPairsAvx2<true>(data, blocks, tables, masks)
+                                      : findPairsAvx2<false>(data, blocks, tables, masks);
+  if (tables.foldsByBit5 && activeKernel() == MaskKernel::Sse2) return findPairsSse2(data, blocks, tables, masks);
+#endif
+  findPairsScalar(data, blocks, tables, masks);
+}
+
+// The nibble tables of eight pairs at a time. Exact, as each byte of a pair
+// stands for itself, itself and the byte that differs in bit 5, or any byte.
+static std::vector<std::array<uint8_t, 64>> nibbleTables(const PairTables& t) {
+  std::vector<std::array<uint8_t, 64>> groups((t.folded.size() + 7) / 8);
+  auto add = [](uint8_t* low, char c, bool twoCases, uint8_t bit) {
+    auto set = [&](unsigned char byte) { low[byte & 15] |= bit, low[16 + (byte >> 4)] |= bit; };
+    set(static_cast<unsigned char>(c));
+    if (twoCases) set(static_cast<unsigned char>(c ^ 0x20));
+  };
+  for (size_t k = 0; k < t.folded.size(); ++k) {
+    auto& g = groups[k / 8];
+    const auto bit = uint8_t(1u << (k % 8));
+    add(&g[0], t.folded[k].first, t.foldedBytes[k] & 1, bit);
+    if (t.folded[k].second) add(&g[32], t.folded[k].second, t.foldedBytes[k] & 2, bit);
+    else for (int n = 0; n < 32; ++n) g[32 + n] |= bit;
+  }
+  return groups;
+}
+
+PairTables makePairTables(const std::vector<BytePair>& pairs) {
+  PairTables t;
+  t.pairs = pairs;
+  t.isPair.assign(256 * 256 / 64, 0);
+  const auto& lower = lowerAnsiTable();
+  auto fits = [&](char wanted, int byte) { return wanted == 0 || lower[byte] == lowerAnsi(wanted); };
+  std::string bytes;
+  for (const BytePair& pair : pairs) {
+    for (int a = 0; a < 256; ++a)
+      for (int b = 0; fits(pair.first, a) && b < 256; ++b)
+        if (fits(pair.second, b)) t.isPair[(a * 256 + b) >> 6] |= uint64_t(1) << (b & 63);
+    const bool first = hasTwoCases(pair.first), second = pair.second && hasTwoCases(pair.second);
+    auto fold = [](char c, bool twoCases) { return twoCases ? static_cast<char>(c | 0x20) : c; };
+    t.folded.push_back({fold(pair.first, first), fold(pair.second, second)});
+    t.foldedBytes.push_back(static_cast<uint8_t>(first | second << 1));
+    (bytes += lowerAnsi(pair.first)) += lowerAnsi(pair.second);
+  }
+  t.foldsByBit5 = foldsByBit5(lower, bytes);
+  t.nibbles = nibbleTables(t);
+  return t;
+}
+
+}  // namespace codeloom

@@ -1,0 +1,100 @@
+#include "platform/byte_masks.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "support/mask_kernels.h"
+
+namespace codeloom {
+namespace {
+
+// Every kernel's masks, byte by byte, against what the bytes are.
+TEST(ByteMasks, EveryKernelFindsEachClass) {
+  std::mt19937 random(5);
+  const ByteClass classes[] = {'\r', '\n', {' ', '\t'}, {'\x80', '\xff'}};
+  for (MaskKernel kernel : kernelsToTest()) {
+    UsingKernel using_(kernel);
+    for (size_t count = 1; count <= 4; ++count) {
+      std::string data(64 * 5, '\0');
+      for (char& c : data) c = "\r\n \tx\x80\xff\x7f"[random() % 8];
+      uint64_t masks[4 * 5];
+      findBytes(data.data(), 5, std::span(classes, count), masks);
+      for (size_t i = 0; i < data.size(); ++i)
+        for (size_t k = 0; k < count; ++k) {
+          bool is = data[i] == classes[k].one || data[i] == classes[k].other;
+          ASSERT_EQ(is, (masks[i / 64 * count + k] >> (i % 64)) & 1) << kernelName(kernel) << " byte " << i;
+        }
+    }
+  }
+}
+
+// Pairs of letters in either case, exact bytes and any second byte, more
+// than one nibble table holds (eight), against the plain test.
+TEST(ByteMasks, EveryKernelFindsEachPair) {
+  std::vector<BytePair> pairs = {{'f', 'u'}, {'S', 'u'}, {'e', 'n'}, {'#', 0}, {'i', 'n'}, {'p', 'r'},
+                                 {'m', 'e'}, {'%', '='}, {'d', '$'}, {'\x80', 'x'}, {'z', 0}};
+  for (size_t count : {size_t(1), size_t(8), pairs.size()}) {
+    const PairTables tables = makePairTables({pairs.begin(), pairs.begin() + count});
+    EXPECT_TRUE(tables.foldsByBit5);
+    std::mt19937 random(7);
+    std::string alphabet = "fFuUsSeEnNiIpPrRmM#%=dD$zZ\x80xX\xa0@`{ \t";
+    for (MaskKernel kernel : kernelsToTest()) {
+      UsingKernel using_(kernel);
+      for (int round = 0; round < 50; ++round) {
+        std::string data(64 * 3 + 1, '\0');
+        for (char& c : data) c = alphabet[random() % alphabet.size()];
+        uint64_t masks[3];
+        findPairs(data.data(), 3, tables, masks);
+        for (size_t i = 0; i < 64 * 3; ++i) {
+          bool expected = false;
+          for (size_t k = 0; k < count; ++k) {
+            auto fits = [](char wanted, char c) {
+              if (wanted == 0) return true;
+              bool letter = (wanted | 0x20) >= 'a' && (wanted | 0x20) <= 'z';
+              return letter ? (c | 0x20) == (wanted | 0x20) && (c | 0x20) >= 'a' && (c | 0x20) <= 'z' : c == wanted;
+            };
+            expected = expected || (fits(pairs[k].first, data[i]) && fits(pairs[k].second, data[i + 1]));
+          }
+          ASSERT_EQ(expected, (masks[i / 64] >> (i % 64)) & 1)
+              << kernelName(kernel) << " pairs " << count << " at " << i << ": " << data.substr(i, 2);
+        }
+      }
+    }
+  }
+}
+
+TEST(ByteMasks, AnyPairInReportsEachPlaceInOrderWithinTheText) {
+  const PairTables exCo = makePairTables({{'e', 'x'}, {'c', 'o'}});
+  struct Case { std::string text; std::vector<size_t> places; };
+  const Case cases[] = {
+      {"", {}},
+      {"e", {}},  // the byte after the text ends no pair
+      {"ex", {0}},
+      {"Sub A() EXPORT", {8}},
+      {"co ex Co eX", {0, 3, 6, 9}},
+      {std::string(63, 'x') + "ex" + std::string(64, 'y') + "co", {63, 129}},  // across blocks and into the tail
+      {std::string(64 * 20, ' ') + "ex", {64 * 20}},  // past the first sixteen blocks
+  };
+  for (MaskKernel kernel : kernelsToTest()) {
+    UsingKernel using_(kernel);
+    for (const Case& c : cases) {
+      std::vector<size_t> places;
+      anyPairIn(c.text, exCo, [&](size_t at) { return places.push_back(at), false; });
+      EXPECT_EQ(c.places, places) << kernelName(kernel) << ": " << c.text;
+    }
+  }
+}
+
+TEST(ByteMasks, AFoldThatMissesALetterLeavesThePairsToTheScalarKernel) {
+  // The table of a code page whose capital I-acute lower-cases to "i" is
+  // not at hand here; a pair of bytes that are no letters folds trivially.
+  EXPECT_TRUE(makePairTables({{'#', 0}}).foldsByBit5);
+  std::array<char, 256> lower = lowerAnsiTable();
+  lower[0xCD] = 'i';
+  EXPECT_FALSE(foldsByBit5(lower, "in"));
+}
+
+}  // namespace
+}  // namespace codeloom

@@ -25,10 +25,12 @@ int main(int argc, char** argv) {
         ++count;
         return true;
       }
+      // The index takes whole lines: the window up to its last line end.
+      size_t whole = window.find_last_of("\r\n") + 1;  // npos + 1 == 0
       codeloom::LineCursor cursor;
-      codeloom::startLineCursor(cursor, window.data(), window.size());
-      for (size_t at = codeloom::nextCandidate(cursor, 0); at < window.size();
-           at = codeloom::nextCandidateAfter(cursor, at))
+      codeloom::startLineCursor(cursor, window.data(), whole);
+      for (size_t at = codeloom::nextCandidate(cursor, 0); at < whole;
+           at = codeloom::nextCandidate(cursor, codeloom::nextLineEnd(cursor, at) + 1))
         ++count;
       return true;
     });

@@ -1,88 +1,51 @@
 #include "headers/source_scanner.h"
 
-#include <algorithm>
-#include <array>
-#include <cstdint>
 #include <cstring>
-#include <vector>
 
+#include "headers/declaration.h"
 #include "headers/line_index.h"
 #include "headers/line_kinds.h"
 #include "platform/ansi.h"
 #include "platform/text_lines.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace codeloom {
 namespace {
 
-// A file is scanned as its bytes arrive in pieces of any size. The section
-// is appended to the header as it is found; a declaration is written
-// straight into it and taken out again when it turns out not to be marked.
+constexpr std::string_view kBannerRule = "'----------------------------------------------------------------------";
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr size_t kMemberIndent = 22;
+
+// What the next line is, whatever it holds: the rest of a declaration or
+// of a member line that ended with "_".
 enum class Continuing { Nothing, Declaration, Member };
-
-// The declaration being written, as the header holds it from `start` on:
-// where its name, its first "(" and the first of each keyword stand,
-// counted from start, so that the header's settled bytes can be printed and
-// dropped while the declaration is still open.
-enum DeclarationWord { kExport, kCommon, kLib, kAlias, kNoWord };
-struct OpenDeclaration {
-  size_t start = 0;
-  size_t nameAt = 0, nameSize = 0;
-  size_t parenAt = std::string::npos;  // the first "(" of the code, if any
-  size_t cutAt = 0;                 // the spaces before that "(" start here
-  size_t prefixAt = 0;              // the text from here to that "(" is a word of its own
-  DeclarationWord prefix = kNoWord;  // once a clause goes in front of the "("
-  size_t wordAt[4] = {std::string::npos, std::string::npos, std::string::npos, std::string::npos};
-  bool continues = false;           // its last line's code ends with "_"
-};
-
-// An #IF group still open: its metastatement lines not yet written. They
-// are written once something else is written inside the group, and dropped
-// with the group when nothing is.
-struct ConditionalGroup {
-  std::string pendingLines;  // each with its CR LF
-};
 
 struct SourceScan {
   std::string* header = nullptr;
   InterfaceNames* interfaceNames = nullptr;
   HeaderMode mode = HeaderMode::Compile;
-  bool ended = false;          // a 0x1A was met: the rest is not part of the file
-  bool afterCr = false;        // the last byte was a CR: an LF next belongs to it
-  bool skipLine = false;       // inside a line that is not written
-  bool cutLine = false;        // inside a line whose start is in cut
-  bool skipInterface = false;  // inside an interface that is already written
+  std::string_view libraryName;
+  bool ended = false;     // a 0x1A was met: the rest is not part of the file
+  bool afterCr = false;   // the last window ended with a CR: an LF next belongs to it
+  bool skipLine = false;  // inside a cut line that fits no rule
+  bool cutLine = false;   // inside a cut line kept in `cut`
+  std::string cut;
+  size_t cutBlanks = 0;  // the blanks `cut` is known to start with
   Continuing continuing = Continuing::Nothing;
-  std::string cut;  // the start of a line that a piece's end cut off
-  std::string libClause;  // " Lib \"export.dll\""
-  OpenDeclaration declaration;
-  // A declaration that goes on over lines of the current window is only
-  // looked at until it ends: most are marked neither Common nor Export, and
-  // copying one only to take it out again cost more than the rest of the
-  // scan. Its lines are copied once a line mentions a marking word and the
-  // declaration ends, or when the window ends first.
-  std::vector<std::string_view> heldLines;  // into the window, while held
-  bool holdsDeclaration = false;
-  bool heldMention = false;  // a held line mentions "export" or "common"
+  bool skipInterface = false;  // inside an interface that is already written
+  std::string held;  // the declaration's lines so far, raw
+  std::vector<size_t> heldEnds;
+  bool heldMentions = false;  // one of them mentions a marking word
+  std::vector<std::string_view> heldLines;
+  std::string declare;  // the last Declare built; its memory serves the next
   std::vector<std::string> namesAdded;  // to interfaceNames by this file
-  std::vector<ConditionalGroup> groups;  // outermost first
-  size_t writtenGroups = 0;  // the outer groups whose lines are written: all but a suffix
+  // The #IF groups open around the current line, outermost first, with
+  // their metastatement lines not written yet: they are written before the
+  // first thing written inside, and dropped with a group that gets nothing.
+  std::vector<std::string> groups;
+  size_t writtenGroups = 0;  // the outer groups whose lines are written
 };
 
-constexpr std::string_view kBannerRule =
-    "'----------------------------------------------------------------------";
-constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kDeclare = "Declare ";
-constexpr size_t kDeclarationIndent = 20;  // halved to 10 with the declaration
-constexpr size_t kMemberIndent = 22;
-
-inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-// Where the code of a raw line ends: at its first "'" outside a string (a
-// comment runs from there to the line's end), else at the line's end.
+// Where the code of a raw line ends: at its first "'" outside a string.
 size_t codeEnd(std::string_view raw) {
   if (!std::memchr(raw.data(), '\'', raw.size())) return raw.size();
   bool inString = false;
@@ -93,275 +56,93 @@ size_t codeEnd(std::string_view raw) {
   return raw.size();
 }
 
-// True when the line's code, blanks after it removed, ends with "_": a
-// comment after the "_" leaves the line continued.
+// The line's code, blanks after it removed, ends with "_": a comment after
+// the "_" leaves the line continued.
 bool continues(std::string_view raw) {
   size_t end = codeEnd(raw);
   while (end > 0 && isBlank(raw[end - 1])) --end;
   return end > 0 && raw[end - 1] == '_';
 }
 
-// Whether folding by bit 5 finds every place "export", "common", "lib" or
-// "alias" may start, by their first two letters: the marking-word search
-// and the declaration word test rely on it.
-bool wordLettersFold() {
-  static const bool fold = foldsByBit5(lowerAnsiTable(), "excola");
-  return fold;
-}
-
-// Whether "export" or "common" stands anywhere in the line, in any case:
-// true for every line whose code has either as a word, and for some more.
-bool mentionsMarkingWord(std::string_view raw) {
-  const auto& lower = lowerAnsiTable();
-  auto matches = [&](size_t at, std::string_view word) {
-    for (size_t k = 0; k < word.size(); ++k)
-      if (lower[static_cast<unsigned char>(raw[at + k])] != word[k]) return false;
-    return true;
-  };
-  size_t i = 0;
-#if defined(__SSE2__)
-  // Sixteen places at a time, each looked at further only when it starts
-  // "ex" or "co"; the last sixteen end with the line, overlapping the ones
-  // before, so that no place is left to a byte loop.
-  if (wordLettersFold() && raw.size() >= 17) {
-    const __m128i fold = _mm_set1_epi8(0x20);
-    auto is = [](__m128i x, char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
-    auto mentionFrom = [&](size_t from) {
-      __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(raw.data() + from)), fold);
-      __m128i b = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(raw.data() + from + 1)), fold);
-      unsigned starts = static_cast<unsigned>(_mm_movemask_epi8(
-          _mm_or_si128(_mm_and_si128(is(a, 'e'), is(b, 'x')), _mm_and_si128(is(a, 'c'), is(b, 'o')))));
-      for (; starts; starts &= starts - 1) {
-        size_t at = from + static_cast<size_t>(__builtin_ctz(starts));
-        if (at + 6 <= raw.size() && (matches(at, "export") || matches(at, "common"))) return true;
-      }
-      return false;
-    };
-    for (; i + 17 <= raw.size(); i += 16)
-      if (mentionFrom(i)) return true;
-    return i < raw.size() && mentionFrom(raw.size() - 17);
-  }
-#endif
-  for (; i + 6 <= raw.size(); ++i) {
-    char c = lower[static_cast<unsigned char>(raw[i])];
-    if ((c == 'e' && matches(i, "export")) || (c == 'c' && matches(i, "common"))) return true;
-  }
-  return false;
-}
-
-void appendBanner(std::string& header, std::string_view path) {
-  std::string_view name = path.substr(path.rfind('\\') + 1);  // npos + 1 == 0
-  header += kBannerRule;
-  header += kLineEnd;
-  header += "' ";
-  header += name;
-  header += kLineEnd;
-  header += kBannerRule;
-  header += kLineEnd;
-}
-
-// A declaration is normalised line by line and then has its runs of spaces
-// halved once more: n blanks in a row end up as this many spaces.
-inline size_t declarationSpaces(size_t blanks) { return ((blanks + 1) / 2 + 1) / 2; }
-
-inline DeclarationWord declarationWord(const char* text, size_t size) {
-  // Most words are none: told by their length and first letter alone.
-  static constexpr char kFirst[7] = {0, 0, 0, 'l', 0, 'a', 0};
-  if (size > 6 || (size != 6 && kFirst[size] == 0)) return kNoWord;
-  const char first = static_cast<char>(text[0] | 0x20);
-  if (wordLettersFold() && (size == 6 ? first != 'e' && first != 'c' : first != kFirst[size])) return kNoWord;
-  const auto& lower = lowerAnsiTable();
-  auto is = [&](std::string_view word) {
-    for (size_t k = 0; k < word.size(); ++k)
-      if (lower[static_cast<unsigned char>(text[k])] != word[k]) return false;
-    return true;
-  };
-  switch (size) {
-    case 3: return is("lib") ? kLib : kNoWord;
-    case 5: return is("alias") ? kAlias : kNoWord;
-    case 6: return is("export") ? kExport : is("common") ? kCommon : kNoWord;
-    default: return kNoWord;
-  }
-}
-
-// Bytes a declaration line is copied over in runs: all but blanks and the
-// bytes the word search looks at (a quote, an apostrophe and "(").
-constexpr std::array<bool, 256> kPlainByte = [] {
-  std::array<bool, 256> plain{};
-  plain.fill(true);
-  for (unsigned char c : {' ', '\t', '"', '\'', '('}) plain[c] = false;
-  return plain;
-}();
-
-// How many bytes past a run copyRun may write.
-constexpr size_t kRunSlack = 16;
-
-// Copies the bytes at the start of from[0, size) up to the first blank,
-// or, with declarationStops, the first byte that is not kPlainByte, to
-// `to` and returns how many there were. Sixteen bytes are copied and looked
-// at together, so up to kRunSlack bytes after the run in `to` may be
-// overwritten.
-template <bool declarationStops>
-inline size_t copyRun(const char* from, size_t size, char* to) {
-  size_t done = 0;
-#if defined(__SSE2__)
-  for (; done + 16 <= size; done += 16) {
-    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + done));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + done), x);
-    __m128i stops = _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(x, _mm_set1_epi8('\t')));
-    if (declarationStops) {
-      stops = _mm_or_si128(
-          stops, _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('"')), _mm_cmpeq_epi8(x, _mm_set1_epi8('\''))),
-                              _mm_cmpeq_epi8(x, _mm_set1_epi8('('))));
-    }
-    if (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stops)))
-      return done + static_cast<size_t>(__builtin_ctz(mask));
-  }
-#endif
-  for (; done < size; ++done) {
-    char c = from[done];
-    if (declarationStops ? !kPlainByte[static_cast<unsigned char>(c)] : isBlank(c)) break;
-    to[done] = c;
-  }
-  return done;
-}
-
-// Appends a raw line normalised: blanks at its ends go, and each run of n
-// blanks inside it becomes (n + 1) / 2 spaces. It is written in place, as
-// no byte of it grows.
+// A raw line as the header writes it: tabs become spaces, each run of n
+// blanks keeps (n + 1) / 2 spaces, and blanks at the ends go.
 void appendNormalised(std::string& out, std::string_view raw) {
   size_t i = 0, n = raw.size();
   while (n > 0 && isBlank(raw[n - 1])) --n;
   while (i < n && isBlank(raw[i])) ++i;
-  const size_t base = out.size();
-  out.resize(base + (n - i) + kRunSlack);
-  char* const begin = out.data();
-  char* w = begin + base;
   while (i < n) {
-    size_t run = copyRun<false>(raw.data() + i, n - i, w);
-    i += run;
-    w += run;
-    if (i == n) break;
-    if (!isBlank(raw[i + 1])) {  // one blank: one space
-      ++i;
-      *w++ = ' ';
+    if (!isBlank(raw[i])) {
+      out += raw[i++];
       continue;
     }
-    size_t blanks = i;
-    while (isBlank(raw[i])) ++i;  // stops before n: the last byte is no blank
-    size_t spaces = (i - blanks + 1) / 2;
-    std::memset(w, ' ', spaces);
-    w += spaces;
+    size_t run = i;
+    while (isBlank(raw[i])) ++i;
+    out.append((i - run + 1) / 2, ' ');
   }
-  out.resize(static_cast<size_t>(w - begin));
 }
 
-// Appends one raw line of a declaration to the header in its written form,
-// normalised and halved, noting on the way the first of each keyword in its
-// code and the first "(" outside a string. The code of a line is what
-// precedes a comment's "'" outside a string; in it, words are what stands
-// between blanks, the line's ends and that "'".
-void appendDeclarationLine(SourceScan& scan, std::string_view raw, bool firstLine) {
-  std::string& out = *scan.header;
-  OpenDeclaration& d = scan.declaration;
-  size_t i = 0, n = raw.size();
-  while (n > 0 && isBlank(raw[n - 1])) --n;
-  while (i < n && isBlank(raw[i])) ++i;
-  if (firstLine) {
-    d = OpenDeclaration{};
-    d.start = out.size();
-    out += kDeclare;
-    // The name follows the keyword and its blanks (classifyLine found both,
-    // and text after them); it ends at a blank, "(" or a comment.
-    size_t keyword = i;
-    while (!isBlank(raw[keyword])) ++keyword;
-    size_t name = keyword;
-    while (isBlank(raw[name])) ++name;
-    size_t nameEnd = name;
-    for (bool inString = false; nameEnd < n; ++nameEnd) {
-      char c = raw[nameEnd];
-      if (isBlank(c) || c == '(' || (c == '\'' && !inString)) break;
-      if (c == '"') inString = !inString;
-    }
-    d.nameAt = kDeclare.size() + (keyword - i) + declarationSpaces(name - keyword);
-    d.nameSize = nameEnd - name;
-  } else {
-    out.append((kDeclarationIndent + 1) / 2, ' ');  // halved, not normalised
-  }
-  size_t codeStop = n;  // where a comment starts, if one does
-  bool inCode = true, inString = false;
-  // The line is written in place through w: no byte of it grows, as a run
-  // of blanks becomes fewer spaces. The header is cut to what was written.
-  const size_t base = out.size();
-  out.resize(base + (n - i) + kRunSlack);
-  char* const begin = out.data();
-  char* w = begin + base;
-  auto written = [&] { return static_cast<size_t>(w - begin); };
-  size_t wordStart = base;
-  auto endWord = [&] {
-    DeclarationWord word = declarationWord(begin + wordStart, written() - wordStart);
-    if (word != kNoWord && d.wordAt[word] == std::string::npos) d.wordAt[word] = wordStart - d.start;
+void appendBanner(std::string& header, std::string_view path) {
+  std::string_view name = path.substr(path.rfind('\\') + 1);  // npos + 1 == 0
+  ((((header += kBannerRule) += kLineEnd) += "' ") += name) += kLineEnd;
+  (header += kBannerRule) += kLineEnd;
+}
+
+// The lower-cased name of the interface a raw line starts: the word after
+// "interface"; for a dispatch interface, "Interface IDBIND name", the one
+// after IDBIND.
+std::string interfaceName(std::string_view raw) {
+  size_t at = 0;
+  auto nextWord = [&] {
+    while (at < raw.size() && isBlank(raw[at])) ++at;
+    size_t end = at;
+    while (end < raw.size() && !isBlank(raw[end])) ++end;
+    std::string_view word = raw.substr(at, end - at);
+    at = end;
+    return word;
   };
-  while (i < n) {
-    size_t run = copyRun<true>(raw.data() + i, n - i, w);
-    i += run;
-    w += run;
-    if (i == n) break;
-    char c = raw[i];
-    if (isBlank(c)) {
-      if (inCode) endWord();
-      if (!isBlank(raw[i + 1])) {  // most often one blank: one space
-        ++i;
-        *w++ = ' ';
-      } else {
-        size_t blanks = i;
-        while (isBlank(raw[i])) ++i;  // stops before n: the last byte is no blank
-        size_t spaces = declarationSpaces(i - blanks);
-        std::memset(w, ' ', spaces);
-        w += spaces;
-      }
-      wordStart = written();
-      continue;
-    }
-    ++i;
-    if (inCode) {
-      if (c == '"') {
-        inString = !inString;
-      } else if (c == '\'' && !inString) {
-        endWord();
-        inCode = false;
-        codeStop = i - 1;
-      } else if (c == '(' && !inString && d.parenAt == std::string::npos) {
-        size_t cut = written();
-        while (begin[cut - 1] == ' ') --cut;  // "Declare" stops it at the latest
-        d.parenAt = written() - d.start;
-        d.cutAt = cut - d.start;
-        d.prefixAt = wordStart - d.start;
-        d.prefix = declarationWord(begin + wordStart, written() - wordStart);
-      }
-    }
-    *w++ = c;
+  nextWord();  // "interface"
+  std::string_view name = nextWord();
+  if (toLowerAnsi(name) == "idbind") {
+    std::string_view next = nextWord();
+    if (!next.empty()) name = next;  // IDBIND alone at the line's end is the name
   }
-  if (inCode) endWord();
-  out.resize(written());
-  out += kLineEnd;
-  // The same test as continues(), from what the copy found.
-  while (codeStop > 0 && isBlank(raw[codeStop - 1])) --codeStop;
-  d.continues = codeStop > 0 && raw[codeStop - 1] == '_';
+  return toLowerAnsi(name);
 }
 
-// Something is written at header position `at` (its end, or the start of
-// a declaration just kept): the lines of the #IF groups around it that are
-// not written yet go in front of it, outer group first.
-void writeOpenGroups(SourceScan& scan, size_t at) {
-  if (scan.writtenGroups == scan.groups.size()) return;
-  std::string lines;
-  for (size_t k = scan.writtenGroups; k < scan.groups.size(); ++k) {
-    lines += scan.groups[k].pendingLines;
-    scan.groups[k].pendingLines.clear();
+// Something is about to be written: the lines of the groups around it that
+// are not written yet go first, outer group first.
+void writeOpenGroups(SourceScan& scan) {
+  for (; scan.writtenGroups < scan.groups.size(); ++scan.writtenGroups) {
+    *scan.header += scan.groups[scan.writtenGroups];
+    scan.groups[scan.writtenGroups].clear();
   }
-  scan.header->insert(at, lines);
-  scan.writtenGroups = scan.groups.size();
+}
+
+void writeDeclaration(SourceScan& scan, std::span<const std::string_view> lines) {
+  if (!buildDeclaration(lines, scan.mode, scan.libraryName, scan.declare)) return;
+  writeOpenGroups(scan);
+  *scan.header += scan.declare;
+}
+
+// A declaration that went on with "_" has ended: its Declare is built, if
+// a line mentions a marking word at all.
+void finishHeldDeclaration(SourceScan& scan) {
+  scan.continuing = Continuing::Nothing;
+  if (!scan.heldMentions) return;
+  scan.heldLines.clear();
+  size_t start = 0;
+  for (size_t end : scan.heldEnds) {
+    scan.heldLines.push_back(std::string_view(scan.held).substr(start, end - start));
+    start = end;
+  }
+  writeDeclaration(scan, scan.heldLines);
+}
+
+void holdDeclarationLine(SourceScan& scan, std::string_view raw) {
+  scan.held += raw;
+  scan.heldEnds.push_back(scan.held.size());
+  scan.heldMentions = scan.heldMentions || mentionsMarkingWord(raw);
+  if (!continues(raw)) finishHeldDeclaration(scan);
 }
 
 // A metastatement line: #IF opens a group and holds its line until
@@ -374,201 +155,48 @@ void takeGroupLine(SourceScan& scan, std::string_view raw, LineKind kind) {
   appendNormalised(line, raw);
   line += kLineEnd;
   if (kind == LineKind::GroupOpen) {
-    scan.groups.push_back({std::move(line)});
+    scan.groups.push_back(std::move(line));
     return;
   }
   if (scan.groups.empty()) return;
-  bool written = scan.writtenGroups == scan.groups.size();
+  const bool written = scan.writtenGroups == scan.groups.size();
   if (written) *scan.header += line;
-  else if (kind == LineKind::GroupNext) scan.groups.back().pendingLines += line;
+  else if (kind == LineKind::GroupNext) scan.groups.back() += line;
   if (kind == LineKind::GroupClose) {
     scan.groups.pop_back();
     if (written) --scan.writtenGroups;
   }
 }
 
-// The declaration is complete: when its code is marked Common or Export, it
-// stays in the header in the form the mode asks for, else it is taken out.
-void finishDeclaration(SourceScan& scan) {
-  std::string& out = *scan.header;
-  OpenDeclaration& d = scan.declaration;
-  constexpr size_t npos = std::string::npos;
-  size_t exportAt = d.wordAt[kExport], commonAt = d.wordAt[kCommon];
-  if (exportAt == npos && commonAt == npos) {
-    out.resize(d.start);
-    return;
-  }
-  // At most one clause edit, and two words that go with the delimiter in
-  // front of them.
-  size_t editAt = npos, editSize = 0;
-  std::string clauses;
-  if (scan.mode == HeaderMode::Sll) commonAt = npos;
-  if (scan.mode == HeaderMode::Compile) exportAt = commonAt = npos;
-  if (scan.mode == HeaderMode::Dll && exportAt != npos && d.wordAt[kLib] == npos &&
-      d.wordAt[kAlias] != npos) {
-    // DECLARE takes Lib before Alias: the Lib clause goes in front of the
-    // Alias word, which loses the spaces before it (on a continuation line,
-    // its indentation).
-    size_t aliasAt = d.wordAt[kAlias], cut = aliasAt;
-    while (out[d.start + cut - 1] == ' ') --cut;  // "Declare" stops it at the latest
-    editAt = cut;
-    editSize = aliasAt - cut;
-    clauses = scan.libClause;
-    clauses += ' ';
-  } else if (scan.mode == HeaderMode::Dll && exportAt != npos) {
-    bool hasAlias = d.wordAt[kAlias] != npos;
-    if (d.wordAt[kLib] == npos) {
-      clauses += scan.libClause;
-      // A clause in front of the "(" makes the text before it a word.
-      hasAlias = hasAlias || (d.parenAt != npos && d.prefix == kAlias);
-    }
-    if (!hasAlias) {
-      clauses += " Alias \"";
-      clauses += toUpperAnsi(std::string_view(out).substr(d.start + d.nameAt, d.nameSize));
-      clauses += '"';
-    }
-    if (clauses.empty()) {
-      // Both clauses are there already.
-    } else if (d.parenAt != npos) {
-      // The spaces in front of the "(" give way to the clauses and one space.
-      editAt = d.cutAt;
-      editSize = d.parenAt - d.cutAt;
-      clauses += ' ';
-      if (d.prefix == kExport) exportAt = std::min(exportAt, d.prefixAt);
-      if (d.prefix == kCommon) commonAt = std::min(commonAt, d.prefixAt);
-    } else {
-      // No parameter list: the clauses go where it would begin, after the
-      // name. (The name is empty only before a "(" or a comment, and a
-      // comment right after the keyword leaves nothing marked.)
-      editAt = d.nameAt + d.nameSize;
-    }
-  }
-  // Applied from the back, so that the positions in front stay valid.
-  struct Edit {
-    size_t at, size;
-    std::string_view with;
-  };
-  Edit edits[3];
-  size_t count = 0;
-  constexpr size_t kDropped = 1 + std::string_view("export").size();  // "common" as long
-  if (exportAt != npos) edits[count++] = {exportAt - 1, kDropped, {}};
-  if (commonAt != npos) edits[count++] = {commonAt - 1, kDropped, {}};
-  if (editAt != npos) edits[count++] = {editAt, editSize, clauses};
-  // Three at most: a plain insertion sort, from the back to the front.
-  for (size_t k = 1; k < count; ++k)
-    for (size_t j = k; j > 0 && edits[j - 1].at < edits[j].at; --j) std::swap(edits[j - 1], edits[j]);
-  for (size_t k = 0; k < count; ++k) out.replace(d.start + edits[k].at, edits[k].size, edits[k].with);
-  writeOpenGroups(scan, d.start);
-}
-
-// The lower-cased name of the interface a raw line starts: the first word
-// after "interface" and its blanks, which classifyLine found; for a
-// dispatch interface, "Interface IDBIND name", the word after IDBIND.
-std::string interfaceName(std::string_view raw) {
-  size_t at = 0;
-  while (isBlank(raw[at])) ++at;
-  at += std::string_view("interface").size();
-  auto wordFrom = [&raw](size_t& from) {
-    while (from < raw.size() && isBlank(raw[from])) ++from;
-    size_t end = from;
-    while (end < raw.size() && !isBlank(raw[end])) ++end;
-    return raw.substr(from, end - from);
-  };
-  std::string_view name = wordFrom(at);
-  at += name.size();
-  if (toLowerAnsi(name) == "idbind") {
-    std::string_view next = wordFrom(at);
-    if (!next.empty()) name = next;  // IDBIND alone at the line's end is the name
-  }
-  return toLowerAnsi(name);
-}
-
-void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind, bool inWindow);
-
-// Copies the held lines of a declaration into the header, which from then
-// on takes its lines as they come.
-void copyHeldDeclaration(SourceScan& scan) {
-  for (size_t k = 0; k < scan.heldLines.size(); ++k) appendDeclarationLine(scan, scan.heldLines[k], k == 0);
-  scan.heldLines.clear();
-  scan.holdsDeclaration = false;
-}
-
-// One whole line (raw, without its line end): a continuation line of what
-// came before, or a line to classify. inWindow: raw lies in the window
-// being scanned, not in the cut line kept from the one before.
-void takeLine(SourceScan& scan, std::string_view raw, bool inWindow) {
-  std::string& header = *scan.header;
-  switch (scan.continuing) {
-    case Continuing::Declaration:
-      if (scan.holdsDeclaration) {
-        scan.heldLines.push_back(raw);
-        scan.heldMention = scan.heldMention || mentionsMarkingWord(raw);
-        if (continues(raw)) return;
-        scan.continuing = Continuing::Nothing;
-        if (!scan.heldMention) {  // never marked: nothing to copy
-          scan.heldLines.clear();
-          scan.holdsDeclaration = false;
-          return;
-        }
-        copyHeldDeclaration(scan);
-        finishDeclaration(scan);
-        return;
-      }
-      appendDeclarationLine(scan, raw, false);
-      if (!scan.declaration.continues) {
-        finishDeclaration(scan);
-        scan.continuing = Continuing::Nothing;
-      }
-      return;
-    case Continuing::Member:
-      header.append(kMemberIndent, ' ');
-      appendNormalised(header, raw);
-      header += kLineEnd;
-      if (!continues(raw)) scan.continuing = Continuing::Nothing;
-      return;
-    case Continuing::Nothing:
-      break;
-  }
-  takeLineOfKind(scan, raw, classifyLine(raw), inWindow);
-}
-
-// A line that is no continuation line, of the kind classifyLine found.
-void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind, bool inWindow) {
+// A line that continues nothing, of the kind classifyLine found.
+void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
   std::string& header = *scan.header;
   switch (kind) {
-    case LineKind::Procedure: {
-      // Most procedures are not marked. One whose line ends it and names
-      // neither word would be copied only to be taken out again; one that
-      // goes on is held until it ends.
-      const bool goesOn = continues(raw), mentions = mentionsMarkingWord(raw);
-      if (!goesOn && !mentions) break;
-      if (goesOn && inWindow) {
-        scan.heldLines.assign(1, raw);
-        scan.holdsDeclaration = true;
-        scan.heldMention = mentions;
+    case LineKind::Procedure:
+      if (continues(raw)) {
+        scan.held.clear();
+        scan.heldEnds.clear();
+        scan.heldMentions = false;
         scan.continuing = Continuing::Declaration;
-        break;
+        holdDeclarationLine(scan, raw);
+      } else if (mentionsMarkingWord(raw)) {  // most procedures are marked by neither word
+        writeDeclaration(scan, {&raw, 1});
       }
-      appendDeclarationLine(scan, raw, true);
-      if (scan.declaration.continues) scan.continuing = Continuing::Declaration;
-      else finishDeclaration(scan);
       break;
-    }
     case LineKind::InterfaceEnd:
       if (scan.skipInterface) {
         scan.skipInterface = false;
-      } else {
-        writeOpenGroups(scan, header.size());
-        appendNormalised(header, raw);
-        header += kLineEnd;
+        break;
       }
+      writeOpenGroups(scan);
+      appendNormalised(header, raw);
+      header += kLineEnd;
       break;
-    case LineKind::InterfaceStart: {
-      std::string name = interfaceName(raw);
-      if (scan.interfaceNames->count(name)) {
+    case LineKind::InterfaceStart:
+      if (std::string name = interfaceName(raw); scan.interfaceNames->count(name)) {
         scan.skipInterface = true;
       } else {
-        writeOpenGroups(scan, header.size());
+        writeOpenGroups(scan);
         header += kLineEnd;
         appendNormalised(header, raw);
         header += kLineEnd;
@@ -576,11 +204,10 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind, bool 
         scan.interfaceNames->insert(std::move(name));
       }
       break;
-    }
     case LineKind::Member:
       // A skipped member's continuation lines are read as lines of their own.
       if (scan.skipInterface) break;
-      writeOpenGroups(scan, header.size());
+      writeOpenGroups(scan);
       header += "  ";
       appendNormalised(header, raw);
       header += kLineEnd;
@@ -591,146 +218,105 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind, bool 
     case LineKind::GroupClose:
       takeGroupLine(scan, raw, kind);
       break;
-    default:  // Other, and Unknown, which a whole line never is
+    case LineKind::Other:
       break;
   }
 }
 
-// Where the line after the line end at `end` starts, noting a CR that ends
-// the piece: an LF that starts the next piece belongs to it.
-size_t nextLineStart(SourceScan& scan, std::string_view bytes, size_t end) {
-  if (end + 1 == bytes.size() && bytes[end] == '\r') scan.afterCr = true;
-  return afterLineEnd(bytes, end);
-}
-
-// A line that the piece's end cuts off: kept while it may be written, else
-// passed over up to its end in a later piece. Its kind is looked for in its
-// first bytes only, so that a long cut line costs no repeated work; a line
-// still open after them (a keyword and a long run of blanks) is kept whole.
-void keepCutLine(SourceScan& scan, std::string_view rest) {
-  constexpr size_t kLookedAt = 256;
-  bool looked = scan.cut.size() >= kLookedAt;
-  scan.cut.append(rest);
-  scan.cutLine = true;
-  if (scan.continuing == Continuing::Nothing && !looked &&
-      classifyLine(scan.cut, true) == LineKind::Other) {
-    scan.cut.clear();
-    scan.cutLine = false;
-    scan.skipLine = true;
+// One whole line, without its line end.
+void takeLine(SourceScan& scan, std::string_view raw) {
+  switch (scan.continuing) {
+    case Continuing::Declaration:
+      holdDeclarationLine(scan, raw);
+      return;
+    case Continuing::Member:
+      scan.header->append(kMemberIndent, ' ');
+      appendNormalised(*scan.header, raw);
+      *scan.header += kLineEnd;
+      if (!continues(raw)) scan.continuing = Continuing::Nothing;
+      return;
+    case Continuing::Nothing:
+      takeLineOfKind(scan, raw, classifyLine(raw));
+      return;
   }
 }
 
-void beginSourceScan(SourceScan& scan, std::string& header, InterfaceNames& interfaceNames,
-                     std::string_view path, HeaderMode mode, std::string_view libraryName) {
-  scan.header = &header;
-  scan.interfaceNames = &interfaceNames;
-  scan.mode = mode;
-  scan.libClause = " Lib \"";
-  scan.libClause += libraryName;
-  scan.libClause += '"';
-  appendBanner(header, path);
+// The lines of text, which ends with a line end: continuation lines are
+// taken whatever they hold, other lines only when the line index finds
+// they may fit a rule.
+void scanWholeLines(SourceScan& scan, std::string_view text) {
+  LineCursor cursor;
+  startLineCursor(cursor, text.data(), text.size());
+  for (size_t at = 0; at < text.size();) {
+    if (scan.continuing == Continuing::Nothing) at = nextCandidate(cursor, at);
+    if (at == text.size()) break;
+    size_t end = nextLineEnd(cursor, at);
+    takeLine(scan, text.substr(at, end - at));
+    at = afterLineEnd(text, end);
+  }
 }
 
-void scanWindow(SourceScan& scan, std::string_view bytes);
+// Whether the cut line may yet fit a rule, as the line index would judge it
+// once whole.
+bool cutMayFitARule(SourceScan& scan) {
+  if (scan.continuing != Continuing::Nothing) return true;
+  const std::string& cut = scan.cut;
+  size_t& p = scan.cutBlanks;
+  while (p < cut.size() && isBlank(cut[p])) ++p;
+  if (p + 1 >= cut.size()) return true;
+  const LineSearch& search = productLineSearch();
+  if (!search.leadingPairs.matches(cut[p], cut[p + 1])) return false;
+  return p + 8 > cut.size() || mayFitARule(search, cut.data() + p);
+}
 
-void scanSourceBytes(SourceScan& scan, std::string_view bytes) {
-  scanWindow(scan, bytes);
-  // The window goes: a declaration held in it is copied.
-  if (scan.holdsDeclaration) copyHeldDeclaration(scan);
+void keepCutLine(SourceScan& scan, std::string_view part) {
+  scan.cut += part;
+  scan.cutLine = true;
+  if (cutMayFitARule(scan)) return;
+  scan.cut.clear();
+  scan.cutBlanks = 0;
+  scan.cutLine = false;
+  scan.skipLine = true;
 }
 
 void scanWindow(SourceScan& scan, std::string_view bytes) {
-  if (scan.ended || bytes.empty()) return;
+  if (scan.ended) return;
   std::string_view text = textBeforeEndOfFile(bytes);
-  if (text.size() < bytes.size()) {
-    scan.ended = true;
-    bytes = text;
-    if (bytes.empty()) return;
-  }
+  scan.ended = text.size() < bytes.size();
   size_t at = 0;
-  if (scan.afterCr && !bytes.empty()) {
+  if (scan.afterCr && !text.empty()) {
     scan.afterCr = false;
-    at = bytes[0] == '\n';
+    at = text[0] == '\n';
   }
-  LineCursor cursor;
-  startLineCursor(cursor, bytes.data(), bytes.size());
-  if (scan.skipLine || scan.cutLine) {
-    size_t end = nextLineEnd(cursor, at);
-    if (end == bytes.size()) {
-      if (scan.cutLine) keepCutLine(scan, bytes.substr(at));
+  if (scan.skipLine || scan.cutLine) {  // the line the last window cut goes on here
+    size_t end = at;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    if (end == text.size()) {
+      if (scan.cutLine) keepCutLine(scan, text.substr(at));
       return;
     }
     if (scan.cutLine) {
-      scan.cut.append(bytes.substr(at, end - at));
-      takeLine(scan, scan.cut, false);
+      scan.cut.append(text.substr(at, end - at));
+      std::string line = std::move(scan.cut);
       scan.cut.clear();
+      scan.cutBlanks = 0;
+      takeLine(scan, line);
     }
     scan.skipLine = scan.cutLine = false;
-    at = nextLineStart(scan, bytes, end);
+    at = afterLineEnd(text, end);
+    if (end + 1 == text.size() && text[end] == '\r') scan.afterCr = true;
   }
-  while (at < bytes.size()) {
-    // Continuation lines are taken whatever they hold; other lines only
-    // when the index finds they may be written and the classifier agrees.
-    if (scan.continuing != Continuing::Nothing) {
-      size_t end = nextLineEnd(cursor, at);
-      if (end == bytes.size()) {
-        keepCutLine(scan, bytes.substr(at));
-        return;
-      }
-      takeLine(scan, bytes.substr(at, end - at), true);
-      at = nextLineStart(scan, bytes, end);
-      continue;
-    }
-    size_t start = nextCandidate(cursor, at);
-    LineKind kind = LineKind::Other;
-    for (; start < bytes.size(); start = nextCandidateAfter(cursor, start)) {
-      if ((kind = classifyLine(bytes.substr(start), true)) != LineKind::Other) break;
-    }
-    if (start == bytes.size()) {
-      // The piece may end inside a line, which is not written.
-      char last = bytes.back();
-      if (last == '\r') scan.afterCr = true;
-      else if (last != '\n') scan.skipLine = true;
-      return;
-    }
-    size_t end = kind == LineKind::Unknown ? bytes.size() : nextLineEnd(cursor, start);
-    if (end == bytes.size()) {
-      keepCutLine(scan, bytes.substr(start));
-      return;
-    }
-    takeLineOfKind(scan, bytes.substr(start, end - start), kind, true);
-    at = nextLineStart(scan, bytes, end);
-  }
+  size_t whole = text.size();
+  while (whole > at && text[whole - 1] != '\r' && text[whole - 1] != '\n') --whole;
+  scanWholeLines(scan, text.substr(at, whole - at));
+  if (whole > at && whole == text.size() && text[whole - 1] == '\r') scan.afterCr = true;
+  if (whole < text.size()) keepCutLine(scan, text.substr(whole));
 }
 
 void endSourceScan(SourceScan& scan) {
-  if (scan.cutLine) takeLine(scan, scan.cut, false);  // the last line needs no line end
-  if (scan.continuing == Continuing::Declaration) finishDeclaration(scan);
-  scan.cut.clear();
-  scan.cutLine = scan.skipLine = false;
+  if (scan.cutLine) takeLine(scan, scan.cut);  // the last line needs no line end
+  if (scan.continuing == Continuing::Declaration) finishHeldDeclaration(scan);
   *scan.header += kLineEnd;
-}
-
-// A read failed partway through the file: the interfaces it added to
-// interfaceNames are taken out again, as the file counts as empty, and a
-// declaration still open is taken out of the header.
-void abandonSourceScan(SourceScan& scan) {
-  if (scan.continuing == Continuing::Declaration) scan.header->resize(scan.declaration.start);
-  scan.continuing = Continuing::Nothing;
-  for (const std::string& name : scan.namesAdded) scan.interfaceNames->erase(name);
-  scan.namesAdded.clear();
-}
-
-// How many of the header's bytes no later byte of the file changes: all but
-// a declaration still open.
-size_t settledHeaderSize(const SourceScan& scan) {
-  if (scan.continuing == Continuing::Declaration) return scan.declaration.start;
-  return scan.header->size();
-}
-
-void dropSettledHeader(SourceScan& scan) {
-  scan.header->erase(0, settledHeaderSize(scan));
-  scan.declaration.start = 0;  // its positions count from its start
 }
 
 }  // namespace
@@ -739,21 +325,27 @@ bool appendSourceSection(std::string& header, InterfaceNames& interfaceNames, st
                          HeaderMode mode, std::string_view libraryName, const WindowReader& readWindows,
                          const SettledOutput* output, std::vector<std::string>* namesAdded) {
   SourceScan scan;
-  beginSourceScan(scan, header, interfaceNames, path, mode, libraryName);
+  scan.header = &header;
+  scan.interfaceNames = &interfaceNames;
+  scan.mode = mode;
+  scan.libraryName = libraryName;
+  appendBanner(header, path);
   const size_t banner = header.size();
   bool tookSome = false;
   bool read = readWindows([&](std::string_view window) {
-    scanSourceBytes(scan, window);
+    scanWindow(scan, window);
     if (!output || header.size() < output->every) return true;
-    bool taken = output->take(std::string_view(header).substr(0, settledHeaderSize(scan)));
-    dropSettledHeader(scan);
     tookSome = true;
+    bool taken = output->take(header);
+    header.clear();
     return taken;
   });
   if (read) {
     endSourceScan(scan);
   } else {
-    abandonSourceScan(scan);
+    // The file counts as empty: what it added goes again.
+    for (const std::string& name : scan.namesAdded) interfaceNames.erase(name);
+    scan.namesAdded.clear();
     if (!tookSome) header.resize(banner);
     header += kLineEnd;  // the section still ends with its empty line
   }

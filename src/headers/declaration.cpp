@@ -1,0 +1,182 @@
+#include "headers/declaration.h"
+
+#include <algorithm>
+#include <array>
+
+#include "headers/line_kinds.h"
+#include "platform/ansi.h"
+#include "platform/byte_masks.h"
+
+namespace codeloom {
+namespace {
+
+constexpr size_t npos = std::string::npos;
+constexpr size_t kContinuationIndent = 10;  // 20 blanks, halved with the declaration
+
+// The words a declaration is looked through for.
+enum Word { kExport, kCommon, kLib, kAlias, kNoWord };
+
+bool equalsNoCase(std::string_view text, std::string_view lowerWord) {
+  const auto& lower = lowerAnsiTable();
+  return text.size() == lowerWord.size() &&
+         std::equal(text.begin(), text.end(), lowerWord.begin(),
+                    [&](char a, char b) { return lower[static_cast<unsigned char>(a)] == b; });
+}
+
+Word wordOf(std::string_view token) {
+  switch (token.size()) {  // most tokens are none, told by their length
+    case 3: return equalsNoCase(token, "lib") ? kLib : kNoWord;
+    case 5: return equalsNoCase(token, "alias") ? kAlias : kNoWord;
+    case 6: return equalsNoCase(token, "export") ? kExport : equalsNoCase(token, "common") ? kCommon : kNoWord;
+    default: return kNoWord;
+  }
+}
+
+// The declaration's text as it is written, with what the clauses and the
+// word removal need to know about it: positions in the text.
+struct Declaration {
+  std::string& text;
+  size_t nameAt = 0, nameSize = 0;
+  size_t paren = npos;      // the first "(" of the code outside a string
+  size_t parenToken = npos;  // where the token touching that "(" starts
+  Word parenWord = kNoWord;  // what that token is, once a clause separates it from the "("
+  size_t wordAt[kNoWord] = {npos, npos, npos, npos};  // the first of each word in the code
+};
+
+// The bytes of a line that a declaration looks at one by one.
+constexpr auto kLooksAt = [] {
+  std::array<bool, 256> looks{};
+  for (unsigned char c : {' ', '\t', '"', '\'', '('}) looks[c] = true;
+  return looks;
+}();
+
+void appendLine(Declaration& d, std::string_view raw) {
+  size_t i = 0, n = raw.size();
+  while (n > 0 && isBlank(raw[n - 1])) --n;
+  while (i < n && isBlank(raw[i])) ++i;
+  std::string& text = d.text;
+  bool inCode = true, inString = false;
+  size_t token = text.size();
+  auto endToken = [&] {
+    Word word = wordOf(std::string_view(text).substr(token));
+    if (inCode && word != kNoWord && d.wordAt[word] == npos) d.wordAt[word] = token;
+  };
+  while (i < n) {
+    // Most bytes are none of the ones looked at: copied in runs.
+    size_t run = i;
+    while (run < n && !kLooksAt[static_cast<unsigned char>(raw[run])]) ++run;
+    text.append(raw.data() + i, run - i);
+    if ((i = run) == n) break;
+    const char c = raw[i];
+    if (isBlank(c)) {
+      endToken();
+      size_t run = i;
+      while (isBlank(raw[i])) ++i;  // stops before n: the last byte is no blank
+      text.append(((i - run + 1) / 2 + 1) / 2, ' ');
+      token = text.size();
+      continue;
+    }
+    if (inCode && c == '"') {
+      inString = !inString;
+    } else if (inCode && c == '\'' && !inString) {
+      endToken();
+      inCode = false;
+    } else if (inCode && c == '(' && !inString && d.paren == npos) {
+      d.paren = text.size();
+      d.parenToken = token;
+      d.parenWord = wordOf(std::string_view(text).substr(token));
+    }
+    text += c;
+    ++i;
+  }
+  if (inCode) endToken();
+  text += "\r\n";
+}
+
+// The name follows the keyword and its spaces; it ends at a space, "(" or
+// a comment's "'".
+void findName(Declaration& d) {
+  const std::string& text = d.text;
+  size_t at = text.find(' ', std::string_view("Declare ").size());
+  while (text[at] == ' ') ++at;
+  size_t end = at;
+  for (bool inString = false; text[end] != '\r' && text[end] != ' ' && text[end] != '('; ++end) {
+    if (text[end] == '\'' && !inString) break;
+    if (text[end] == '"') inString = !inString;
+  }
+  d.nameAt = at;
+  d.nameSize = end - at;
+}
+
+struct Edit {
+  size_t at, size;
+  std::string with;
+};
+
+// In mode Dll, where the Lib and Alias clauses go, if any do.
+bool clauseEdit(Declaration& d, std::string_view libraryName, size_t& exportAt, size_t& commonAt, Edit& edit) {
+  const std::string lib = " Lib \"" + std::string(libraryName) + "\"";
+  auto spacesBefore = [&](size_t at) {
+    size_t cut = at;
+    while (d.text[cut - 1] == ' ') --cut;  // "Declare" stops it at the latest
+    return cut;
+  };
+  const bool hasLib = d.wordAt[kLib] != npos;
+  bool hasAlias = d.wordAt[kAlias] != npos;
+  if (!hasLib && hasAlias) {  // DECLARE takes Lib before Alias
+    size_t cut = spacesBefore(d.wordAt[kAlias]);
+    edit = {cut, d.wordAt[kAlias] - cut, lib + " "};
+    return true;
+  }
+  std::string clauses;
+  if (!hasLib) clauses += lib;
+  // A clause in front of the "(" makes the token before it a word.
+  if (!hasLib && d.paren != npos && d.parenWord == kAlias) hasAlias = true;
+  if (!hasAlias) clauses += " Alias \"" + toUpperAnsi(std::string_view(d.text).substr(d.nameAt, d.nameSize)) + "\"";
+  if (clauses.empty()) return false;
+  if (d.paren == npos) {
+    edit = {d.nameAt + d.nameSize, 0, clauses};
+    return true;
+  }
+  size_t cut = spacesBefore(d.paren);
+  edit = {cut, d.paren - cut, clauses + " "};
+  if (d.parenWord == kExport) exportAt = std::min(exportAt, d.parenToken);
+  if (d.parenWord == kCommon) commonAt = std::min(commonAt, d.parenToken);
+  return true;
+}
+
+}  // namespace
+
+bool buildDeclaration(std::span<const std::string_view> lines, HeaderMode mode, std::string_view libraryName,
+                      std::string& declare) {
+  Declaration d{declare};
+  d.text = "Declare ";
+  for (size_t k = 0; k < lines.size(); ++k) {
+    if (k > 0) d.text.append(kContinuationIndent, ' ');
+    appendLine(d, lines[k]);
+  }
+  size_t exportAt = d.wordAt[kExport], commonAt = d.wordAt[kCommon];
+  if (exportAt == npos && commonAt == npos) return false;
+  findName(d);
+  Edit edits[3];
+  size_t count = 0;
+  if (mode == HeaderMode::Dll && exportAt != npos && clauseEdit(d, libraryName, exportAt, commonAt, edits[count]))
+    ++count;
+  if (mode != HeaderMode::Compile && exportAt != npos) edits[count++] = {exportAt - 1, 1 + 6, ""};
+  if (mode == HeaderMode::Dll && commonAt != npos) edits[count++] = {commonAt - 1, 1 + 6, ""};
+  // From the back, so that the places in front stay where they are; at the
+  // name's end, the word after it goes before the clauses come.
+  std::sort(edits, edits + count, [](const Edit& a, const Edit& b) { return a.at != b.at ? a.at > b.at : a.size > b.size; });
+  for (size_t k = 0; k < count; ++k) d.text.replace(edits[k].at, edits[k].size, edits[k].with);
+  return true;
+}
+
+bool mentionsMarkingWord(std::string_view line) {
+  static const PairTables kStarts = makePairTables({{'e', 'x'}, {'c', 'o'}});
+  return anyPairIn(line, kStarts, [&](size_t at) {
+    std::string_view six = line.substr(at, 6);
+    return equalsNoCase(six, "export") || equalsNoCase(six, "common");
+  });
+}
+
+}  // namespace codeloom

@@ -152,7 +152,7 @@ TEST(TemplateLint, ReadsLinesAsTheEngineDoes) {
 // What the author of a clean template means: blocks as written, each line
 // kept or dropped by its own block, the chosen branch of a single-line
 // block. A plain reading of the marker forms, independent of the engine's.
-std::string meantExpansion(const std::vector<std::string>& lines, const ToolSettings& settings) {
+std::string meantExpansion(const std::vector<std::string>& lines, const TemplateValues& values) {
   static const std::regex kMarker(R"(\{\{([^}]*)\}\})");
   std::string out;
   bool inBlock = false, selected = false, inElse = false;
@@ -160,11 +160,11 @@ std::string meantExpansion(const std::vector<std::string>& lines, const ToolSett
     if (always || text.find_first_not_of(' ') != std::string::npos) out += text + "\r\n";
   };
   for (const std::string& raw : lines) {
-    std::string line = substitutePlaceholders(raw, settings).value();
+    std::string line = substitutePlaceholders(raw, values).value();
     std::vector<std::smatch> markers;
     for (std::sregex_iterator it(line.begin(), line.end(), kMarker), end; it != end; ++it)
       markers.push_back(*it);
-    auto isSelected = [&](const std::smatch& m) { return settings.templateOptions.contains(m[1].str()); };
+    auto isSelected = [&](const std::smatch& m) { return values.options.contains(m[1].str()); };
     if (markers.empty()) {
       if (!inBlock || selected != inElse) write(line, true);
     } else if (markers.size() == 1) {
@@ -203,10 +203,7 @@ TEST(TemplateLint, CleanTemplatesExpandAsMeant) {
       {"{{ExitLast}} first", "e", "{{/}}", "{{AddMem}}", "m", "{{else}}", "n", "{{/}}",
        "{{Activate}}a{{/}}{{Param}}"},
   };
-  ToolSettings settings;
-  settings.templateName = "demo";
-  settings.templateAuthor = "R&D";
-  settings.templateTitle = "Demo";
+  TemplateValues values{.namePrefix = "demo", .author = "R&D", .title = "Demo"};
   for (size_t t = 0; t < templates.size(); ++t) {
     // The last template is not clean: the lint must say so, and the
     // expansion check below must see the surprise it names.
@@ -214,11 +211,11 @@ TEST(TemplateLint, CleanTemplatesExpandAsMeant) {
     EXPECT_EQ(clean, lint(templates[t]).empty()) << t << "\n" << lint(templates[t]);
     bool allMeant = true;
     for (unsigned mask = 0; mask < (1u << 11); ++mask) {
-      settings.templateOptions.clear();
+      values.options.clear();
       for (unsigned bit = 0; bit < 11; ++bit)
-        if (mask & (1u << bit)) settings.templateOptions.add(kTemplateOptionNames[bit]);
-      std::string expanded = expandTemplate(joinLines(templates[t]), settings).value();
-      bool meant = expanded == meantExpansion(templates[t], settings) &&
+        if (mask & (1u << bit)) values.options.insert(kTemplateOptionNames[bit]);
+      std::string expanded = expandTemplate(joinLines(templates[t]), values).value();
+      bool meant = expanded == meantExpansion(templates[t], values) &&
                    expanded.find("{{") == std::string::npos &&
                    expanded.find("}}") == std::string::npos;
       if (clean) {
@@ -234,14 +231,13 @@ TEST(TemplateLint, CleanTemplatesExpandAsMeant) {
 
 // The expansions of a template under all 2,048 option sets.
 std::vector<std::string> everyExpansion(const std::vector<std::string>& lines) {
-  ToolSettings settings;
-  settings.templateName = "demo";
+  TemplateValues values{.namePrefix = "demo"};
   std::vector<std::string> out;
   for (unsigned mask = 0; mask < (1u << 11); ++mask) {
-    settings.templateOptions.clear();
+    values.options.clear();
     for (unsigned bit = 0; bit < 11; ++bit)
-      if (mask & (1u << bit)) settings.templateOptions.add(kTemplateOptionNames[bit]);
-    out.push_back(expandTemplate(joinLines(lines), settings).value());
+      if (mask & (1u << bit)) values.options.insert(kTemplateOptionNames[bit]);
+    out.push_back(expandTemplate(joinLines(lines), values).value());
   }
   return out;
 }

@@ -156,8 +156,9 @@ std::string meantExpansion(const std::vector<std::string>& lines, const Template
   static const std::regex kMarker(R"(\{\{([^}]*)\}\})");
   std::string out;
   bool inBlock = false, selected = false, inElse = false;
-  auto write = [&out](const std::string& text, bool always) {
-    if (always || text.find_first_not_of(' ') != std::string::npos) out += text + "\r\n";
+  auto writeLine = [&out](const std::string& text) { out += text + "\r\n"; };
+  auto writeUnlessBlanks = [&](const std::string& text) {
+    if (text.find_first_not_of(' ') != std::string::npos) writeLine(text);
   };
   for (const std::string& raw : lines) {
     std::string line = substitutePlaceholders(raw, values).value();
@@ -166,17 +167,17 @@ std::string meantExpansion(const std::vector<std::string>& lines, const Template
       markers.push_back(*it);
     auto isSelected = [&](const std::smatch& m) { return values.options.contains(m[1].str()); };
     if (markers.empty()) {
-      if (!inBlock || selected != inElse) write(line, true);
+      if (!inBlock || selected != inElse) writeLine(line);
     } else if (markers.size() == 1) {
       std::string name = markers[0][1].str(), around = markers[0].prefix().str() + markers[0].suffix().str();
       if (name[0] == '/') {
         inBlock = false;
-        write(around, false);
+        writeUnlessBlanks(around);
       } else if (std::regex_match(name, std::regex("else", std::regex::icase))) {
         inElse = true;
       } else {
         inBlock = true, inElse = false, selected = isSelected(markers[0]);
-        if (selected) write(around, false);
+        if (selected) writeUnlessBlanks(around);
       }
     } else {
       std::string head = markers[0].prefix().str(), tail = markers.back().suffix().str();
@@ -187,7 +188,7 @@ std::string meantExpansion(const std::vector<std::string>& lines, const Template
                                                markers[2].position() - markers[1].position() -
                                                    markers[1].length())
                                  : "";
-      write(head + (isSelected(markers[0]) ? thenText : elseText) + tail, false);
+      writeUnlessBlanks(head + (isSelected(markers[0]) ? thenText : elseText) + tail);
     }
   }
   return out;

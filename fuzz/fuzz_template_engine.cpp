@@ -11,14 +11,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace codeloom;
   using namespace codeloom::fuzz;
   FuzzInput input = splitInput(data, size, 6);
-  ToolSettings settings;
-  settings.templateName = input.parts[0];
-  settings.templateAuthor = input.parts[1];
-  settings.templateTitle = input.parts[2];
-  settings.templateDescription = input.parts[3];
+  TemplateValues values{.namePrefix = std::string(input.parts[0]),
+                        .author = std::string(input.parts[1]),
+                        .title = std::string(input.parts[2]),
+                        .description = std::string(input.parts[3])};
   for (std::string_view options = input.parts[4];;) {
     size_t comma = options.find(',');
-    settings.templateOptions.add(options.substr(0, comma));
+    values.options.emplace(options.substr(0, comma));
     if (comma == std::string_view::npos) break;
     options.remove_prefix(comma + 1);
   }
@@ -26,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // A small limit, so that refused expansions are explored too.
   constexpr size_t kLimit = 1 << 16;
-  std::optional<std::string> expanded = expandTemplate(templateText, settings, kLimit);
+  std::optional<std::string> expanded = expandTemplate(templateText, values, kLimit);
 
   // The same expansion line by line, with the same single flag of state.
   std::string byLine;
@@ -37,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (std::string_view line; reader.next(line);) {
     hasMarker = hasMarker || line.find("{{") != std::string_view::npos;
     hasPercent = hasPercent || line.find('%') != std::string_view::npos;
-    if (std::optional<std::string> written = expandTemplateLine(expander, line, settings))
+    if (std::optional<std::string> written = expandTemplateLine(expander, line, values))
       byLine += *written + "\r\n";
   }
   // The lint reads any template; one it passes writes no marker text when

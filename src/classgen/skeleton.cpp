@@ -28,6 +28,16 @@ void forEachMember(std::string_view text, bool isMethod, Visit visit) {
   for (const std::string& item : splitMemberList(text)) visit(parseMemberItem(item, isMethod));
 }
 
+template <typename Visit>
+void forEachProperty(std::string_view properties, Visit visit) {
+  forEachMember(properties, false, visit);
+}
+
+template <typename Visit>
+void forEachMethod(std::string_view methods, Visit visit) {
+  forEachMember(methods, true, visit);
+}
+
 void addFactoryFunction(Lines& out, std::string_view n) {
   out.add("Function New", n, "() Common Export As i", n);
   out.add("  Local obj As i", n);
@@ -39,7 +49,7 @@ void addFactoryFunction(Lines& out, std::string_view n) {
 
 void addInstanceSection(Lines& out, std::string_view properties) {
   if (properties.empty()) return;
-  forEachMember(properties, false, [&](const MemberSpec& m) {
+  forEachProperty(properties, [&](const MemberSpec& m) {
     out.add("  Instance ", m.varName, " As ", m.typeName, m.indexed ? "()" : "");
   });
   out.blank();
@@ -53,7 +63,7 @@ void addBridgeInstances(Lines& out) {
 
 void addCreateAndDestroy(Lines& out, std::string_view properties) {
   out.add("  Class Method Create()");
-  forEachMember(properties, false, [&](const MemberSpec& m) {
+  forEachProperty(properties, [&](const MemberSpec& m) {
     if (m.indexed) out.add("    ReDim ", m.varName, "(2)");
   });
   out.add("  End Method");
@@ -76,7 +86,7 @@ void addSetWindowMethod(Lines& out) {
 }
 
 void addPropertyBlocks(Lines& out, std::string_view properties) {
-  forEachMember(properties, false, [&](const MemberSpec& m) {
+  forEachProperty(properties, [&](const MemberSpec& m) {
     const std::string index = m.indexed ? "ByVal index As Long" : "";
     const std::string sub = m.indexed ? "(index)" : "";
     const std::string boundsCheck = "      If index<LBound( " + m.varName + "() ) Or index>UBound( " +
@@ -105,7 +115,7 @@ void addPropertyBlocks(Lines& out, std::string_view properties) {
 }
 
 void addMethodBlocks(Lines& out, std::string_view methods) {
-  forEachMember(methods, true, [&](const MemberSpec& m) {
+  forEachMethod(methods, [&](const MemberSpec& m) {
     out.blank();
     out.add("    Method ", m.name, "()", m.typeName.empty() ? "" : " As ", m.typeName);
     out.add("    End Method");

@@ -37,14 +37,16 @@ std::string build(SkeletonKind kind, std::string_view n, std::string_view p, std
   return text;
 }
 
+enum class Messages { Off, On };
+
 std::string buildClass(std::string_view n, std::string_view p, std::string_view m,
-                       bool messages = false) {
-  return build(SkeletonKind::Class, n, p, m, messages, 2);
+                       Messages messages = Messages::Off) {
+  return build(SkeletonKind::Class, n, p, m, messages == Messages::On, 2);
 }
 
 std::string buildInterface(std::string_view n, std::string_view p, std::string_view m,
-                           bool messages = false) {
-  return build(SkeletonKind::Interface, n, p, m, messages, 1);
+                           Messages messages = Messages::Off) {
+  return build(SkeletonKind::Interface, n, p, m, messages == Messages::On, 1);
 }
 
 constexpr const char* kSetWindow =
@@ -155,7 +157,7 @@ TEST(Skeleton, InterfaceWorkedExampleWithMessages) {
     End Method
   End Interface
 )" + kMessageInterface + "End Class\n"),
-            buildInterface("Shape", "[Width:Long", "Draw", true));
+            buildInterface("Shape", "[Width:Long", "Draw", Messages::On));
 }
 
 TEST(Skeleton, BridgeCommentsStandInColumn39) {
@@ -163,7 +165,7 @@ TEST(Skeleton, BridgeCommentsStandInColumn39) {
   std::string second = "  Instance bridge_ As iMessageBridge: ' Message bridge";
   EXPECT_EQ(38u, first.find('\''));
   EXPECT_EQ(38u, second.find('\''));
-  EXPECT_NE(std::string::npos, buildClass("S", "", "", true).find(crlf(kBridgeInstances)));
+  EXPECT_NE(std::string::npos, buildClass("S", "", "", Messages::On).find(crlf(kBridgeInstances)));
 }
 
 TEST(Skeleton, ClassWithoutMembers) {
@@ -203,7 +205,7 @@ Class cS GUID$("{11111111-1111-1111-1111-111111111111}") Common
   Interface iS GUID$("{22222222-2222-2222-2222-222222222222}")
     Inherit IUnknown
 )" + kSetWindow + "  End Interface\n" + kMessageInterface + "End Class\n"),
-            buildClass("S", "", "", true));
+            buildClass("S", "", "", Messages::On));
 }
 
 TEST(Skeleton, ClassWithMessagesPutsBridgeAfterInstancesAndSetWindowFirst) {
@@ -234,7 +236,7 @@ Class cS GUID$("{11111111-1111-1111-1111-111111111111}") Common
     End Method
   End Interface
 )" + kMessageInterface + "End Class\n"),
-            buildClass("S", "[List():Long()", "Go", true));
+            buildClass("S", "[List():Long()", "Go", Messages::On));
 }
 
 TEST(Skeleton, InterfaceWithoutMembersIsFourLines) {
@@ -251,11 +253,11 @@ TEST(Skeleton, InterfaceWithMessagesAndNoPropertiesStartsWithBridge) {
                  R"(  Interface iS GUID$("{11111111-1111-1111-1111-111111111111}")
     Inherit IUnknown
 )" + kSetWindow + "  End Interface\n" + kMessageInterface + "End Class\n"),
-            buildInterface("S", "", "", true));
+            buildInterface("S", "", "", Messages::On));
 }
 
 TEST(Skeleton, InterfaceNeverHasClassParts) {
-  std::string text = buildInterface("Shape", "Item(),.Name", "Go", true);
+  std::string text = buildInterface("Shape", "Item(),.Name", "Go", Messages::On);
   for (const char* part : {"Function New", "Class c", "  Class Method Create()",
                            "  Class Method Destroy()", "ReDim"})
     EXPECT_EQ(std::string::npos, text.find(part)) << part;

@@ -6,6 +6,7 @@
 #include "cli/cli_io.h"
 #include "cli/input_reader.h"
 #include "cli/subcommands.h"
+#include "templates/project_command.h"
 #include "templates/template_engine.h"
 
 namespace codeloom::cli {
@@ -21,14 +22,15 @@ int runExpand(const ExpandOptions& options) {
     }
     parseSettings(bytes, settings);
   }
-  if (options.name) settings.templateName = *options.name;
-  if (options.author) settings.templateAuthor = *options.author;
-  if (options.title) settings.templateTitle = *options.title;
-  if (options.description) settings.templateDescription = *options.description;
+  TemplateValues values = templateValues(settings);
+  if (options.name) values.namePrefix = *options.name;
+  if (options.author) values.author = *options.author;
+  if (options.title) values.title = *options.title;
+  if (options.description) values.description = *options.description;
   if (options.options) {
     // Each name exactly as given; an empty one would select nothing.
-    settings.templateOptions.clear();
-    for (const std::string& option : *options.options) settings.templateOptions.add(option);
+    values.options.clear();
+    values.options.insert(options.options->begin(), options.options->end());
   }
 
   std::string templateText;
@@ -37,7 +39,7 @@ int runExpand(const ExpandOptions& options) {
     reportReadFailure(options.templatePath, result);
     return kExitFailure;
   }
-  std::optional<std::string> expanded = expandTemplate(templateText, settings);
+  std::optional<std::string> expanded = expandTemplate(templateText, values);
   if (!expanded) {
     std::cerr << "codeloom-cli: the expansion of '" << options.templatePath
               << "' would pass the output limit of " << (kMaxExpansionBytes >> 20)

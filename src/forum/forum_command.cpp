@@ -1,6 +1,7 @@
 #include "forum/forum_command.h"
 
 #include "forum/forum_text.h"
+#include "headers/source_files.h"
 #include "platform/file_picker.h"
 #include "platform/text_helpers.h"
 

@@ -1,5 +1,6 @@
 #include "headers/header_command.h"
 
+#include "headers/source_files.h"
 #include "headers/source_sections.h"
 #include "platform/file_picker.h"
 #include "platform/text_helpers.h"

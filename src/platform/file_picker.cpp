@@ -5,16 +5,6 @@
 
 namespace codeloom {
 
-OpenFileRequest sourceFilesRequest(WindowHandle owner) {
-  OpenFileRequest request;
-  request.owner = owner;
-  request.title = "Select files";
-  request.initialFolder = "C:\\prj\\pb";
-  request.filterName = "Basic";
-  request.filterPattern = "*.bas;*.inc";
-  return request;
-}
-
 std::vector<PickedFile> pickedFiles(const OpenFileResult& result) {
   const std::vector<std::u16string>& parts = result.parts;
   std::vector<PickedFile> files;

@@ -1,5 +1,5 @@
-// The source-file picker shared by the forum and header commands: the
-// open-file dialog's request, and the files its result names.
+// The files an open-file dialog's result names, as the forum and header
+// commands open and name them.
 #pragma once
 
 #include <vector>
@@ -7,9 +7,6 @@
 #include "platform/platform.h"
 
 namespace codeloom {
-
-// "Select files" in C:\prj\pb, filter Basic (*.bas;*.inc), several files.
-OpenFileRequest sourceFilesRequest(WindowHandle owner);
 
 // The picked files in dialog order. The first part (the one path, or the
 // folder) is trimmed of blanks; for several files the folder gets a "\"

@@ -48,16 +48,5 @@ TEST(FilePicker, PathStaysUtf16NameIsAnsi) {
   EXPECT_EQ("\xE9.bas", files[1].name);
 }
 
-TEST(FilePicker, Request) {
-  int owner;
-  OpenFileRequest r = sourceFilesRequest(&owner);
-  EXPECT_EQ(&owner, r.owner);
-  EXPECT_EQ("Select files", r.title);
-  EXPECT_EQ("C:\\prj\\pb", r.initialFolder);
-  EXPECT_EQ("Basic", r.filterName);
-  EXPECT_EQ("*.bas;*.inc", r.filterPattern);
-  EXPECT_FALSE(r.offsetFromOwner);
-}
-
 }  // namespace
 }  // namespace codeloom

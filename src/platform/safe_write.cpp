@@ -46,7 +46,8 @@ std::string createTemporary(const FileWriteSteps& steps, const std::string& fold
 // under a name that says what it is when it can get one.
 WriteOutcome keep(const FileWriteSteps& steps, const std::string& path,
                   const std::string& temporary, bool targetIntact) {
-  WriteOutcome outcome{WriteStatus::Kept, temporary, targetIntact, {}};
+  WriteOutcome outcome{
+      .status = WriteStatus::Kept, .keptAs = temporary, .targetIntact = targetIntact};
   for (int attempt = 1; attempt <= kKeptNames; ++attempt) {
     std::string name = keptName(path, attempt);
     if (steps.rename(temporary, name)) {
@@ -66,11 +67,11 @@ WriteOutcome writeInPlace(const FileWriteSteps& steps, const std::string& path,
   std::string old;
   if (!steps.read(path, old) || !steps.openInPlace(path, bytes.size())) {
     steps.remove(temporary);  // the target is as it was
-    return {WriteStatus::Held, {}, true, {}};
+    return {.status = WriteStatus::Held};
   }
   if (writeAll(steps, bytes, chunkSize)) {
     steps.remove(temporary);
-    return {WriteStatus::Written, {}, true, {}};
+    return {.status = WriteStatus::Written};
   }
   bool restored = steps.openInPlace(path, old.size()) && writeAll(steps, old, chunkSize);
   return keep(steps, path, temporary, restored);
@@ -105,17 +106,17 @@ WriteOutcome writeFileReplacing(const FileWriteSteps& steps, const std::string& 
   }
   switch (steps.replace(temporary, path)) {
     case ReplaceOutcome::Replaced:
-      return {WriteStatus::Written, {}, true, {}};
+      return {.status = WriteStatus::Written};
     case ReplaceOutcome::ReadOnly:
       steps.remove(temporary);
-      return {WriteStatus::ReadOnly, {}, true, {}};
+      return {.status = WriteStatus::ReadOnly};
     case ReplaceOutcome::Failed:
       steps.remove(temporary);
       return {};
     case ReplaceOutcome::NotMoved:
       // Nothing holds the target's name now; take it, but never from a
       // file that appeared there meanwhile.
-      if (steps.rename(temporary, path)) return {WriteStatus::Written, {}, true, {}};
+      if (steps.rename(temporary, path)) return {.status = WriteStatus::Written};
       return keep(steps, path, temporary, false);
     case ReplaceOutcome::Held:
       break;

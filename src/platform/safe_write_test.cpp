@@ -307,10 +307,14 @@ TEST(SafeWrite, ReplaceFileErrors) {
 TEST(SafeWrite, KeptTextMessage) {
   EXPECT_EQ("\"C:\\p\\Keep.bas\" could not be written. Its new text is in "
             "\"C:\\p\\Keep.bas.new\"; the file still holds its old text.",
-            keptTextMessage("C:\\p\\Keep.bas", {WriteStatus::Kept, "C:\\p\\Keep.bas.new", true, {}}));
+            keptTextMessage("C:\\p\\Keep.bas", {.status = WriteStatus::Kept,
+                                                .keptAs = "C:\\p\\Keep.bas.new",
+                                                .targetIntact = true}));
   EXPECT_EQ("\"a\" could not be written. Its new text is in \"~cl1234.tmp\"; the file may be "
             "damaged or missing.",
-            keptTextMessage("a", {WriteStatus::Kept, "~cl1234.tmp", false, {}}));
+            keptTextMessage("a", {.status = WriteStatus::Kept,
+                                   .keptAs = "~cl1234.tmp",
+                                   .targetIntact = false}));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include "platform/file_name.h"
 #include "templates/template_dialog.h"
-#include "templates/template_engine.h"
 
 namespace codeloom {
 namespace {
@@ -20,6 +19,15 @@ ProjectFiles projectFiles(ProjectKind kind) {
 }
 
 }  // namespace
+
+TemplateValues templateValues(const ToolSettings& settings) {
+  const std::vector<std::string>& options = settings.templateOptions.names();
+  return {.namePrefix = settings.templateName,
+          .author = settings.templateAuthor,
+          .title = settings.templateTitle,
+          .description = settings.templateDescription,
+          .options = {options.begin(), options.end()}};
+}
 
 std::string prepareSaveFolder(Platform& platform, const std::string& folder) {
   size_t separator = folder.find('\\');
@@ -52,7 +60,7 @@ void runProjectCommand(Platform& platform, ToolSettings& settings, ProjectKind k
   // to build writes nothing at all: no folder, no copy, no output.
   std::string templateText;
   if (!platform.readFile(files.templateFile, templateText)) templateText.clear();
-  std::optional<std::string> output = expandTemplate(templateText, settings);
+  std::optional<std::string> output = expandTemplate(templateText, templateValues(settings));
   if (!output) return;
 
   // In memory only: the settings file keeps the folder as typed.

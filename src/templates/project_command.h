@@ -5,6 +5,7 @@
 
 #include "app/settings.h"
 #include "platform/platform.h"
+#include "templates/template_engine.h"
 
 namespace codeloom {
 
@@ -18,6 +19,10 @@ enum class ProjectKind { App, Win, Child };
 // nothing created; every failure passes silently.
 void runProjectCommand(Platform& platform, ToolSettings& settings, ProjectKind kind,
                        WindowHandle commandWindow);
+
+// The settings' name prefix, author, title, description and options, as a
+// template is expanded with them.
+TemplateValues templateValues(const ToolSettings& settings);
 
 // The folder text without empty fields and trailing "\": c:\a\\b\ gives
 // c:\a\b. Creates each folder along it after the first field (a drive, or a

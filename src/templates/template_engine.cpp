@@ -99,14 +99,14 @@ LineMarkers readLineMarkers(std::string_view line) {
 }
 
 std::optional<std::string> substitutePlaceholders(std::string_view line,
-                                                  const ToolSettings& settings, size_t limit) {
-  const std::string upperName = toUpperAnsi(settings.templateName);
+                                                  const TemplateValues& values, size_t limit) {
+  const std::string upperName = toUpperAnsi(values.namePrefix);
   const std::pair<std::string_view, std::string_view> steps[] = {
-      {"%pfx%", settings.templateName},
+      {"%pfx%", values.namePrefix},
       {"%upfx%", upperName},
-      {"%author%", settings.templateAuthor},
-      {"%title%", settings.templateTitle},
-      {"%description%", settings.templateDescription},
+      {"%author%", values.author},
+      {"%title%", values.title},
+      {"%description%", values.description},
   };
   std::string text;
   std::string next;
@@ -120,9 +120,9 @@ std::optional<std::string> substitutePlaceholders(std::string_view line,
 }
 
 std::optional<std::string> expandTemplateLine(TemplateExpander& expander, std::string_view line,
-                                              const ToolSettings& settings) {
+                                              const TemplateValues& values) {
   if (expander.tooLarge) return std::nullopt;
-  std::optional<std::string> substituted = substitutePlaceholders(line, settings, expander.room);
+  std::optional<std::string> substituted = substitutePlaceholders(line, values, expander.room);
   if (!substituted) {
     expander.tooLarge = true;
     return std::nullopt;
@@ -143,7 +143,7 @@ std::optional<std::string> expandTemplateLine(TemplateExpander& expander, std::s
   } else {
     // The empty name of "{{}}" is never an option, even in a set that holds
     // the empty key a settings file can leave behind.
-    expander.skipping = first.name.empty() || !settings.templateOptions.contains(first.name);
+    expander.skipping = first.name.empty() || !values.options.contains(first.name);
   }
 
   if (markers.second) {
@@ -158,14 +158,14 @@ std::optional<std::string> expandTemplateLine(TemplateExpander& expander, std::s
 }
 
 std::optional<std::string> expandTemplate(std::string_view templateText,
-                                          const ToolSettings& settings, size_t limit) {
+                                          const TemplateValues& values, size_t limit) {
   std::string output;
   TemplateExpander expander;
   expander.room = limit;
   LineReader reader(templateText);
   std::string_view line;
   while (reader.next(line)) {
-    if (std::optional<std::string> written = expandTemplateLine(expander, line, settings)) {
+    if (std::optional<std::string> written = expandTemplateLine(expander, line, values)) {
       output += *written;
       output += "\r\n";
     }

@@ -44,19 +44,29 @@
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "app/settings.h"
+#include <unordered_set>
 
 namespace codeloom {
+
+// What a template is expanded with: the five placeholders' values and the
+// selected options. Built from the settings by the commands; the engine
+// needs nothing else of them.
+struct TemplateValues {
+  std::string namePrefix;                   // %pfx%; upper-cased for %upfx%
+  std::string author;                       // %author%
+  std::string title;                        // %title%
+  std::string description;                  // %description%, lines separated by CR LF
+  std::unordered_set<std::string> options;  // exact, case-sensitive names
+};
 
 // The most one expansion writes: 512 MiB, well above any real source file
 // and above the 100 MB lines the engine is tested with.
 constexpr size_t kMaxExpansionBytes = size_t{512} << 20;
 
-// The line with the five placeholders replaced from settings; nullopt when
+// The line with the five placeholders replaced from values; nullopt when
 // the text would pass limit bytes at any step.
 std::optional<std::string> substitutePlaceholders(std::string_view line,
-                                                  const ToolSettings& settings,
+                                                  const TemplateValues& values,
                                                   size_t limit = kMaxExpansionBytes);
 
 // A marker "{{name}}" occupying [begin, end) of its line.
@@ -96,13 +106,13 @@ struct TemplateExpander {
 // yields no output, or when it would not fit in the room left (tooLarge is
 // then set). The output may hold CR LF pairs from the description.
 std::optional<std::string> expandTemplateLine(TemplateExpander& expander, std::string_view line,
-                                              const ToolSettings& settings);
+                                              const TemplateValues& values);
 
 // Expands a whole template file's bytes, read as text lines, into the output
 // file's bytes: every written line followed by CR LF. nullopt when the output
 // would pass limit bytes: then nothing is to be written.
 std::optional<std::string> expandTemplate(std::string_view templateText,
-                                          const ToolSettings& settings,
+                                          const TemplateValues& values,
                                           size_t limit = kMaxExpansionBytes);
 
 }  // namespace codeloom

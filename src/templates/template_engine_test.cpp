@@ -9,14 +9,12 @@
 namespace codeloom {
 namespace {
 
-ToolSettings demo(OptionSet options = {"Icon", "Size"}) {
-  ToolSettings s;
-  s.templateName = "demo";
-  s.templateAuthor = "R&D";
-  s.templateTitle = "Demo";
-  s.templateDescription = "x\r\ny\r\nz";
-  s.templateOptions = std::move(options);
-  return s;
+TemplateValues demo(std::unordered_set<std::string> options = {"Icon", "Size"}) {
+  return {.namePrefix = "demo",
+          .author = "R&D",
+          .title = "Demo",
+          .description = "x\r\ny\r\nz",
+          .options = std::move(options)};
 }
 
 std::string joinLines(const std::vector<std::string>& lines, const char* end = "\r\n") {
@@ -51,9 +49,9 @@ TEST(TemplateEngine, PlaceholderValuesAreReplacedByLaterSteps) {
                  {"a", "%author% %pfx%", "%description%", "%author% %pfx%"},
                  {"", "", "g%upfx%_%pfx%.", "g_."},
                  {"\xE4\xF6x\xFF", "", "%upfx%", "\xC4\xD6X\x9F"}}) {  // Windows-1252 letters
-    ToolSettings s = demo();
-    s.templateName = c.name;
-    s.templateDescription = c.description;
+    TemplateValues s = demo();
+    s.namePrefix = c.name;
+    s.description = c.description;
     EXPECT_EQ(c.expected, substitutePlaceholders(c.line, s)) << c.name;
   }
 }
@@ -186,10 +184,10 @@ TEST(TemplateEngine, WholeTemplates) {
 }
 
 TEST(TemplateEngine, ValuesActAsMarkers) {
-  ToolSettings s = demo();
-  s.templateName = "{{Mouse}}";
+  TemplateValues s = demo();
+  s.namePrefix = "{{Mouse}}";
   EXPECT_EQ("b\r\n", expandTemplate("a%pfx%\r{{/}}b\r", s));
-  s.templateTitle = "{{else}}";
+  s.title = "{{else}}";
   EXPECT_EQ("", expandTemplate("%title%\rhidden\r", s));
 }
 
@@ -230,14 +228,14 @@ TEST(TemplateEngine, ExplodingValuesAreRefused) {
     for (int i = 0; i < n; ++i) out += text;
     return out;
   };
-  ToolSettings s = demo();
-  s.templateName = times("%author%", 1000);
-  s.templateAuthor = times("%title%", 1000);
-  s.templateTitle = times("%description%", 1000);
-  s.templateDescription = times("x", 1000);
+  TemplateValues s = demo();
+  s.namePrefix = times("%author%", 1000);
+  s.author = times("%title%", 1000);
+  s.title = times("%description%", 1000);
+  s.description = times("x", 1000);
   EXPECT_EQ(std::nullopt, substitutePlaceholders("%pfx%", s));
   EXPECT_EQ(std::nullopt, expandTemplate("first\r%pfx%\rlast\r", s));
-  s.templateTitle = "t";  // a million "t": big, but within the limit
+  s.title = "t";  // a million "t": big, but within the limit
   EXPECT_EQ(1000000u + 2, expandTemplate("%pfx%\r", s).value().size());
   EXPECT_EQ(kMaxExpansionBytes, size_t{512} * 1024 * 1024);
 }
@@ -254,7 +252,7 @@ TEST(TemplateEngine, ReadsTextLines) {
 // that holds no placeholder.
 TEST(TemplateEngine, AnyLineIsSafe) {
   const std::vector<std::string> pieces = {"{{", "}}", "{", "}", "/", "else", "Icon", "x", " "};
-  const ToolSettings settings = demo();
+  const TemplateValues values = demo();
   std::vector<std::string> lines = {""};
   for (int length = 0; length < 5; ++length) {
     std::vector<std::string> longer;
@@ -263,7 +261,7 @@ TEST(TemplateEngine, AnyLineIsSafe) {
     for (const std::string& line : longer) {
       for (bool skipping : {false, true}) {
         TemplateExpander expander{skipping};
-        std::optional<std::string> written = expandTemplateLine(expander, line, settings);
+        std::optional<std::string> written = expandTemplateLine(expander, line, values);
         EXPECT_LE(written.value_or("").size(), line.size()) << line;
       }
     }

@@ -147,7 +147,12 @@ void Linter::lintElseLine(std::string_view line, const TemplateMarker& marker) {
            "'" + written(marker) + "' outside any block: it starts skipping up to the next "
            "closing marker");
     CODELOOM_WRESTRICT_ON
-    open_ = OpenBlock{line_, marker.begin + 1, written(marker), true, 1, line_};
+    open_ = OpenBlock{.line = line_,
+                      .column = marker.begin + 1,
+                      .marker = written(marker),
+                      .openedByElse = true,
+                      .elses = 1,
+                      .lastElseLine = line_};
   } else {
     if (open_->elses > 0)
       report(marker.begin, LintSeverity::Warning,

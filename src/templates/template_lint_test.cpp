@@ -152,31 +152,32 @@ TEST(TemplateLint, ReadsLinesAsTheEngineDoes) {
 // What the author of a clean template means: blocks as written, each line
 // kept or dropped by its own block, the chosen branch of a single-line
 // block. A plain reading of the marker forms, independent of the engine's.
-std::string meantExpansion(const std::vector<std::string>& lines, const ToolSettings& settings) {
+std::string meantExpansion(const std::vector<std::string>& lines, const TemplateValues& values) {
   static const std::regex kMarker(R"(\{\{([^}]*)\}\})");
   std::string out;
   bool inBlock = false, selected = false, inElse = false;
-  auto write = [&out](const std::string& text, bool always) {
-    if (always || text.find_first_not_of(' ') != std::string::npos) out += text + "\r\n";
+  auto writeLine = [&out](const std::string& text) { out += text + "\r\n"; };
+  auto writeUnlessBlanks = [&](const std::string& text) {
+    if (text.find_first_not_of(' ') != std::string::npos) writeLine(text);
   };
   for (const std::string& raw : lines) {
-    std::string line = substitutePlaceholders(raw, settings).value();
+    std::string line = substitutePlaceholders(raw, values).value();
     std::vector<std::smatch> markers;
     for (std::sregex_iterator it(line.begin(), line.end(), kMarker), end; it != end; ++it)
       markers.push_back(*it);
-    auto isSelected = [&](const std::smatch& m) { return settings.templateOptions.contains(m[1].str()); };
+    auto isSelected = [&](const std::smatch& m) { return values.options.contains(m[1].str()); };
     if (markers.empty()) {
-      if (!inBlock || selected != inElse) write(line, true);
+      if (!inBlock || selected != inElse) writeLine(line);
     } else if (markers.size() == 1) {
       std::string name = markers[0][1].str(), around = markers[0].prefix().str() + markers[0].suffix().str();
       if (name[0] == '/') {
         inBlock = false;
-        write(around, false);
+        writeUnlessBlanks(around);
       } else if (std::regex_match(name, std::regex("else", std::regex::icase))) {
         inElse = true;
       } else {
         inBlock = true, inElse = false, selected = isSelected(markers[0]);
-        if (selected) write(around, false);
+        if (selected) writeUnlessBlanks(around);
       }
     } else {
       std::string head = markers[0].prefix().str(), tail = markers.back().suffix().str();
@@ -187,7 +188,7 @@ std::string meantExpansion(const std::vector<std::string>& lines, const ToolSett
                                                markers[2].position() - markers[1].position() -
                                                    markers[1].length())
                                  : "";
-      write(head + (isSelected(markers[0]) ? thenText : elseText) + tail, false);
+      writeUnlessBlanks(head + (isSelected(markers[0]) ? thenText : elseText) + tail);
     }
   }
   return out;
@@ -203,10 +204,7 @@ TEST(TemplateLint, CleanTemplatesExpandAsMeant) {
       {"{{ExitLast}} first", "e", "{{/}}", "{{AddMem}}", "m", "{{else}}", "n", "{{/}}",
        "{{Activate}}a{{/}}{{Param}}"},
   };
-  ToolSettings settings;
-  settings.templateName = "demo";
-  settings.templateAuthor = "R&D";
-  settings.templateTitle = "Demo";
+  TemplateValues values{.namePrefix = "demo", .author = "R&D", .title = "Demo"};
   for (size_t t = 0; t < templates.size(); ++t) {
     // The last template is not clean: the lint must say so, and the
     // expansion check below must see the surprise it names.
@@ -214,11 +212,11 @@ TEST(TemplateLint, CleanTemplatesExpandAsMeant) {
     EXPECT_EQ(clean, lint(templates[t]).empty()) << t << "\n" << lint(templates[t]);
     bool allMeant = true;
     for (unsigned mask = 0; mask < (1u << 11); ++mask) {
-      settings.templateOptions.clear();
+      values.options.clear();
       for (unsigned bit = 0; bit < 11; ++bit)
-        if (mask & (1u << bit)) settings.templateOptions.add(kTemplateOptionNames[bit]);
-      std::string expanded = expandTemplate(joinLines(templates[t]), settings).value();
-      bool meant = expanded == meantExpansion(templates[t], settings) &&
+        if (mask & (1u << bit)) values.options.insert(kTemplateOptionNames[bit]);
+      std::string expanded = expandTemplate(joinLines(templates[t]), values).value();
+      bool meant = expanded == meantExpansion(templates[t], values) &&
                    expanded.find("{{") == std::string::npos &&
                    expanded.find("}}") == std::string::npos;
       if (clean) {
@@ -234,14 +232,13 @@ TEST(TemplateLint, CleanTemplatesExpandAsMeant) {
 
 // The expansions of a template under all 2,048 option sets.
 std::vector<std::string> everyExpansion(const std::vector<std::string>& lines) {
-  ToolSettings settings;
-  settings.templateName = "demo";
+  TemplateValues values{.namePrefix = "demo"};
   std::vector<std::string> out;
   for (unsigned mask = 0; mask < (1u << 11); ++mask) {
-    settings.templateOptions.clear();
+    values.options.clear();
     for (unsigned bit = 0; bit < 11; ++bit)
-      if (mask & (1u << bit)) settings.templateOptions.add(kTemplateOptionNames[bit]);
-    out.push_back(expandTemplate(joinLines(lines), settings).value());
+      if (mask & (1u << bit)) values.options.insert(kTemplateOptionNames[bit]);
+    out.push_back(expandTemplate(joinLines(lines), values).value());
   }
   return out;
 }

@@ -237,7 +237,7 @@ E2E_TEST("files.cli_output_held_and_hidden", cliOutputHeldAndHidden) {
   writeFile(target, "old");
   HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  CHECK_EQ(0, runCli(ctx, write, ctx.workDir, errors, true));
+  CHECK_EQ(0, runCli(ctx, write, ctx.workDir, errors, CliStream::Stderr));
   CHECK_EQ("", errors);
   CHECK_EQ(header, fileText(target));
   CloseHandle(held);
@@ -245,14 +245,14 @@ E2E_TEST("files.cli_output_held_and_hidden", cliOutputHeldAndHidden) {
   writeFile(target, "old");
   held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                      FILE_ATTRIBUTE_NORMAL, nullptr);
-  CHECK_EQ(1, runCli(ctx, write, ctx.workDir, errors, true));
+  CHECK_EQ(1, runCli(ctx, write, ctx.workDir, errors, CliStream::Stderr));
   CHECK_EQ("codeloom-cli: write error: 'a.inc' is open in another program\r\n", errors);
   CloseHandle(held);
   CHECK_EQ("old", fileText(target));
   // Hidden: replaced, and still hidden.
   SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_HIDDEN);
   errors.clear();
-  CHECK_EQ(0, runCli(ctx, write, ctx.workDir, errors, true));
+  CHECK_EQ(0, runCli(ctx, write, ctx.workDir, errors, CliStream::Stderr));
   CHECK_EQ(header, fileText(target));
   CHECK(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_HIDDEN);
   CHECK_EQ("", matching(ctx.workDir, L"~cl*"));

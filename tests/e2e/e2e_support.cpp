@@ -187,7 +187,7 @@ bool startApp(const Context& ctx, App& app) {
 }
 
 int runCli(const Context& ctx, const std::wstring& arguments, const std::wstring& folder,
-           std::string& captured, bool captureErrors) {
+           std::string& captured, CliStream stream) {
   std::wstring cli = ctx.appPath.substr(0, ctx.appPath.find_last_of(L'\\') + 1) + L"codeloom-cli.exe";
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE readEnd = nullptr, writeEnd = nullptr;
@@ -199,8 +199,8 @@ int runCli(const Context& ctx, const std::wstring& arguments, const std::wstring
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = captureErrors ? GetStdHandle(STD_OUTPUT_HANDLE) : writeEnd;
-  startup.hStdError = captureErrors ? writeEnd : GetStdHandle(STD_ERROR_HANDLE);
+  startup.hStdOutput = stream == CliStream::Stdout ? writeEnd : GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = stream == CliStream::Stderr ? writeEnd : GetStdHandle(STD_ERROR_HANDLE);
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   std::wstring commandLine = L"\"" + cli + L"\" " + arguments;
   PROCESS_INFORMATION process{};
@@ -228,7 +228,7 @@ int runCli(const Context& ctx, const std::wstring& arguments, const std::wstring
 std::string cliOutput(const Context& ctx, const std::wstring& arguments,
                       const std::wstring& folder) {
   std::string bytes;
-  int status = runCli(ctx, arguments, folder, bytes, false);
+  int status = runCli(ctx, arguments, folder, bytes, CliStream::Stdout);
   if (status < 0) return "<codeloom-cli not run>";
   if (status != 0) {
     std::printf("codeloom-cli %ls exited with %d\n", arguments.c_str(), status);

@@ -59,10 +59,13 @@ void killApp(App& app);
 // it. A run that fails or exits with an error fails the check.
 std::string cliOutput(const Context& ctx, const std::wstring& arguments,
                       const std::wstring& folder);
+// Which of codeloom-cli.exe's output streams runCli captures; the other
+// goes to the driver's own.
+enum class CliStream { Stdout, Stderr };
 // Runs codeloom-cli.exe in folder and returns its exit status (-1 when it
-// did not start), with its stdout, or its stderr, appended to captured.
+// did not start), with the captured stream appended to captured.
 int runCli(const Context& ctx, const std::wstring& arguments, const std::wstring& folder,
-           std::string& captured, bool captureErrors);
+           std::string& captured, CliStream stream);
 
 // Processes this thread's messages for ms milliseconds: the driver owns
 // windows (the fake IDE) that the program talks to.

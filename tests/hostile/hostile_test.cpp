@@ -105,9 +105,7 @@ TEST(Hostile, ForumCommandOverManyFiles) {
 // else outside any block that skips up to the next closing marker.
 TEST(Hostile, TemplateOfAMillionMarkerLines) {
   const size_t groups = scaled(125000);  // 8 lines with markers each
-  ToolSettings settings;
-  settings.templateName = "demo";
-  settings.templateOptions = {"Icon"};
+  const TemplateValues values{.namePrefix = "demo", .options = {"Icon"}};
   std::string text;
   std::string expected;
   for (size_t k = 0; k < groups; ++k) {
@@ -119,7 +117,7 @@ TEST(Hostile, TemplateOfAMillionMarkerLines) {
     expected += "idemo" + n + "\r\nx y" + n + " w\r\n\t\r\n";
   }
   std::string output;
-  timed("template-marker-lines", groups * 8, [&] { output = expandTemplate(text, settings).value(); });
+  timed("template-marker-lines", groups * 8, [&] { output = expandTemplate(text, values).value(); });
   EXPECT_EQ(expected.size(), output.size());
   EXPECT_TRUE(expected == output);
 }

@@ -1,5 +1,6 @@
 #include "headers/declare_audit.h"
 
+#include <map>
 #include <utility>
 
 #include "platform/ansi.h"
@@ -399,6 +400,164 @@ ParsedDeclare readDeclareText(std::string_view text) {
   return declare;
 }
 
+// ---- Auditing --------------------------------------------------------------
+
+std::string entryPoint(const ParsedDeclare& declare) {
+  return declare.alias ? *declare.alias : toUpperAnsi(declare.name);
+}
+
+// LoadLibrary adds ".DLL" to a name without an extension and ignores case.
+std::string libraryKey(std::string_view path) {
+  size_t slash = path.find_last_of("\\/");
+  std::string key = toUpperAnsi(slash == npos ? path : path.substr(slash + 1));
+  if (key.find('.') == std::string::npos) key += ".DLL";
+  return key;
+}
+
+bool exclusive(const std::vector<IfBranch>& a, const std::vector<IfBranch>& b) {
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    if (a[i].group != b[i].group) return false;
+    if (a[i].branch != b[i].branch) return true;
+  }
+  return false;
+}
+
+const char* conventionName(CallingConvention convention) {
+  switch (convention) {
+    case CallingConvention::Cdecl: return "CDECL";
+    case CallingConvention::Bdecl: return "BDECL";
+    case CallingConvention::Sdecl: break;
+  }
+  return "SDECL";
+}
+
+// The exports, read, and looked up by entry point and by name; of several
+// with one key the first counts.
+struct Audit {
+  std::string_view headerName;
+  const std::vector<ExportedProcedure>& exports;
+  std::vector<ParsedDeclare> exported;  // in export order
+  std::map<std::string, size_t> byEntry, byUpperEntry, byUpperName;
+};
+
+Audit readExports(std::string_view headerName, const std::vector<ExportedProcedure>& exports) {
+  Audit audit{headerName, exports, {}, {}, {}, {}};
+  for (size_t i = 0; i < exports.size(); ++i) {
+    const ParsedDeclare& procedure = audit.exported.emplace_back(readDeclareText(exports[i].declaration));
+    if (!procedure.problem.empty()) continue;
+    audit.byEntry.emplace(entryPoint(procedure), i);
+    audit.byUpperEntry.emplace(toUpperAnsi(entryPoint(procedure)), i);
+    audit.byUpperName.emplace(toUpperAnsi(procedure.name), i);
+  }
+  return audit;
+}
+
+// The export a Declare's entry point names: exactly, else ignoring case,
+// as GetProcAddress would not.
+std::optional<size_t> pairedExport(const Audit& audit, const std::string& entry) {
+  if (auto exact = audit.byEntry.find(entry); exact != audit.byEntry.end()) return exact->second;
+  if (auto other = audit.byUpperEntry.find(toUpperAnsi(entry)); other != audit.byUpperEntry.end())
+    return other->second;
+  return std::nullopt;
+}
+
+std::vector<AuditFinding> checkDeclare(const Audit& audit, const ParsedDeclare& declare,
+                                       std::optional<size_t> paired, std::string_view dllShown) {
+  std::vector<AuditFinding> findings;
+  std::string entry = entryPoint(declare);
+  if (!paired) {
+    findings.push_back({std::string(audit.headerName), declare.line, declare.column, FindingLevel::Error,
+                        "entry point '" + entry + "' is missing from " + std::string(dllShown)});
+    return findings;
+  }
+  const ExportedProcedure& where = audit.exports[*paired];
+  const ParsedDeclare& dll = audit.exported[*paired];
+  std::string dllEntry = entryPoint(dll);
+  std::string lead = "'" + dllEntry + "': ";
+  std::string at = " (" + where.file + ":" + std::to_string(where.line) + ")";
+  auto report = [&](FindingLevel level, std::string message) {
+    findings.push_back(
+        {std::string(audit.headerName), declare.line, declare.column, level, lead + message + at});
+  };
+  auto error = [&](std::string message) { report(FindingLevel::Error, std::move(message)); };
+  // A type given on one side only is a warning: the other side may rely
+  // on a DEFtype statement.
+  auto compareTypes = [&](const std::string& what, const std::string& header, const std::string& inDll) {
+    if (header == inDll) return;
+    if (!header.empty() && !inDll.empty())
+      error(what + " is " + header + " in the header, " + inDll + " in the DLL");
+    else
+      report(FindingLevel::Warning, what + (header.empty() ? " has no type" : " is " + header) +
+                                        " in the header, " + (inDll.empty() ? "no type" : inDll) + " in the DLL");
+  };
+
+  if (entry != dllEntry)
+    error("entry point '" + entry + "' in the header, '" + dllEntry +
+          "' in the DLL, and GetProcAddress compares letter case");
+  if (declare.kind != dll.kind)
+    error(declare.kind == ProcedureKind::Sub ? "SUB in the header, FUNCTION in the DLL"
+                                             : "FUNCTION in the header, SUB in the DLL");
+  if (declare.convention != dll.convention)
+    error(std::string("calling convention ") + conventionName(declare.convention) + " in the header, " +
+          conventionName(dll.convention) + " in the DLL");
+  size_t count = declare.parameters.size();
+  if (count != dll.parameters.size()) {
+    // Places would not line up, so the parameters are not compared one by one.
+    error(std::to_string(count) + (count == 1 ? " parameter" : " parameters") + " in the header, " +
+          std::to_string(dll.parameters.size()) + " in the DLL");
+  } else {
+    for (size_t i = 0; i < count; ++i) {
+      const DeclaredParameter& h = declare.parameters[i];
+      const DeclaredParameter& d = dll.parameters[i];
+      std::string which = "parameter " + std::to_string(i + 1);
+      if (h.byVal != d.byVal)
+        error(which + (h.byVal ? " is BYVAL in the header, BYREF" : " is BYREF in the header, BYVAL") + " in the DLL");
+      if (h.optional != d.optional)
+        error(which + (h.optional ? " is OPTIONAL in the header, required" : " is required in the header, OPTIONAL") +
+              " in the DLL");
+      if (h.array != d.array)
+        error(which + (h.array ? " is an array in the header, a scalar" : " is a scalar in the header, an array") +
+              " in the DLL");
+      compareTypes(which, h.type, d.type);
+    }
+  }
+  if (declare.kind == ProcedureKind::Function && dll.kind == ProcedureKind::Function)
+    compareTypes("the result", declare.resultType, dll.resultType);
+
+  // Calls by this name reach another procedure than the one of the name.
+  if (auto named = audit.byUpperName.find(toUpperAnsi(declare.name)); named != audit.byUpperName.end()) {
+    std::string otherEntry = entryPoint(audit.exported[named->second]);
+    const ExportedProcedure& other = audit.exports[named->second];
+    if (toUpperAnsi(otherEntry) != toUpperAnsi(dllEntry))
+      report(FindingLevel::Warning, "declared as " + declare.name + ", the name of the DLL's '" + otherEntry + "' (" +
+                                        other.file + ":" + std::to_string(other.line) + "), so calls to " +
+                                        declare.name + " reach '" + dllEntry + "' instead");
+  }
+  return findings;
+}
+
+bool hasError(const std::vector<AuditFinding>& findings) {
+  for (const AuditFinding& finding : findings)
+    if (finding.level == FindingLevel::Error) return true;
+  return false;
+}
+
+// Of Declares that exclude each other, the one whose findings stand: the
+// first with none, else the first with warnings only, else the first.
+size_t chosenAlternative(const std::vector<size_t>& alternatives,
+                         const std::vector<std::vector<AuditFinding>>& findings) {
+  for (size_t i : alternatives)
+    if (findings[i].empty()) return i;
+  for (size_t i : alternatives)
+    if (!hasError(findings[i])) return i;
+  return alternatives.front();
+}
+
+size_t rootOf(std::vector<size_t>& parent, size_t i) {
+  while (parent[i] != i) i = parent[i] = parent[parent[i]];
+  return i;
+}
+
 }  // namespace
 
 std::vector<ParsedDeclare> parseDeclares(std::string_view text) {
@@ -435,6 +594,71 @@ std::optional<ParsedDeclare> parseDeclareStatement(std::string_view statement, s
   if (problem) *problem = declare.problem;
   if (!declare.problem.empty()) return std::nullopt;
   return declare;
+}
+
+std::vector<AuditFinding> auditHeader(std::string_view headerName, std::string_view headerText,
+                                      const std::vector<ExportedProcedure>& exports,
+                                      std::string_view dllName) {
+  const Audit audit = readExports(headerName, exports);
+  const std::string dllShown = dllName.empty() ? "the DLL" : std::string(dllName);
+  const std::string dllKey = libraryKey(dllName);
+
+  std::vector<ParsedDeclare> declares = parseDeclares(headerText);
+  std::vector<std::vector<AuditFinding>> findings(declares.size());
+  std::vector<bool> shown(declares.size(), false);
+  std::vector<bool> declared(exports.size(), false);
+  std::map<std::string, std::vector<size_t>> byEntry;  // checked readable Declares
+  for (size_t i = 0; i < declares.size(); ++i) {
+    const ParsedDeclare& declare = declares[i];
+    bool readable = declare.problem.empty();
+    // An unreadable LIB clause may name the DLL.
+    bool imports = declare.hasLib && (dllName.empty() || libraryKey(declare.lib) == dllKey ||
+                                      (!readable && declare.lib.empty()));
+    if (!imports) continue;
+    if (!readable) {
+      findings[i].push_back({std::string(headerName), declare.line, declare.column, FindingLevel::Error,
+                             "cannot read this Declare: " + declare.problem});
+      shown[i] = true;
+      continue;
+    }
+    std::optional<size_t> paired = pairedExport(audit, entryPoint(declare));
+    if (paired) declared[*paired] = true;
+    findings[i] = checkDeclare(audit, declare, paired, dllShown);
+    byEntry[toUpperAnsi(entryPoint(declare))].push_back(i);
+  }
+
+  // Declares of one entry point in different branches of one #IF group are
+  // alternatives; only the chosen one's findings are shown.
+  for (const auto& [entry, sameEntry] : byEntry) {
+    std::vector<size_t> parent(sameEntry.size());
+    for (size_t a = 0; a < parent.size(); ++a) parent[a] = a;
+    for (size_t a = 0; a < sameEntry.size(); ++a)
+      for (size_t b = a + 1; b < sameEntry.size(); ++b)
+        if (exclusive(declares[sameEntry[a]].ifBranches, declares[sameEntry[b]].ifBranches))
+          parent[rootOf(parent, b)] = rootOf(parent, a);
+    std::map<size_t, std::vector<size_t>> sets;
+    for (size_t a = 0; a < sameEntry.size(); ++a) sets[rootOf(parent, a)].push_back(sameEntry[a]);
+    for (const auto& [root, alternatives] : sets) shown[chosenAlternative(alternatives, findings)] = true;
+  }
+
+  std::vector<AuditFinding> all;
+  for (size_t i = 0; i < declares.size(); ++i)
+    if (shown[i]) all.insert(all.end(), findings[i].begin(), findings[i].end());
+  for (size_t i = 0; i < exports.size(); ++i) {
+    const ExportedProcedure& procedure = exports[i];
+    if (!audit.exported[i].problem.empty())
+      all.push_back({procedure.file, procedure.line, procedure.column, FindingLevel::Error,
+                     "cannot read the Declare built for this procedure: " + audit.exported[i].problem});
+    else if (!declared[i])
+      all.push_back({procedure.file, procedure.line, procedure.column, FindingLevel::Warning,
+                     "'" + entryPoint(audit.exported[i]) + "' has no Declare in " + std::string(headerName)});
+  }
+  return all;
+}
+
+std::string formatFinding(const AuditFinding& finding) {
+  return finding.file + ":" + std::to_string(finding.line) + ":" + std::to_string(finding.column) +
+         (finding.level == FindingLevel::Error ? ": error: " : ": warning: ") + finding.message;
 }
 
 }  // namespace codeloom

@@ -1,5 +1,6 @@
-// Reads the Declare statements of a hand-written PowerBASIC header
-// (Declares, equates, TYPEs, comments, #IF groups). Text in, no file read.
+// Checks a hand-written PowerBASIC header (Declares, equates, TYPEs,
+// comments, #IF groups) against the procedures its DLL exports. Text in,
+// findings out: no file is read here.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +10,23 @@
 #include <vector>
 
 namespace codeloom {
+
+struct ExportedProcedure {
+  std::string file;         // the source file's name as findings show it
+  size_t line = 0;          // 1-based line of the procedure's first line in that file
+  size_t column = 0;        // 1-based column of its SUB/FUNCTION keyword
+  std::string declaration;  // the Declare a generated DLL header holds for it, lines ending CR LF
+};
+
+enum class FindingLevel { Error, Warning };
+
+struct AuditFinding {
+  std::string file;
+  size_t line = 0;
+  size_t column = 0;
+  FindingLevel level = FindingLevel::Error;
+  std::string message;
+};
 
 enum class ProcedureKind { Sub, Function };
 enum class CallingConvention { Sdecl, Cdecl, Bdecl };  // SDECL is the default
@@ -54,5 +72,16 @@ std::vector<ParsedDeclare> parseDeclares(std::string_view text);
 // cannot be read; problem, when given, then says why.
 std::optional<ParsedDeclare> parseDeclareStatement(std::string_view statement,
                                                    std::string* problem = nullptr);
+
+// The findings of the header's Declares that import from the DLL (all with
+// a LIB clause when dllName is empty) against its exports: the header's in
+// line order, then the exports' in their order. headerName is the header
+// file's name as findings show it.
+std::vector<AuditFinding> auditHeader(std::string_view headerName, std::string_view headerText,
+                                      const std::vector<ExportedProcedure>& exports,
+                                      std::string_view dllName);
+
+// "FILE:LINE:COL: error: message" or "...: warning: message", no line end.
+std::string formatFinding(const AuditFinding& finding);
 
 }  // namespace codeloom

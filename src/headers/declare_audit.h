@@ -58,8 +58,8 @@ struct ParsedDeclare {
   size_t column = 0;
   std::vector<IfBranch> ifBranches;  // the #IF groups it stands in, outermost first
   // Why the statement cannot be read; empty when it can. An unreadable
-  // Declare keeps its position, its branches and, when the words LIB and a
-  // string stand in it anywhere, hasLib and lib.
+  // Declare keeps its position and branches, hasLib when the word LIB
+  // stands in it, and lib when a string follows that word.
   std::string problem;
 };
 

@@ -126,18 +126,19 @@ void Linter::checkOptionName(const TemplateMarker& marker) {
   for (const char* option : kTemplateOptionNames)
     if (name == option) return;
   if (name.empty()) {
-    report(marker.begin, LintSeverity::Error, "'{{}}' names no option, so its block is never selected");
+    report(marker.begin, LintSeverity::Error,
+           "'{{}}' names no option, so New App, Win and Child never select its block");
     return;
   }
   for (const char* option : kTemplateOptionNames) {
     if (toLowerAnsi(name) != toLowerAnsi(option)) continue;
     report(marker.begin, LintSeverity::Error,
            "'" + name + "' is not an option name (they are case-sensitive: '" + option +
-               "'), so its block is never selected");
+               "'), so New App, Win and Child never select its block");
     return;
   }
   report(marker.begin, LintSeverity::Error,
-         "'" + name + "' is not an option name, so its block is never selected");
+         "'" + name + "' is not an option name, so New App, Win and Child never select its block");
 }
 
 void Linter::lintElseLine(std::string_view line, const TemplateMarker& marker) {

@@ -65,12 +65,16 @@ TEST(TemplateLint, Findings) {
        "skipping again\n"},
       // Option names.
       {{"{{icon}}", "{{/}}"},
-       "t:1:1: error: 'icon' is not an option name (they are case-sensitive: 'Icon'), so its "
-       "block is never selected\n"},
+       "t:1:1: error: 'icon' is not an option name (they are case-sensitive: 'Icon'), so New App, "
+       "Win and Child never select its block\n"},
       {{"x {{Icon }}y{{/}}"},
-       "t:1:3: error: 'Icon ' is not an option name, so its block is never selected\n"},
-      {{"{{}}", "{{/}}"}, "t:1:1: error: '{{}}' names no option, so its block is never selected\n"},
-      {{"{{a {{b}}", "{{/}}"}, "t:1:1: error: 'a {{b' is not an option name, so its block is never selected\n"},
+       "t:1:3: error: 'Icon ' is not an option name, so New App, Win and Child never select its "
+       "block\n"},
+      {{"{{}}", "{{/}}"},
+       "t:1:1: error: '{{}}' names no option, so New App, Win and Child never select its block\n"},
+      {{"{{a {{b}}", "{{/}}"},
+       "t:1:1: error: 'a {{b' is not an option name, so New App, Win and Child never select its "
+       "block\n"},
       // Placeholders are replaced before markers are read.
       {{"{{%title%}}", "{{/}}"},
        "t:1:1: warning: '{{%title%}}' holds a placeholder, which is replaced before markers are "

@@ -15,7 +15,7 @@ if [[ ${1:-} == --build-only ]]; then build_only=true; shift; fi
 seconds=${1:-20}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(source_scanner forum_text template_engine classgen settings)
+((${#targets[@]})) || targets=(source_scanner forum_text template_engine classgen settings conditions)
 
 build=build/fuzz
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,0 +1,59 @@
+// The conditions of #IF and #ELSEIF, decided with the equates the project
+// defines itself. Where the answer depends on something not in view (the
+// compiler's own %PB_ equates, an include that was not read, a value that
+// could not be worked out) the answer is "unknown", never a guess.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace codeloom {
+
+// The equates met so far. Names are lower-cased and keep their sigil
+// ("%debug", "$title", "$$wide"), as letter case never matters.
+struct Equates {
+  // Numeric equates surely defined; no value where it could not be worked out.
+  std::map<std::string, std::optional<int64_t>, std::less<>> numbers;
+  // String equates surely defined.
+  std::set<std::string, std::less<>> strings;
+  // Names that may or may not be defined: set in a group whose condition is unknown.
+  std::set<std::string, std::less<>> uncertain;
+  // False once an #INCLUDE was not read: a name not met may be defined there.
+  bool everyIncludeFound = true;
+};
+
+// Deeper nesting of parentheses, unary minus and NOT than this is unknown.
+constexpr int kMaxConditionDepth = 100;
+
+// The value of a condition (the text after #IF or #ELSEIF), or nothing when
+// it is unknown. Integers of 64 bits that wrap: decimal, &H, &B, &O and &
+// (octal) literals with an optional type suffix; %NAME; %DEF(%NAME) and
+// %DEF($NAME); unary minus; * and / (both integer division), \, + and -;
+// = <> < > <= >= giving -1 or 0; NOT, AND, OR and XOR bit by bit; in that
+// order of precedence, with parentheses. A "'" ends the condition. Division
+// by zero, INT64_MIN / -1, an unknown name, %PB_ names and anything not
+// listed give nothing.
+std::optional<int64_t> evaluateCondition(std::string_view expression, const Equates& equates);
+
+// Records the equates that a line defines: "%NAME = expression" with its
+// value when it can be worked out with the equates so far (else defined
+// without a value), "$NAME = ..." and "$$NAME = ..." as defined string
+// equates. Each statement of the line (they are separated by ":") counts.
+// %PB_ names are never recorded. Returns whether the line defines an equate.
+bool applyEquateLine(std::string_view line, Equates& equates);
+
+// As applyEquateLine, for a line in a group whose condition is unknown:
+// every equate the line defines becomes uncertain (markUnknown).
+bool markEquateLineUnknown(std::string_view line, Equates& equates);
+
+// Makes one equate (name with its sigil, any case) uncertain: one already
+// surely defined stays defined, its value unknown; any other may or may not
+// be defined. %PB_ names and names without a sigil are ignored.
+void markUnknown(Equates& equates, std::string_view name);
+
+}  // namespace codeloom

@@ -69,8 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A library name with a "(" that no parameter list holds.
   std::string_view library = (input.flags / 291) % 2 ? "a(b) c.dll" : kDefaultLibraryName;
 
-  std::string header, plainHeader, windowHeader;
-  InterfaceNames names, plainNames, windowNames;
+  std::string header, plainHeader;
+  InterfaceNames names, plainNames;
+  HeaderScan windowed;
+  windowed.mode = mode;
+  windowed.libraryName = library;
+  HeaderText windowHeader;
   for (size_t i = 0; i < input.parts.size(); ++i) {
     std::string_view bytes = input.parts[i];
     checkLines(bytes, LineEnds::CrLfCrOrLf);
@@ -80,12 +84,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     scanSourceFile(header, names, path, bytes, mode, library);
     plainScanSourceFile(plainHeader, plainNames, path, bytes, mode, library);
     FUZZ_CHECK(header == plainHeader);
-    appendSourceSection(windowHeader, windowNames, path, mode, library,
-                        [&](const std::function<bool(std::string_view)>& take) {
-                          for (size_t at = 0; at < bytes.size(); at += window) take(bytes.substr(at, window));
-                          return true;
-                        });
-    FUZZ_CHECK(windowHeader == header && windowNames == names);
+    windowed.macros.clear();  // as scanSourceFile knows none
+    appendSourceSection(windowHeader, windowed, path, inWindows(bytes, window));
+    FUZZ_CHECK(windowHeader.text == header && windowed.interfaceNames == names);
     std::string_view section = std::string_view(header).substr(before);
     FUZZ_CHECK(linesEndInCrLf(section));
     FUZZ_CHECK(names.size() - known == countInterfaceLines(section));

@@ -1,4 +1,8 @@
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -78,6 +82,80 @@ bool checkHeaderFile(const std::string& path, const std::string& header) {
   return false;
 }
 
+// Prints the header as it grows once the Lib clauses' name is settled, and
+// holds it until then: a later file's #COMPILE DLL names the clauses of the
+// files before it. Past kHeldInMemory, what is held waits in a temporary
+// file, so that memory stays bounded however long the header.
+class HeaderPrinter {
+ public:
+  explicit HeaderPrinter(const HeaderScan& command) : command_(command) {}
+  ~HeaderPrinter() {
+    if (spill_) std::fclose(spill_);
+  }
+  HeaderPrinter(const HeaderPrinter&) = delete;
+  HeaderPrinter& operator=(const HeaderPrinter&) = delete;
+
+  bool print(const HeaderText& part) {
+    std::string_view name = settledLibraryName(command_);
+    if (name.empty()) {
+      held_.append(part);
+      return held_.text.size() < kHeldInMemory || spill();
+    }
+    if ((spill_ || !held_.text.empty()) && !flush(name)) return false;
+    return writeStdout(part.libraryNameAt.empty() ? part.text : withLibraryName(part, name));
+  }
+  // What is held, with the name as it ends up.
+  bool finish() { return flush(finalLibraryName(command_)); }
+
+ private:
+  static constexpr size_t kHeldInMemory = size_t(1) << 20;
+
+  bool spill() {
+    if (!spill_ && !(spill_ = std::tmpfile())) return true;  // no temporary file: memory holds it
+    for (size_t at : held_.libraryNameAt) spilledNameAt_.push_back(spilledBytes_ + at);
+    if (std::fwrite(held_.text.data(), 1, held_.text.size(), spill_) != held_.text.size()) {
+      std::cerr << "codeloom-cli: write error: a temporary file: " << std::strerror(errno) << "\n";
+      return false;
+    }
+    spilledBytes_ += held_.text.size();
+    held_.clear();
+    return true;
+  }
+
+  bool flush(std::string_view name) {
+    if (spill_ && !flushSpilled(name)) return false;
+    bool printed = writeStdout(withLibraryName(held_, name));
+    held_.clear();
+    return printed;
+  }
+
+  // The spilled text back, in pieces, with the name at its places.
+  bool flushSpilled(std::string_view name) {
+    std::FILE* spill = std::exchange(spill_, nullptr);
+    bool fine = std::fflush(spill) == 0 && std::fseek(spill, 0, SEEK_SET) == 0;
+    HeaderText piece;
+    size_t next = 0, done = 0;
+    while (fine && done < spilledBytes_) {
+      piece.clear();
+      piece.text.resize(std::min(kHeldInMemory, spilledBytes_ - done));
+      fine = std::fread(piece.text.data(), 1, piece.text.size(), spill) == piece.text.size();
+      for (; next < spilledNameAt_.size() && spilledNameAt_[next] < done + piece.text.size(); ++next)
+        piece.libraryNameAt.push_back(spilledNameAt_[next] - done);
+      done += piece.text.size();
+      fine = fine && writeStdout(withLibraryName(piece, name));
+    }
+    if (!fine && done < spilledBytes_) std::cerr << "codeloom-cli: read error: a temporary file\n";
+    std::fclose(spill);
+    return fine;
+  }
+
+  const HeaderScan& command_;
+  HeaderText held_;
+  std::FILE* spill_ = nullptr;
+  size_t spilledBytes_ = 0;
+  std::vector<size_t> spilledNameAt_;
+};
+
 }  // namespace
 
 int runHeaders(const HeadersOptions& options) {
@@ -99,16 +177,17 @@ int runHeaders(const HeadersOptions& options) {
                      },
                      isRegularInput(path)});
   }
-  InterfaceNames interfaceNames;
-  std::string header;
+  HeaderScan command;
+  command.mode = options.mode;
+  command.libraryName = options.libraryName;
+  HeaderText header;
+  HeaderPrinter printer(command);
   bool printed = true;
   int status = kExitOk;
-  const SettledOutput output{[&printed](std::string_view settled) { return printed = writeStdout(settled); },
-                             kPrintAt};
-  appendSourceSections(header, interfaceNames, files, options.mode, options.libraryName,
-                       toFile ? nullptr : &output, [&](size_t index, bool) {
+  const SettledOutput output{[&](const HeaderText& settled) { return printed = printer.print(settled); }, kPrintAt};
+  appendSourceSections(header, command, files, toFile ? nullptr : &output, [&](size_t index, bool) {
                          if (!toFile) {
-                           printed = printed && writeStdout(header);
+                           printed = printed && printer.print(header);
                            header.clear();
                          }
                          if (!printed) return false;
@@ -118,6 +197,7 @@ int runHeaders(const HeadersOptions& options) {
                          }
                          return true;
                        });
+  if (!toFile && printed) printed = printer.finish();
   if (!printed) return kExitFailure;  // finishStdout tells why
   if (!toFile) return status;
   const std::string& target = options.outputPath ? *options.outputPath : *options.checkPath;
@@ -127,7 +207,8 @@ int runHeaders(const HeadersOptions& options) {
               << (options.outputPath ? "written" : "checked") << ": a source could not be read\n";
     return status;
   }
-  bool done = options.outputPath ? updateHeaderFile(target, header) : checkHeaderFile(target, header);
+  const std::string text = withLibraryName(header, finalLibraryName(command));
+  bool done = options.outputPath ? updateHeaderFile(target, text) : checkHeaderFile(target, text);
   return done ? kExitOk : kExitFailure;
 }
 

@@ -51,7 +51,8 @@ void addHeadersCommand(CLI::App& app, int& status) {
   // break in it would break the Declare.
   CLI::Option* library = headers->add_option(
       "--lib", options->libraryName,
-      "With --mode dll: the library named in the Lib clauses it adds (default export.dll)");
+      "With --mode dll: the library named in the Lib clauses it adds (default: the first #COMPILE DLL "
+      "line's, else export.dll)");
   library->check([](const std::string& name) -> std::string {
     if (name.empty()) return "the library name is empty";
     for (unsigned char c : name)

@@ -18,7 +18,7 @@ int runGuid();
 
 struct HeadersOptions {
   HeaderMode mode = HeaderMode::Sll;
-  std::string libraryName{kDefaultLibraryName};  // in the Lib clauses of mode Dll
+  std::string libraryName;  // in the Lib clauses of mode Dll; empty: from #COMPILE DLL, else export.dll
   std::vector<std::string> files;         // scanned in this order
   std::optional<std::string> outputPath;  // write the header here, only when it changes
   std::optional<std::string> checkPath;   // change nothing; fail unless it holds the header

@@ -32,15 +32,32 @@ Word wordOf(std::string_view token) {
   }
 }
 
+// Export or Common, written as such or through a macro; kNoWord else.
+Word markingWordOf(std::string_view token, const MarkingMacros* macros) {
+  Word word = wordOf(token);
+  if (word == kExport || word == kCommon) return word;
+  if (!macros || macros->empty() || token.empty()) return kNoWord;
+  auto found = macros->find(toLowerAnsi(token));
+  if (found == macros->end()) return kNoWord;
+  return found->second == MarkingWord::Export ? kExport : kCommon;
+}
+
+bool isEntryPoint(std::string_view name) {
+  return equalsNoCase(name, "libmain") || equalsNoCase(name, "dllmain") || equalsNoCase(name, "pblibmain");
+}
+
 // The declaration's text as it is written, with what the clauses and the
 // word removal need to know about it: positions in the text.
 struct Declaration {
   std::string& text;
+  const MarkingMacros* macros = nullptr;
   size_t nameAt = 0, nameSize = 0;
   size_t paren = npos;      // the first "(" of the code outside a string
   size_t parenToken = npos;  // where the token touching that "(" starts
   Word parenWord = kNoWord;  // what that token is, once a clause separates it from the "("
   size_t wordAt[kNoWord] = {npos, npos, npos, npos};  // the first of each word in the code
+  size_t wordSize[kNoWord] = {};
+  bool afterParen[kNoWord] = {};  // that word follows a ")", which stays with it
 };
 
 // The bytes of a line that a declaration looks at one by one.
@@ -57,9 +74,20 @@ void appendLine(Declaration& d, std::string_view raw) {
   std::string& text = d.text;
   bool inCode = true, inString = false;
   size_t token = text.size();
+  auto note = [&](Word word, size_t at, bool afterParen) {
+    if (word == kNoWord || d.wordAt[word] != npos) return;
+    d.wordAt[word] = at;
+    d.wordSize[word] = text.size() - at;
+    d.afterParen[word] = afterParen;
+  };
   auto endToken = [&] {
-    Word word = wordOf(std::string_view(text).substr(token));
-    if (inCode && word != kNoWord && d.wordAt[word] == npos) d.wordAt[word] = token;
+    if (!inCode) return;
+    const std::string_view whole = std::string_view(text).substr(token);
+    const Word word = wordOf(whole);
+    if (word != kNoWord) return note(word, token, false);
+    note(markingWordOf(whole, d.macros), token, false);
+    const size_t paren = whole.rfind(')');  // a marking word may follow a ")" directly
+    if (paren != npos) note(markingWordOf(whole.substr(paren + 1), d.macros), token + paren + 1, true);
   };
   while (i < n) {
     // Most bytes are none of the ones looked at: copied in runs.
@@ -85,6 +113,7 @@ void appendLine(Declaration& d, std::string_view raw) {
       d.paren = text.size();
       d.parenToken = token;
       d.parenWord = wordOf(std::string_view(text).substr(token));
+      if (d.parenWord == kNoWord) d.parenWord = markingWordOf(std::string_view(text).substr(token), d.macros);
     }
     text += c;
     ++i;
@@ -113,9 +142,12 @@ struct Edit {
   std::string with;
 };
 
-// In mode Dll, where the Lib and Alias clauses go, if any do.
-bool clauseEdit(Declaration& d, std::string_view libraryName, size_t& exportAt, size_t& commonAt, Edit& edit) {
+// In mode Dll, where the Lib and Alias clauses go, if any do. nameAt: where
+// the library name goes in edit.with.
+bool clauseEdit(Declaration& d, std::string_view libraryName, size_t& exportAt, size_t& commonAt, Edit& edit,
+                size_t& nameAt) {
   const std::string lib = " Lib \"" + std::string(libraryName) + "\"";
+  nameAt = std::string_view(" Lib \"").size();
   auto spacesBefore = [&](size_t at) {
     size_t cut = at;
     while (d.text[cut - 1] == ' ') --cut;  // "Declare" stops it at the latest
@@ -128,6 +160,7 @@ bool clauseEdit(Declaration& d, std::string_view libraryName, size_t& exportAt, 
     edit = {cut, d.wordAt[kAlias] - cut, lib + " "};
     return true;
   }
+  if (hasLib) nameAt = npos;
   std::string clauses;
   if (!hasLib) clauses += lib;
   // A clause in front of the "(" makes the token before it a word.
@@ -140,16 +173,23 @@ bool clauseEdit(Declaration& d, std::string_view libraryName, size_t& exportAt, 
   }
   size_t cut = spacesBefore(d.paren);
   edit = {cut, d.paren - cut, clauses + " "};
-  if (d.parenWord == kExport) exportAt = std::min(exportAt, d.parenToken);
-  if (d.parenWord == kCommon) commonAt = std::min(commonAt, d.parenToken);
+  // The token becomes a word of its own: removed with the space in front.
+  auto takeToken = [&](Word word, size_t& at) {
+    if (d.parenWord != word || at < d.parenToken) return;
+    at = d.parenToken;
+    d.wordSize[word] = d.paren - d.parenToken;
+    d.afterParen[word] = false;
+  };
+  takeToken(kExport, exportAt);
+  takeToken(kCommon, commonAt);
   return true;
 }
 
 }  // namespace
 
-bool buildDeclaration(std::span<const std::string_view> lines, HeaderMode mode, std::string_view libraryName,
-                      std::string& declare) {
-  Declaration d{declare};
+bool buildDeclaration(std::span<const std::string_view> lines, const DeclarationRules& rules, std::string& declare,
+                      size_t& libraryNameAt) {
+  Declaration d{declare, rules.macros};
   d.text = "Declare ";
   for (size_t k = 0; k < lines.size(); ++k) {
     if (k > 0) d.text.append(kContinuationIndent, ' ');
@@ -158,16 +198,29 @@ bool buildDeclaration(std::span<const std::string_view> lines, HeaderMode mode, 
   size_t exportAt = d.wordAt[kExport], commonAt = d.wordAt[kCommon];
   if (exportAt == npos && commonAt == npos) return false;
   findName(d);
+  const HeaderMode mode = rules.mode;
+  if (mode != HeaderMode::Compile && isEntryPoint(std::string_view(d.text).substr(d.nameAt, d.nameSize))) return false;
   Edit edits[3];
-  size_t count = 0;
-  if (mode == HeaderMode::Dll && exportAt != npos && clauseEdit(d, libraryName, exportAt, commonAt, edits[count]))
+  size_t count = 0, nameInClause = npos;
+  if (mode == HeaderMode::Dll && exportAt != npos &&
+      clauseEdit(d, rules.libraryName, exportAt, commonAt, edits[count], nameInClause))
     ++count;
-  if (mode != HeaderMode::Compile && exportAt != npos) edits[count++] = {exportAt - 1, 1 + 6, ""};
-  if (mode == HeaderMode::Dll && commonAt != npos) edits[count++] = {commonAt - 1, 1 + 6, ""};
+  if (!rules.libraryName.empty()) nameInClause = npos;  // the name is there already
+  auto removal = [&](Word word, size_t at) -> Edit {
+    return d.afterParen[word] ? Edit{at, d.wordSize[word], ""} : Edit{at - 1, 1 + d.wordSize[word], ""};
+  };
+  if (mode != HeaderMode::Compile && exportAt != npos) edits[count++] = removal(kExport, exportAt);
+  if (mode == HeaderMode::Dll && commonAt != npos) edits[count++] = removal(kCommon, commonAt);
   // From the back, so that the places in front stay where they are; at the
   // name's end, the word after it goes before the clauses come.
   std::sort(edits, edits + count, [](const Edit& a, const Edit& b) { return a.at != b.at ? a.at > b.at : a.size > b.size; });
-  for (size_t k = 0; k < count; ++k) d.text.replace(edits[k].at, edits[k].size, edits[k].with);
+  libraryNameAt = npos;
+  for (size_t k = 0; k < count; ++k) {
+    const Edit& edit = edits[k];
+    d.text.replace(edit.at, edit.size, edit.with);
+    if (libraryNameAt != npos) libraryNameAt += edit.with.size() - edit.size;  // an edit in front moves it
+    if (!edit.with.empty() && nameInClause != npos) libraryNameAt = edit.at + nameInClause;
+  }
   return true;
 }
 

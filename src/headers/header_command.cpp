@@ -8,8 +8,9 @@
 namespace codeloom {
 
 void runHeaderCommand(Platform& platform, HeaderMode mode) {
-  std::string header;
-  InterfaceNames interfaceNames;
+  HeaderText header;
+  HeaderScan command;
+  command.mode = mode;
   // No owner and no position: the dialog needs no hook.
   OpenFileResult picked = platform.openFileDialog(sourceFilesRequest(nullptr));
   // Read in windows: memory holds the header, not the files. The banner
@@ -25,9 +26,10 @@ void runHeaderCommand(Platform& platform, HeaderMode mode) {
                               file, [&take](std::string_view window) { take(window); });
                         }});
   }
-  appendSourceSections(header, interfaceNames, sections, mode, kDefaultLibraryName, nullptr,
-                       [](size_t, bool) { return true; });
-  replaceClipboardText(platform, header);
+  appendSourceSections(header, command, sections, nullptr, [](size_t, bool) { return true; });
+  // The Lib clauses name the DLL once every file is read: a later file's
+  // #COMPILE DLL names the clauses of the files before it too.
+  replaceClipboardText(platform, withLibraryName(header, finalLibraryName(command)));
 }
 
 }  // namespace codeloom

@@ -10,8 +10,10 @@
 namespace codeloom {
 
 // The metastatements: #IF opens a group, #ELSEIF and #ELSE go on with it,
-// #ENDIF closes it.
-enum class LineKind { Other, Procedure, InterfaceEnd, InterfaceStart, Member, GroupOpen, GroupNext, GroupClose };
+// #ENDIF closes it. Macro may define a marking word, Compile name the DLL.
+enum class LineKind {
+  Other, Procedure, InterfaceEnd, InterfaceStart, Member, GroupOpen, GroupNext, GroupClose, Macro, Compile
+};
 
 // What may follow a rule's first word.
 enum class Follows {
@@ -47,6 +49,8 @@ inline constexpr LineRule kLineRules[] = {
     {"#elseif", Follows::MoreText, "", LineKind::GroupNext},
     {"#else", Follows::Nothing, "", LineKind::GroupNext},
     {"#endif", Follows::Nothing, "", LineKind::GroupClose},
+    {"macro", Follows::MoreText, "", LineKind::Macro},
+    {"#compile", Follows::MoreText, "", LineKind::Compile},
 };
 
 inline bool isBlank(char c) { return c == ' ' || c == '\t'; }

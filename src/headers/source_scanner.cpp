@@ -5,6 +5,7 @@
 #include "headers/declaration.h"
 #include "headers/line_index.h"
 #include "headers/line_kinds.h"
+#include "headers/project_lines.h"
 #include "platform/ansi.h"
 #include "platform/text_lines.h"
 
@@ -20,10 +21,9 @@ constexpr size_t kMemberIndent = 22;
 enum class Continuing { Nothing, Declaration, Member };
 
 struct SourceScan {
-  std::string* header = nullptr;
-  InterfaceNames* interfaceNames = nullptr;
-  HeaderMode mode = HeaderMode::Compile;
-  std::string_view libraryName;
+  HeaderText* header = nullptr;
+  HeaderScan* command = nullptr;
+  std::string_view fileName;
   bool ended = false;     // a 0x1A was met: the rest is not part of the file
   bool afterCr = false;   // the last window ended with a CR: an LF next belongs to it
   bool skipLine = false;  // inside a cut line that fits no rule
@@ -37,7 +37,7 @@ struct SourceScan {
   bool heldMentions = false;  // one of them mentions a marking word
   std::vector<std::string_view> heldLines;
   std::string declare;  // the last Declare built; its memory serves the next
-  std::vector<std::string> namesAdded;  // to interfaceNames by this file
+  SectionNotes notes;
   // The #IF groups open around the current line, outermost first, with
   // their metastatement lines not written yet: they are written before the
   // first thing written inside, and dropped with a group that gets nothing.
@@ -88,8 +88,8 @@ void appendBanner(std::string& header, std::string_view path) {
 }
 
 // The lower-cased name of the interface a raw line starts: the word after
-// "interface"; for a dispatch interface, "Interface IDBIND name", the one
-// after IDBIND.
+// "interface"; for a dispatch interface, "Interface IDBIND name" or
+// "Interface DISPATCH name", the one after that.
 std::string interfaceName(std::string_view raw) {
   size_t at = 0;
   auto nextWord = [&] {
@@ -102,7 +102,7 @@ std::string interfaceName(std::string_view raw) {
   };
   nextWord();  // "interface"
   std::string_view name = nextWord();
-  if (toLowerAnsi(name) == "idbind") {
+  if (const std::string word = toLowerAnsi(name); word == "idbind" || word == "dispatch") {
     std::string_view next = nextWord();
     if (!next.empty()) name = next;  // IDBIND alone at the line's end is the name
   }
@@ -113,15 +113,24 @@ std::string interfaceName(std::string_view raw) {
 // are not written yet go first, outer group first.
 void writeOpenGroups(SourceScan& scan) {
   for (; scan.writtenGroups < scan.groups.size(); ++scan.writtenGroups) {
-    *scan.header += scan.groups[scan.writtenGroups];
+    scan.header->text += scan.groups[scan.writtenGroups];
     scan.groups[scan.writtenGroups].clear();
   }
 }
 
 void writeDeclaration(SourceScan& scan, std::span<const std::string_view> lines) {
-  if (!buildDeclaration(lines, scan.mode, scan.libraryName, scan.declare)) return;
+  const HeaderScan& command = *scan.command;
+  size_t libraryNameAt;
+  if (!buildDeclaration(lines, {command.mode, command.libraryName, &command.macros}, scan.declare, libraryNameAt))
+    return;
   writeOpenGroups(scan);
-  *scan.header += scan.declare;
+  if (libraryNameAt != std::string::npos) scan.header->libraryNameAt.push_back(scan.header->text.size() + libraryNameAt);
+  scan.header->text += scan.declare;
+}
+
+// Whether a procedure line may be marked: most are by neither word.
+bool mayBeMarked(const SourceScan& scan, std::string_view raw) {
+  return !scan.command->macros.empty() || mentionsMarkingWord(raw);
 }
 
 // A declaration that went on with "_" has ended: its Declare is built, if
@@ -141,7 +150,7 @@ void finishHeldDeclaration(SourceScan& scan) {
 void holdDeclarationLine(SourceScan& scan, std::string_view raw) {
   scan.held += raw;
   scan.heldEnds.push_back(scan.held.size());
-  scan.heldMentions = scan.heldMentions || mentionsMarkingWord(raw);
+  scan.heldMentions = scan.heldMentions || mayBeMarked(scan, raw);
   if (!continues(raw)) finishHeldDeclaration(scan);
 }
 
@@ -160,7 +169,7 @@ void takeGroupLine(SourceScan& scan, std::string_view raw, LineKind kind) {
   }
   if (scan.groups.empty()) return;
   const bool written = scan.writtenGroups == scan.groups.size();
-  if (written) *scan.header += line;
+  if (written) scan.header->text += line;
   else if (kind == LineKind::GroupNext) scan.groups.back() += line;
   if (kind == LineKind::GroupClose) {
     scan.groups.pop_back();
@@ -168,9 +177,30 @@ void takeGroupLine(SourceScan& scan, std::string_view raw, LineKind kind) {
   }
 }
 
+// A MACRO line that makes a name stand for Export or Common.
+void takeMacroLine(SourceScan& scan, std::string_view raw) {
+  std::string line;
+  appendNormalised(line, raw);
+  if (std::optional<MarkingMacro> macro = parseMarkingMacro(line)) {
+    std::string name = toLowerAnsi(macro->name);
+    scan.notes.macrosDefined[name] = macro->word;
+    scan.command->macros[std::move(name)] = macro->word;
+  }
+}
+
+// A #COMPILE line: the first "#COMPILE DLL" outside every #IF group names
+// the DLL for the whole command.
+void takeCompileLine(SourceScan& scan, std::string_view raw) {
+  if (!scan.groups.empty() || !scan.command->compiledDll.empty()) return;
+  std::string line;
+  appendNormalised(line, raw);
+  if (std::optional<std::string> name = compiledDllName(line, scan.fileName))
+    scan.notes.compiledDll = scan.command->compiledDll = std::move(*name);
+}
+
 // A line that continues nothing, of the kind classifyLine found.
 void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
-  std::string& header = *scan.header;
+  std::string& header = scan.header->text;
   switch (kind) {
     case LineKind::Procedure:
       if (continues(raw)) {
@@ -179,7 +209,7 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
         scan.heldMentions = false;
         scan.continuing = Continuing::Declaration;
         holdDeclarationLine(scan, raw);
-      } else if (mentionsMarkingWord(raw)) {  // most procedures are marked by neither word
+      } else if (mayBeMarked(scan, raw)) {
         writeDeclaration(scan, {&raw, 1});
       }
       break;
@@ -193,15 +223,15 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
       header += kLineEnd;
       break;
     case LineKind::InterfaceStart:
-      if (std::string name = interfaceName(raw); scan.interfaceNames->count(name)) {
+      if (std::string name = interfaceName(raw); scan.command->interfaceNames.count(name)) {
         scan.skipInterface = true;
       } else {
         writeOpenGroups(scan);
         header += kLineEnd;
         appendNormalised(header, raw);
         header += kLineEnd;
-        scan.namesAdded.push_back(name);
-        scan.interfaceNames->insert(std::move(name));
+        scan.notes.namesAdded.push_back(name);
+        scan.command->interfaceNames.insert(std::move(name));
       }
       break;
     case LineKind::Member:
@@ -218,6 +248,12 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
     case LineKind::GroupClose:
       takeGroupLine(scan, raw, kind);
       break;
+    case LineKind::Macro:
+      takeMacroLine(scan, raw);
+      break;
+    case LineKind::Compile:
+      takeCompileLine(scan, raw);
+      break;
     case LineKind::Other:
       break;
   }
@@ -230,9 +266,9 @@ void takeLine(SourceScan& scan, std::string_view raw) {
       holdDeclarationLine(scan, raw);
       return;
     case Continuing::Member:
-      scan.header->append(kMemberIndent, ' ');
-      appendNormalised(*scan.header, raw);
-      *scan.header += kLineEnd;
+      scan.header->text.append(kMemberIndent, ' ');
+      appendNormalised(scan.header->text, raw);
+      scan.header->text += kLineEnd;
       if (!continues(raw)) scan.continuing = Continuing::Nothing;
       return;
     case Continuing::Nothing:
@@ -316,25 +352,56 @@ void scanWindow(SourceScan& scan, std::string_view bytes) {
 void endSourceScan(SourceScan& scan) {
   if (scan.cutLine) takeLine(scan, scan.cut);  // the last line needs no line end
   if (scan.continuing == Continuing::Declaration) finishHeldDeclaration(scan);
-  *scan.header += kLineEnd;
+  scan.header->text += kLineEnd;
 }
 
 }  // namespace
 
-bool appendSourceSection(std::string& header, InterfaceNames& interfaceNames, std::string_view path,
-                         HeaderMode mode, std::string_view libraryName, const WindowReader& readWindows,
-                         const SettledOutput* output, std::vector<std::string>* namesAdded) {
+std::string_view settledLibraryName(const HeaderScan& scan) {
+  if (scan.mode != HeaderMode::Dll) return kDefaultLibraryName;  // no Lib clause is written
+  return scan.libraryName.empty() ? std::string_view(scan.compiledDll) : scan.libraryName;
+}
+
+std::string_view finalLibraryName(const HeaderScan& scan) {
+  std::string_view name = settledLibraryName(scan);
+  return name.empty() ? kDefaultLibraryName : name;
+}
+
+void HeaderText::append(const HeaderText& more) {
+  for (size_t at : more.libraryNameAt) libraryNameAt.push_back(text.size() + at);
+  text += more.text;
+}
+
+void HeaderText::clear() {
+  text.clear();
+  libraryNameAt.clear();
+}
+
+std::string withLibraryName(const HeaderText& header, std::string_view name) {
+  std::string out;
+  out.reserve(header.text.size() + header.libraryNameAt.size() * name.size());
+  size_t from = 0;
+  for (size_t at : header.libraryNameAt) {
+    (out += std::string_view(header.text).substr(from, at - from)) += name;
+    from = at;
+  }
+  return out += std::string_view(header.text).substr(from);
+}
+
+bool appendSourceSection(HeaderText& header, HeaderScan& command, std::string_view path,
+                         const WindowReader& readWindows, const SettledOutput* output, SectionNotes* notes) {
   SourceScan scan;
   scan.header = &header;
-  scan.interfaceNames = &interfaceNames;
-  scan.mode = mode;
-  scan.libraryName = libraryName;
-  appendBanner(header, path);
-  const size_t banner = header.size();
+  scan.command = &command;
+  scan.fileName = path.substr(path.rfind('\\') + 1);  // npos + 1 == 0
+  const MarkingMacros macrosBefore = command.macros;
+  const std::string compiledDllBefore = command.compiledDll;
+  appendBanner(header.text, path);
+  const size_t bannerEnd = header.text.size(), namesBefore = header.libraryNameAt.size();
   bool tookSome = false;
   bool read = readWindows([&](std::string_view window) {
     scanWindow(scan, window);
-    if (!output || header.size() < output->every) return true;
+    if (!output || header.text.size() < output->every) return true;
     tookSome = true;
     bool taken = output->take(header);
     header.clear();
@@ -344,12 +411,17 @@ bool appendSourceSection(std::string& header, InterfaceNames& interfaceNames, st
     endSourceScan(scan);
   } else {
     // The file counts as empty: what it added goes again.
-    for (const std::string& name : scan.namesAdded) interfaceNames.erase(name);
-    scan.namesAdded.clear();
-    if (!tookSome) header.resize(banner);
-    header += kLineEnd;  // the section still ends with its empty line
+    for (const std::string& name : scan.notes.namesAdded) command.interfaceNames.erase(name);
+    command.macros = macrosBefore;
+    command.compiledDll = compiledDllBefore;
+    scan.notes = {};
+    if (!tookSome) {
+      header.text.resize(bannerEnd);
+      header.libraryNameAt.resize(namesBefore);
+    }
+    header.text += kLineEnd;  // the section still ends with its empty line
   }
-  if (namesAdded) *namesAdded = std::move(scan.namesAdded);
+  if (notes) *notes = std::move(scan.notes);
   return read;
 }
 

@@ -19,10 +19,13 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
+
+#include "headers/project_lines.h"
 
 namespace codeloom {
 
@@ -39,8 +42,40 @@ enum class HeaderMode { Sll, Dll, Compile };
 // through the two threads.
 using InterfaceNames = std::unordered_set<std::string>;
 
-// The library a DLL header's Lib clauses name unless told otherwise.
+// Macro names that stand for Export or Common, lower-cased.
+using MarkingMacros = std::map<std::string, MarkingWord, std::less<>>;
+
+// The library a DLL header's Lib clauses name when nothing else does.
 constexpr std::string_view kDefaultLibraryName = "export.dll";
+
+// What the files of one header command share, read and extended file by
+// file in their order.
+struct HeaderScan {
+  HeaderMode mode = HeaderMode::Sll;
+  // The name in the Lib clauses that mode Dll inserts, when given. Else the
+  // first #COMPILE DLL line outside every #IF group names it, and
+  // kDefaultLibraryName when there is none; until that is known, clauses
+  // leave the name out and note where it goes.
+  std::string libraryName;
+  InterfaceNames interfaceNames;
+  MarkingMacros macros;     // defined by the files so far
+  std::string compiledDll;  // the name of the first #COMPILE DLL line, once met
+};
+
+// The name the Lib clauses hold: empty while it may still change.
+std::string_view settledLibraryName(const HeaderScan& scan);
+// The name once every file is read.
+std::string_view finalLibraryName(const HeaderScan& scan);
+
+// Header text with the places where the library name is still to go.
+struct HeaderText {
+  std::string text;
+  std::vector<size_t> libraryNameAt;  // ascending
+  void append(const HeaderText& more);
+  void clear();
+};
+// The text with name at its places.
+std::string withLibraryName(const HeaderText& header, std::string_view name);
 
 // Reads one file in windows, passing each to take in order and stopping
 // early when take returns false; returns false when the file could not be
@@ -52,24 +87,27 @@ using WindowReader = std::function<bool(const std::function<bool(std::string_vie
 // leave the header. take returns false when they could not be printed:
 // reading then stops.
 struct SettledOutput {
-  std::function<bool(std::string_view settled)> take;
+  std::function<bool(const HeaderText& settled)> take;
   size_t every = 0;
 };
 
+// What one file added to the command's shared state.
+struct SectionNotes {
+  std::vector<std::string> namesAdded;  // to interfaceNames
+  MarkingMacros macrosDefined;          // as the file left them
+  std::string compiledDll;              // its first #COMPILE DLL line's name, if any
+};
+
 // Appends the section of one file, which readWindows reads, to header: a
-// banner naming the file (path, shown from after its last "\"), then what
+// banner naming the file (path, shown from after its last ""), then what
 // the file declares. Lines end at CR LF, CR or LF; 0x1A ends the file.
-// libraryName goes between the quotes of the Lib clauses that mode Dll
-// inserts. Memory holds a window and the line its end cuts, not the file.
-// A file that cannot be read, even partway, counts as empty: its
-// section is the banner and the closing empty line (after what was already
-// taken, when output took some), and the interface names it added are
-// taken out of interfaceNames again. Returns whether the file was read.
-// namesAdded, when given, receives the names the file added to
-// interfaceNames (none when it could not be read).
-bool appendSourceSection(std::string& header, InterfaceNames& interfaceNames, std::string_view path,
-                         HeaderMode mode, std::string_view libraryName, const WindowReader& readWindows,
-                         const SettledOutput* output = nullptr,
-                         std::vector<std::string>* namesAdded = nullptr);
+// Memory holds a window and the line its end cuts, not the file. A file
+// that cannot be read, even partway, counts as empty: its section is the
+// banner and the closing empty line (after what was already taken, when
+// output took some), and what it added to scan is taken out again, but for
+// its macros and its #COMPILE DLL name. Returns whether the file was read.
+bool appendSourceSection(HeaderText& header, HeaderScan& scan, std::string_view path,
+                         const WindowReader& readWindows, const SettledOutput* output = nullptr,
+                         SectionNotes* notes = nullptr);
 
 }  // namespace codeloom

@@ -50,19 +50,20 @@ std::string generatedFile(std::mt19937& random) {
 // Windows of an odd size also print the header's settled bytes after each
 // window, as the CLI does, and take them out of the header.
 std::string windowed(std::string_view bytes, size_t window, HeaderMode mode, InterfaceNames& names) {
-  std::string header, printed;
-  const SettledOutput output{[&printed](std::string_view settled) {
-                               printed += settled;
+  HeaderText header;
+  std::string printed;
+  const SettledOutput output{[&printed](const HeaderText& settled) {
+                               printed += settled.text;
                                return true;
                              },
                              0};
-  appendSourceSection(header, names, "x.bas", mode, kDefaultLibraryName,
-                      [&](const std::function<bool(std::string_view)>& take) {
-                        for (size_t at = 0; at < bytes.size(); at += window) take(bytes.substr(at, window));
-                        return true;
-                      },
-                      window % 2 == 1 ? &output : nullptr);
-  return printed + header;
+  HeaderScan command;
+  command.mode = mode;
+  command.libraryName = kDefaultLibraryName;
+  command.interfaceNames = std::move(names);
+  appendSourceSection(header, command, "x.bas", inWindows(bytes, window), window % 2 == 1 ? &output : nullptr);
+  names = std::move(command.interfaceNames);
+  return printed + header.text;
 }
 
 TEST(SourceScannerOracle, GeneratedFilesWholeAndInWindows) {

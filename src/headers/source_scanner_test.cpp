@@ -423,38 +423,46 @@ WindowReader windowsThen(std::vector<std::string> windows, bool fails) {
   };
 }
 
-TEST(SourceScanner, AnUnreadableFileTakesBackOnlyTheNamesItAdded) {
-  std::string header;
-  InterfaceNames names = {"ia"};
+TEST(SourceScanner, AnUnreadableFileTakesBackWhatItAdded) {
+  HeaderText header;
+  HeaderScan command;
+  command.mode = Compile;
+  command.interfaceNames = {"ia"};
+  command.macros = {{"ex", MarkingWord::Common}};
   // IA was known before the file and stays; IB and IC came with it, IC in a
-  // window after the one that began it.
+  // window after the one that began it; so did a macro and the DLL's name.
   EXPECT_FALSE(appendSourceSection(
-      header, names, "a.bas", Compile, kDefaultLibraryName,
+      header, command, "a.bas",
       windowsThen({"Interface IA\r\nEnd Interface\r\nInterface IB\r\nEnd Interface\r\nInterf",
-                   "ace IC\r\n"},
+                   "ace IC\r\nMacro Ex = Export\r\n#Compile Dll\r\n"},
                   true)));
-  EXPECT_EQ(InterfaceNames{"ia"}, names);
-  EXPECT_EQ(banner("a.bas") + "\r\n", header);  // the file counts as empty
+  EXPECT_EQ(InterfaceNames{"ia"}, command.interfaceNames);
+  EXPECT_EQ((MarkingMacros{{"ex", MarkingWord::Common}}), command.macros);
+  EXPECT_EQ("", command.compiledDll);
+  EXPECT_EQ(banner("a.bas") + "\r\n", header.text);  // the file counts as empty
   // The next file writes IB again.
-  scanSourceFile(header, names, "b.bas", "Interface IB\r\nEnd Interface", Compile);
+  std::string text;
+  InterfaceNames names = command.interfaceNames;
+  scanSourceFile(text, names, "b.bas", "Interface IB\r\nEnd Interface", Compile);
   EXPECT_EQ(InterfaceNames({"ia", "ib"}), names);
 }
 
 // A read that fails inside a declaration leaves no part of it in the header,
 // even after the settled bytes before it were printed and dropped.
 TEST(SourceScanner, AnUnreadableFileLeavesNoOpenDeclaration) {
-  std::string header, printed;
-  InterfaceNames names;
-  SettledOutput output{[&printed](std::string_view settled) {
-                         printed += settled;
+  HeaderText header;
+  std::string printed;
+  HeaderScan command;
+  SettledOutput output{[&printed](const HeaderText& settled) {
+                         printed += settled.text;
                          return true;
                        },
                        1};
-  EXPECT_FALSE(appendSourceSection(header, names, "a.bas", Sll, kDefaultLibraryName,
+  EXPECT_FALSE(appendSourceSection(header, command, "a.bas",
                                    windowsThen({"Sub A() Export\r\nSub B(x, _\r\n", "y, _\r\n"}, true),
                                    &output));
   EXPECT_EQ(banner("a.bas") + "Declare Sub A()\r\n", printed);
-  EXPECT_EQ("\r\n", header);
+  EXPECT_EQ("\r\n", header.text);
 }
 
 // A window reader gives the section that the whole bytes give; output that
@@ -467,23 +475,26 @@ TEST(SourceScanner, WindowedSections) {
   for (size_t window : {size_t(1), size_t(5), size_t(64)}) {
     std::vector<std::string> windows;
     for (size_t at = 0; at < source.size(); at += window) windows.push_back(source.substr(at, window));
-    std::string header, printed;
-    InterfaceNames names;
-    SettledOutput output{[&printed](std::string_view settled) {
-                           printed += settled;
+    HeaderText header;
+    std::string printed;
+    HeaderScan command;
+    command.mode = Dll;
+    command.libraryName = "k.dll";
+    SettledOutput output{[&printed](const HeaderText& settled) {
+                           printed += settled.text;
                            return true;
                          },
                          window};
-    EXPECT_TRUE(appendSourceSection(header, names, "a.bas", Dll, "k.dll", windowsThen(windows, false), &output));
-    EXPECT_EQ(whole, printed + header) << window;
-    EXPECT_EQ(wholeNames, names);
+    EXPECT_TRUE(appendSourceSection(header, command, "a.bas", windowsThen(windows, false), &output));
+    EXPECT_EQ(whole, printed + header.text) << window;
+    EXPECT_EQ(wholeNames, command.interfaceNames);
   }
   size_t offered = 0;
-  SettledOutput failing{[&offered](std::string_view) { return ++offered, false; }, 1};
-  std::string header;
-  InterfaceNames names;
-  appendSourceSection(header, names, "a.bas", Sll, kDefaultLibraryName,
-                      windowsThen({"Sub A() Export\r\n", "Sub B() Export\r\n"}, false), &failing);
+  SettledOutput failing{[&offered](const HeaderText&) { return ++offered, false; }, 1};
+  HeaderText header;
+  HeaderScan command;
+  appendSourceSection(header, command, "a.bas", windowsThen({"Sub A() Export\r\n", "Sub B() Export\r\n"}, false),
+                      &failing);
   EXPECT_EQ(1u, offered);
 }
 

@@ -35,41 +35,52 @@ struct Handoff {
     bool done = false;
     bool usable = false;  // read whole and short enough: the file's section, unless a name repeats
     bool isLong = false;   // over kKeptSlotBytes, or cut off at the limit
-    std::string text;
-    std::vector<std::string> namesAdded;
+    HeaderText text;
+    SectionNotes notes;
+    MarkingMacros macrosAtStart;  // the section holds only while the files before it left these
   };
   Slot slots[kWindowFiles];  // file j's in slots[j % kWindowFiles]
-  // The interface names of the files taken since the helper last looked:
-  // it moves them into its own set before each file.
-  std::vector<std::string> mergedNames;
+  // What the files taken since the helper last looked added: it moves it
+  // into its own state before each file.
+  std::vector<SectionNotes> merged;
   bool lastSectionLong = false;  // the last section scanned was over kKeptSlotBytes
   std::atomic<bool> stopping{false};
 };
 
-// Scans a file ahead of its turn with known, the names of the files taken
-// before it so far, and takes its own names out again: they count once
-// the file is taken in its turn.
-void scanAhead(const SectionFile& file, InterfaceNames& known, HeaderMode mode, std::string_view libraryName,
-               const std::atomic<bool>& stopping, Handoff::Slot& ahead) {
+// What a file taken in its turn adds to the command's state.
+void takeNotes(HeaderScan& command, SectionNotes& notes) {
+  for (std::string& name : notes.namesAdded) command.interfaceNames.insert(std::move(name));
+  for (auto& [name, word] : notes.macrosDefined) command.macros[name] = word;
+  if (command.compiledDll.empty()) command.compiledDll = notes.compiledDll;
+}
+
+// Scans a file ahead of its turn with known, the state the files taken
+// before it so far left, and takes its own names and macros out again:
+// they count once the file is taken in its turn.
+void scanAhead(const SectionFile& file, HeaderScan& known, const std::atomic<bool>& stopping, Handoff::Slot& ahead) {
   if (!file.mayReadAhead) return;
   // A section that grows past the limit stops the reading: it is scanned
   // again in turn, printed as it grows.
   bool tooLong = false;
-  const SettledOutput limit{[&tooLong](std::string_view) { return !(tooLong = true); }, kAheadSectionBytes};
+  const SettledOutput limit{[&tooLong](const HeaderText&) { return !(tooLong = true); }, kAheadSectionBytes};
+  ahead.macrosAtStart = known.macros;
+  const std::string compiledDll = known.compiledDll;
   bool read = appendSourceSection(
-      ahead.text, known, file.bannerName, mode, libraryName,
+      ahead.text, known, file.bannerName,
       [&](const std::function<bool(std::string_view)>& take) {
         return file.read([&](std::string_view window) { return !stopping && take(window); });
       },
-      &limit, &ahead.namesAdded);
-  for (const std::string& name : ahead.namesAdded) known.erase(name);
+      &limit, &ahead.notes);
+  for (const std::string& name : ahead.notes.namesAdded) known.interfaceNames.erase(name);
+  known.macros = ahead.macrosAtStart;
+  known.compiledDll = compiledDll;
   ahead.usable = read && !tooLong && !stopping;
-  ahead.isLong = tooLong || ahead.text.size() > kKeptSlotBytes;
+  ahead.isLong = tooLong || ahead.text.text.size() > kKeptSlotBytes;
   if (!ahead.usable) {
-    ahead.text = std::string();
-    ahead.namesAdded.clear();
-  } else if (ahead.text.size() > kKeptSlotBytes) {
-    ahead.text.shrink_to_fit();
+    ahead.text = HeaderText();
+    ahead.notes = SectionNotes();
+  } else if (ahead.text.text.size() > kKeptSlotBytes) {
+    ahead.text.text.shrink_to_fit();
   }
 }
 
@@ -82,15 +93,14 @@ size_t claimAhead(Handoff& h, size_t files) {
   size_t index = h.nextUnclaimed++;
   Handoff::Slot& slot = h.slots[index % kWindowFiles];
   slot.done = slot.usable = slot.isLong = false;
-  if (slot.text.capacity() > kKeptSlotBytes) slot.text = std::string();
+  if (slot.text.text.capacity() > kKeptSlotBytes) slot.text = HeaderText();
   slot.text.clear();
-  slot.namesAdded.clear();
+  slot.notes = SectionNotes();
   return index;
 }
 
-void runHelper(Handoff& h, const std::vector<SectionFile>& files, HeaderMode mode,
-               std::string_view libraryName) {
-  InterfaceNames known;  // of the files taken so far
+void runHelper(Handoff& h, const std::vector<SectionFile>& files, HeaderScan known) {
+  // known: the state of the files taken so far
   std::unique_lock<std::mutex> guard(h.lock);
   for (;;) {
     size_t index = std::string::npos;
@@ -100,10 +110,10 @@ void runHelper(Handoff& h, const std::vector<SectionFile>& files, HeaderMode mod
     Handoff::Slot& slot = h.slots[index % kWindowFiles];
     bool fine = true;
     try {
-      for (std::string& name : h.mergedNames) known.insert(std::move(name));
-      h.mergedNames.clear();
+      for (SectionNotes& notes : h.merged) takeNotes(known, notes);
+      h.merged.clear();
       guard.unlock();
-      scanAhead(files[index], known, mode, libraryName, h.stopping, slot);
+      scanAhead(files[index], known, h.stopping, slot);
     } catch (...) {
       // Out of memory: the file is scanned again in its turn, and so are
       // the rest, as known may now miss a name or hold one of this file's.
@@ -133,17 +143,19 @@ struct HelperThread {
   }
 };
 
-bool addsKnownName(const std::vector<std::string>& namesAdded, const InterfaceNames& interfaceNames) {
-  for (const std::string& name : namesAdded)
-    if (interfaceNames.count(name)) return true;
-  return false;
+// Whether a section scanned ahead is what the file gives in its turn: no
+// interface it wrote was written before, and the macros it knew are those
+// the files before it left.
+bool holdsInTurn(const Handoff::Slot& slot, const HeaderScan& command) {
+  for (const std::string& name : slot.notes.namesAdded)
+    if (command.interfaceNames.count(name)) return false;
+  return slot.usable && slot.macrosAtStart == command.macros;
 }
 
 }  // namespace
 
-bool appendSourceSections(std::string& header, InterfaceNames& interfaceNames,
-                          const std::vector<SectionFile>& files, HeaderMode mode,
-                          std::string_view libraryName, const SettledOutput* output,
+bool appendSourceSections(HeaderText& header, HeaderScan& command, const std::vector<SectionFile>& files,
+                          const SettledOutput* output,
                           const std::function<bool(size_t index, bool read)>& fileDone) {
   Handoff h;
   HelperThread helper{h, {}};
@@ -151,7 +163,7 @@ bool appendSourceSections(std::string& header, InterfaceNames& interfaceNames,
   for (const SectionFile& file : files) readAhead += file.mayReadAhead;
   if (files.size() > 1 && readAhead > 0) {
     try {
-      helper.thread = std::thread(runHelper, std::ref(h), std::cref(files), mode, libraryName);
+      helper.thread = std::thread(runHelper, std::ref(h), std::cref(files), command);
     } catch (const std::system_error&) {
       // No second thread: every file is scanned here in its turn.
     }
@@ -166,7 +178,7 @@ bool appendSourceSections(std::string& header, InterfaceNames& interfaceNames,
       h.nextUnclaimed = index + 1;
       inTurn = true;
     } else if (slot.done) {
-      inTurn = !slot.usable || addsKnownName(slot.namesAdded, interfaceNames);
+      inTurn = !holdsInTurn(slot, command);
     } else {
       // The helper holds this file: scan a later one meanwhile, or wait.
       size_t later = claimAhead(h, files.size());
@@ -177,7 +189,7 @@ bool appendSourceSections(std::string& header, InterfaceNames& interfaceNames,
       Handoff::Slot& laterSlot = h.slots[later % kWindowFiles];
       guard.unlock();
       // Out of memory here ends the command, as it would in turn.
-      scanAhead(files[later], interfaceNames, mode, libraryName, h.stopping, laterSlot);
+      scanAhead(files[later], command, h.stopping, laterSlot);
       guard.lock();
       laterSlot.done = true;
       h.lastSectionLong = laterSlot.isLong;
@@ -185,35 +197,34 @@ bool appendSourceSections(std::string& header, InterfaceNames& interfaceNames,
     }
     guard.unlock();
     bool read = true;
-    std::vector<std::string> namesAdded;
+    SectionNotes notes;
     size_t sectionBytes = 0;
     if (inTurn) {
       const SectionFile& file = files[index];
       // The section's length counts what output took of it as it grew.
-      size_t taken = 0, before = header.size();
+      size_t taken = 0, before = header.text.size();
       SettledOutput counted;
       if (output) {
-        counted = {[&](std::string_view settled) {
-                     taken += settled.size();
+        counted = {[&](const HeaderText& settled) {
+                     taken += settled.text.size();
                      return output->take(settled);
                    },
                    output->every};
       }
-      read = appendSourceSection(header, interfaceNames, file.bannerName, mode, libraryName, file.read,
-                                 output ? &counted : nullptr, &namesAdded);
-      sectionBytes = taken + header.size() - before;
+      read = appendSourceSection(header, command, file.bannerName, file.read, output ? &counted : nullptr, &notes);
+      sectionBytes = taken + header.text.size() - before;
     } else {
-      if (header.empty()) header.swap(slot.text);  // the section as it stands, with no copy
-      else header += slot.text;
-      interfaceNames.insert(slot.namesAdded.begin(), slot.namesAdded.end());
-      namesAdded = std::move(slot.namesAdded);
+      if (header.text.empty()) std::swap(header, slot.text);  // the section as it stands, with no copy
+      else header.append(slot.text);
+      notes = std::move(slot.notes);
+      SectionNotes merged = notes;
+      takeNotes(command, merged);
     }
     bool goOn = fileDone(index, read);
     guard.lock();
     if (!goOn) return false;
     if (inTurn) h.lastSectionLong = sectionBytes > kKeptSlotBytes;
-    h.mergedNames.insert(h.mergedNames.end(), std::make_move_iterator(namesAdded.begin()),
-                         std::make_move_iterator(namesAdded.end()));
+    h.merged.push_back(std::move(notes));
     h.turn = index + 1;
     h.changed.notify_all();
   }

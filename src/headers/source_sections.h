@@ -30,15 +30,14 @@ constexpr size_t kAheadSectionBytes = size_t(2) << 20;
 // A file that may be read ahead is scanned on a second thread into a
 // section of its own, with no interface names before it; that section is
 // taken only when the file was read whole, the section is at most
-// kAheadSectionBytes, and it adds no interface name that the files before
-// it added. Otherwise the file is scanned again here, in turn, so that
+// kAheadSectionBytes, it adds no interface name that the files before
+// it added, and the macros it knew are those they left. Otherwise the file is scanned again here, in turn, so that
 // reading errors and interfaces repeated across files come out as they do
 // one file after the other. After a section of over 256 KiB, files are
 // scanned in turn only, until a short section comes, so that memory holds
 // no long section. Stops, returning false, once fileDone does.
-bool appendSourceSections(std::string& header, InterfaceNames& interfaceNames,
-                          const std::vector<SectionFile>& files, HeaderMode mode,
-                          std::string_view libraryName, const SettledOutput* output,
+bool appendSourceSections(HeaderText& header, HeaderScan& command, const std::vector<SectionFile>& files,
+                          const SettledOutput* output,
                           const std::function<bool(size_t index, bool read)>& fileDone);
 
 }  // namespace codeloom

@@ -47,10 +47,15 @@ struct Outcome {
 // One file after the other, as the header commands did before.
 Outcome inTurn(const std::vector<TestFile>& files, HeaderMode mode) {
   Outcome out;
+  HeaderScan command;
+  command.mode = mode;
+  HeaderText header;
   for (const TestFile& file : files) {
-    out.reads.push_back(appendSourceSection(out.header, out.names, file.name, mode, kDefaultLibraryName,
+    out.reads.push_back(appendSourceSection(header, command, file.name,
                                             [&](const auto& take) { return readTestFile(file, take); }));
   }
+  out.header = withLibraryName(header, finalLibraryName(command));
+  out.names = command.interfaceNames;
   return out;
 }
 
@@ -71,12 +76,17 @@ Outcome withReadAhead(const std::vector<TestFile>& files, HeaderMode mode,
                         },
                         file.mayReadAhead});
   }
-  appendSourceSections(out.header, out.names, sections, mode, kDefaultLibraryName, nullptr,
+  HeaderScan command;
+  command.mode = mode;
+  HeaderText header;
+  appendSourceSections(header, command, sections, nullptr,
                        [&](size_t index, bool read) {
                          EXPECT_EQ(index, out.reads.size());
                          out.reads.push_back(read);
                          return true;
                        });
+  out.header = withLibraryName(header, finalLibraryName(command));
+  out.names = command.interfaceNames;
   return out;
 }
 
@@ -89,6 +99,11 @@ const char* const kPieces[] = {
     "Interface IShared\r\n  Method Go()\r\nEnd Interface\r\n",
     "Interface IDBIND IOther\r\n  Member Call Run()\r\nEnd Interface\r\n",
     "Interface IOwn%\r\n  Property Get P() As Long\r\nEnd Interface\r\n",
+    // A macro a later file marks its procedures with, and the DLL's name,
+    // which names the Lib clauses of the files before it too.
+    "Macro Mark = Export\r\n",
+    "Sub Marked% Mark\r\nEnd Sub\r\n",
+    "#Compile Dll \"part%.dll\"\r\n",
     "#IF %DEF(%UNICODE)\r\nFunction W%(s As WString) Export As Long\r\n#ELSE\r\n"
     "Function W%(s As String) Export As Long\r\n#ENDIF\r\n",
     "#IF %DEBUG\r\nInterface IShared\r\nEnd Interface\r\n#ENDIF\r\n",
@@ -156,14 +171,13 @@ TEST(SourceSections, StopsWhenFileDoneSaysSo) {
   std::vector<SectionFile> sections;
   for (const TestFile& file : files)
     sections.push_back({file.name, [&file](const auto& take) { return readTestFile(file, take); }, true});
-  std::string header;
-  InterfaceNames names;
+  HeaderText header;
+  HeaderScan command;
   size_t done = 0;
-  EXPECT_FALSE(appendSourceSections(header, names, sections, HeaderMode::Sll, kDefaultLibraryName, nullptr,
-                                    [&](size_t, bool) { return ++done < 2; }));
+  EXPECT_FALSE(appendSourceSections(header, command, sections, nullptr, [&](size_t, bool) { return ++done < 2; }));
   EXPECT_EQ(2u, done);
   Outcome two = inTurn({files[0], files[1]}, HeaderMode::Sll);
-  EXPECT_EQ(two.header, header);
+  EXPECT_EQ(two.header, header.text);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "support/plain_scanner.h"
 
+#include <utility>
 #include <vector>
 
 #include "platform/ansi.h"
@@ -124,9 +125,9 @@ struct Group {
 
 }  // namespace
 
-void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
-                         std::string_view path, std::string_view bytes, HeaderMode mode,
-                         std::string_view libraryName) {
+void plainScanSourceFile(std::string& header, PlainCommand& command, std::string_view path, std::string_view bytes,
+                         HeaderMode mode, std::string_view libraryName) {
+  InterfaceNames& interfaceNames = command.interfaceNames;
   const std::string rule = "'" + std::string(70, '-') + "\r\n";
   size_t slash = path.rfind('\\');
   header += rule + "' " + std::string(slash == std::string_view::npos ? path : path.substr(slash + 1)) +
@@ -220,6 +221,14 @@ void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
     }
   }
   header += "\r\n";
+}
+
+void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
+                         std::string_view path, std::string_view bytes, HeaderMode mode,
+                         std::string_view libraryName) {
+  PlainCommand command{std::move(interfaceNames), {}, {}};
+  plainScanSourceFile(header, command, path, bytes, mode, libraryName);
+  interfaceNames = std::move(command.interfaceNames);
 }
 
 }  // namespace codeloom

@@ -189,8 +189,8 @@ void plainScanSourceFile(std::string& header, PlainCommand& command, std::string
     } else if (startsWithNoCase(line, "interface ")) {
       std::string rest = line.substr(10);
       rest = rest.substr(rest.find_first_not_of(' '));
-      if (startsWithNoCase(rest, "idbind ")) {  // a dispatch interface: its name follows
-        rest = rest.substr(7);
+      if (startsWithNoCase(rest, "idbind ") || startsWithNoCase(rest, "dispatch ")) {
+        rest = rest.substr(rest.find(' '));  // a dispatch interface: its name follows
         rest = rest.substr(rest.find_first_not_of(' '));
       }
       std::string name = toLowerAnsi(rest.substr(0, rest.find(' ')));

@@ -97,11 +97,26 @@ void insertClause(std::string& text, std::string& code, const std::string& claus
   insertBefore(text, code, clause, paren);
 }
 
-void removeWordOf(std::string& text, std::string& code, std::string_view word) {
-  size_t p = findWord(code, word);
-  if (p == std::string::npos || p == 0) return;
-  text = text.substr(0, p - 1) + text.substr(p + word.size());
-  code = code.substr(0, p - 1) + code.substr(p + word.size());
+// The first of words in the code (as findMarkingWord finds each) and its
+// size, or npos.
+size_t firstOf(const std::string& code, const std::vector<std::string>& words, size_t& size) {
+  size_t first = std::string::npos;
+  for (const std::string& word : words) {
+    size_t at = findMarkingWord(code, word);
+    if (at < first) {
+      first = at;
+      size = word.size();
+    }
+  }
+  return first;
+}
+
+void removeFirstOf(std::string& text, std::string& code, const std::vector<std::string>& words) {
+  size_t size = 0;
+  size_t at = firstOf(code, words, size);
+  if (at == std::string::npos) return;
+  removeMarkingWordAt(text, at, size);
+  removeMarkingWordAt(code, at, size);
 }
 
 // What a metastatement line does to the open #IF groups.
@@ -159,8 +174,10 @@ void plainScanSourceFile(std::string& header, PlainCommand& command, std::string
         text += std::string(20, ' ') + line + "\r\n";
         code += std::string(20, ' ') + codeOf(line) + "\r\n";
       }
-      bool exported = findWord(code, "export") != std::string::npos;
-      if (!exported && findWord(code, "common") == std::string::npos) continue;
+      const std::vector<std::string> exportWords = {"export"}, commonWords = {"common"};
+      size_t size = 0;
+      bool exported = firstOf(code, exportWords, size) != std::string::npos;
+      if (!exported && firstOf(code, commonWords, size) == std::string::npos) continue;
       if (mode == HeaderMode::Dll && exported) {
         const std::string lib = " Lib \"" + std::string(libraryName) + "\"";
         size_t alias = findWord(code, "alias");
@@ -175,8 +192,8 @@ void plainScanSourceFile(std::string& header, PlainCommand& command, std::string
           insertClause(text, code, " Alias \"" + toUpperAnsi(name) + "\"", noParenAt);
       }
       text = halve(text, code);
-      if (mode != HeaderMode::Compile) removeWordOf(text, code, "export");
-      if (mode == HeaderMode::Dll) removeWordOf(text, code, "common");
+      if (mode != HeaderMode::Compile) removeFirstOf(text, code, exportWords);
+      if (mode == HeaderMode::Dll) removeFirstOf(text, code, commonWords);
       writeGroups();
       header += text;
     } else if (startsWithNoCase(line, "end interface")) {

@@ -73,5 +73,48 @@ TEST(PlainScanner, DispatchInterfacesAreNamedByTheWordAfterDispatch) {
   });
 }
 
+TEST(PlainScanner, MarkingWordsRightAfterAClosingParenthesis) {
+  checkCases({
+      {{"Sub FreeGLClass()EXPORT"},
+       "Declare Sub FreeGLClass()\r\n",
+       "Declare Sub FreeGLClass Lib \"export.dll\" Alias \"FREEGLCLASS\" ()\r\n",
+       "Declare Sub FreeGLClass()EXPORT\r\n"},
+      {{"Sub A()Common"}, "Declare Sub A()Common\r\n", "Declare Sub A()\r\n", "Declare Sub A()Common\r\n"},
+      {{"Function F(x)EXPORT As Long"},
+       "Declare Function F(x) As Long\r\n",
+       "Declare Function F Lib \"export.dll\" Alias \"F\" (x) As Long\r\n",
+       "Declare Function F(x)EXPORT As Long\r\n"},
+      // A comment's "'" ends the word too.
+      {{"Sub A()Export'note"},
+       "Declare Sub A()'note\r\n",
+       "Declare Sub A Lib \"export.dll\" Alias \"A\" ()'note\r\n",
+       "Declare Sub A()Export'note\r\n"},
+      {{"Sub A(x, _\r\n  y)Export"},
+       "Declare Sub A(x, _\r\n          y)\r\n",
+       "Declare Sub A Lib \"export.dll\" Alias \"A\" (x, _\r\n          y)\r\n",
+       "Declare Sub A(x, _\r\n          y)Export\r\n"},
+      // The first in text order goes, whichever its delimiter.
+      {{"Sub A()Export Export"},
+       "Declare Sub A() Export\r\n",
+       "Declare Sub A Lib \"export.dll\" Alias \"A\" () Export\r\n",
+       "Declare Sub A()Export Export\r\n"},
+      {{"Sub A()Common Export"},
+       "Declare Sub A()Common\r\n",
+       "Declare Sub A Lib \"export.dll\" Alias \"A\" ()\r\n",
+       "Declare Sub A()Common Export\r\n"},
+      // Lib and Alias after a ")" are not words: the clauses still come.
+      {{"Sub A()Lib \"k.dll\" Export"},
+       "Declare Sub A()Lib \"k.dll\"\r\n",
+       "Declare Sub A Lib \"export.dll\" Alias \"A\" ()Lib \"k.dll\"\r\n",
+       "Declare Sub A()Lib \"k.dll\" Export\r\n"},
+      {{"Sub A()Alias \"B\" Export"},
+       "Declare Sub A()Alias \"B\"\r\n",
+       "Declare Sub A Lib \"export.dll\" Alias \"A\" ()Alias \"B\"\r\n",
+       "Declare Sub A()Alias \"B\" Export\r\n"},
+      // The word must still end at a delimiter.
+      sameInEveryMode({"Sub A()Exports\r\nSub B()Export(\r\nSub C(Export)\r\nSub D()Common_x"}, ""),
+  });
+}
+
 }  // namespace
 }  // namespace codeloom

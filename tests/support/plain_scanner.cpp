@@ -174,7 +174,9 @@ void plainScanSourceFile(std::string& header, PlainCommand& command, std::string
         text += std::string(20, ' ') + line + "\r\n";
         code += std::string(20, ' ') + codeOf(line) + "\r\n";
       }
-      const std::vector<std::string> exportWords = {"export"}, commonWords = {"common"};
+      std::vector<std::string> exportWords = {"export"}, commonWords = {"common"};
+      for (const auto& [name, word] : command.macros)
+        (word == MarkingWord::Export ? exportWords : commonWords).push_back(name);
       size_t size = 0;
       bool exported = firstOf(code, exportWords, size) != std::string::npos;
       if (!exported && firstOf(code, commonWords, size) == std::string::npos) continue;
@@ -228,6 +230,10 @@ void plainScanSourceFile(std::string& header, PlainCommand& command, std::string
         line = normalise(lines[++i]);
         header += std::string(22, ' ') + line + "\r\n";
       }
+    } else if (startsWithNoCase(line, "macro ")) {
+      // From here on, for the rest of the command, the name marks as its word does.
+      if (std::optional<MarkingMacro> macro = parseMarkingMacro(line))
+        command.macros[toLowerAnsi(macro->name)] = macro->word;
     } else if (Meta meta = metaOf(line); meta == Meta::If) {
       groups.push_back({{line}, false});
     } else if (meta != Meta::None && !groups.empty()) {

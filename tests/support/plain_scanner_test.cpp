@@ -116,5 +116,48 @@ TEST(PlainScanner, MarkingWordsRightAfterAClosingParenthesis) {
   });
 }
 
+TEST(PlainScanner, MacrosThatStandForAMarkingWord) {
+  const std::string exported = "Declare Sub A Lib \"export.dll\" Alias \"A\" ()\r\n";
+  checkCases({
+      // The later definition holds.
+      {{"Macro Ex10 = Common\r\nMacro Ex10 = Export\r\nSub D() Ex10"},
+       "Declare Sub D()\r\n",
+       "Declare Sub D Lib \"export.dll\" Alias \"D\" ()\r\n",
+       "Declare Sub D() Ex10\r\n"},
+      {{"MACRO Shared=COMMON ' note\r\nSub A() shared"},
+       "Declare Sub A() shared\r\n", "Declare Sub A()\r\n", "Declare Sub A() shared\r\n"},
+      {{"Macro Ex = Export\r\nSub A()EX"}, "Declare Sub A()\r\n", exported, "Declare Sub A()EX\r\n"},
+      {{"Macro Ex = Export\r\nSub A() Ex'c"}, "Declare Sub A()'c\r\n",
+       "Declare Sub A Lib \"export.dll\" Alias \"A\" ()'c\r\n", "Declare Sub A() Ex'c\r\n"},
+      // Defined in one file, it marks in the later files of the command.
+      {{"Macro Ex = Export", "Sub A() Ex"}, "Declare Sub A()\r\n", exported, "Declare Sub A() Ex\r\n"},
+      // The first word of the export kind goes, and in Dll the first of the common kind.
+      {{"Macro Ex = Export\r\nSub A() Ex Export"}, "Declare Sub A() Export\r\n",
+       "Declare Sub A Lib \"export.dll\" Alias \"A\" () Export\r\n", "Declare Sub A() Ex Export\r\n"},
+      {{"Macro Ex = Export\r\nMacro Co = Common\r\nSub A() Co Ex"}, "Declare Sub A() Co\r\n", exported,
+       "Declare Sub A() Co Ex\r\n"},
+      // Not yet defined, not a word, in a comment, or not a marking macro.
+      sameInEveryMode({"Sub A() Ex\r\nMacro Ex = Export\r\nSub B() Ex2\r\nSub C() Ex_\r\nSub D() ' Ex"}, ""),
+      sameInEveryMode({"Macro Ex(a) = Export\r\nMacro Fx = Exported\r\nSub A() Ex\r\nSub B() Fx"}, ""),
+      // Definitions in both branches of an #IF group apply in line order.
+      {{"#IF %A\r\nMacro Ex = Export\r\n#ELSE\r\nMacro Ex = Common\r\n#ENDIF\r\nSub B() Ex"},
+       "Declare Sub B() Ex\r\n", "Declare Sub B()\r\n", "Declare Sub B() Ex\r\n"},
+      // A continuation line defines nothing.
+      {{"Sub A() _\r\nMacro Ex = Common\r\nSub B() Ex"},
+       "Declare Sub A() _\r\n          Macro Ex = Common\r\n", "Declare Sub A() _\r\n          Macro Ex =\r\n",
+       "Declare Sub A() _\r\n          Macro Ex = Common\r\n"},
+      sameInEveryMode({"Method M() _\r\nMacro Ex = Export\r\nSub B() Ex"},
+                      "  Method M() _\r\n" + std::string(22, ' ') + "Macro Ex = Export\r\n"),
+  });
+}
+
+TEST(PlainScanner, WithoutACommandMacrosHoldToTheFileEnd) {
+  std::string header;
+  InterfaceNames names;
+  plainScanSourceFile(header, names, "a.bas", "Macro Ex = Export\r\nSub A() Ex", HeaderMode::Sll);
+  plainScanSourceFile(header, names, "b.bas", "Sub B() Ex", HeaderMode::Sll);
+  EXPECT_EQ(kRule + "' a.bas\r\n" + kRule + "Declare Sub A()\r\n\r\n" + kRule + "' b.bas\r\n" + kRule + "\r\n", header);
+}
+
 }  // namespace
 }  // namespace codeloom

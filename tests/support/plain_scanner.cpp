@@ -180,6 +180,10 @@ void plainScanSourceFile(std::string& header, PlainCommand& command, std::string
       size_t size = 0;
       bool exported = firstOf(code, exportWords, size) != std::string::npos;
       if (!exported && firstOf(code, commonWords, size) == std::string::npos) continue;
+      // A program that uses the library never calls its entry point.
+      const std::string lowerName = toLowerAnsi(name);
+      if (mode != HeaderMode::Compile && (lowerName == "libmain" || lowerName == "dllmain" || lowerName == "pblibmain"))
+        continue;
       if (mode == HeaderMode::Dll && exported) {
         const std::string lib = " Lib \"" + std::string(libraryName) + "\"";
         size_t alias = findWord(code, "alias");

@@ -151,6 +151,23 @@ TEST(PlainScanner, MacrosThatStandForAMarkingWord) {
   });
 }
 
+TEST(PlainScanner, EntryPointsAreDeclaredOnlyInCompileHeaders) {
+  checkCases({
+      {{"Function LibMain(ByVal h As Long) Export As Long"}, "", "",
+       "Declare Function LibMain(ByVal h As Long) Export As Long\r\n"},
+      {{"Function DLLMAIN _\r\n  (ByVal h As Long) Common As Long"}, "", "",
+       "Declare Function DLLMAIN _\r\n          (ByVal h As Long) Common As Long\r\n"},
+      {{"Macro Ex = Export\r\nFunction pblibmain()Ex"}, "", "", "Declare Function pblibmain()Ex\r\n"},
+      // Nor the #IF lines waiting for something to be written.
+      {{"#IF %A\r\nSub LibMain() Export\r\n#ENDIF"}, "", "", "#IF %A\r\nDeclare Sub LibMain() Export\r\n#ENDIF\r\n"},
+      // Other names that only start or end like them are written.
+      {{"Sub LibMainX() Export\r\nSub MyDllMain() Common"},
+       "Declare Sub LibMainX()\r\nDeclare Sub MyDllMain() Common\r\n",
+       "Declare Sub LibMainX Lib \"export.dll\" Alias \"LIBMAINX\" ()\r\nDeclare Sub MyDllMain()\r\n",
+       "Declare Sub LibMainX() Export\r\nDeclare Sub MyDllMain() Common\r\n"},
+  });
+}
+
 TEST(PlainScanner, WithoutACommandMacrosHoldToTheFileEnd) {
   std::string header;
   InterfaceNames names;

@@ -145,8 +145,8 @@ void plainScanSourceFile(std::string& header, PlainCommand& command, std::string
   InterfaceNames& interfaceNames = command.interfaceNames;
   const std::string rule = "'" + std::string(70, '-') + "\r\n";
   size_t slash = path.rfind('\\');
-  header += rule + "' " + std::string(slash == std::string_view::npos ? path : path.substr(slash + 1)) +
-            "\r\n" + rule;
+  const std::string fileName(slash == std::string_view::npos ? path : path.substr(slash + 1));
+  header += rule + "' " + fileName + "\r\n" + rule;
   std::vector<std::string> lines = plainLines(bytes);
   bool skipInterface = false;
   std::vector<Group> groups;
@@ -238,6 +238,10 @@ void plainScanSourceFile(std::string& header, PlainCommand& command, std::string
       // From here on, for the rest of the command, the name marks as its word does.
       if (std::optional<MarkingMacro> macro = parseMarkingMacro(line))
         command.macros[toLowerAnsi(macro->name)] = macro->word;
+    } else if (startsWithNoCase(line, "#compile ")) {
+      // Only a DLL that every condition compiles names the command's library.
+      std::optional<std::string> dll = compiledDllName(line, fileName);
+      if (dll && groups.empty() && !command.dllName) command.dllName = dll;
     } else if (Meta meta = metaOf(line); meta == Meta::If) {
       groups.push_back({{line}, false});
     } else if (meta != Meta::None && !groups.empty()) {

@@ -168,6 +168,32 @@ TEST(PlainScanner, EntryPointsAreDeclaredOnlyInCompileHeaders) {
   });
 }
 
+TEST(PlainScanner, TheFirstCompileDllOutsideEveryIfGroupNamesTheLibrary) {
+  struct DllCase {
+    std::vector<std::string> files;
+    std::optional<std::string> dllName;
+  };
+  const DllCase cases[] = {
+      {{"#COMPILE DLL"}, "f0.dll"},
+      {{"  #compile\t\tdll \"Mine\" ' the library"}, "Mine.dll"},
+      {{"#COMPILE DLL \"a\"\r\n#COMPILE DLL \"b\""}, "a.dll"},
+      {{"#COMPILE DLL \"a\"", "#COMPILE DLL \"b\""}, "a.dll"},
+      {{"#COMPILE EXE", "#COMPILE DLL"}, "f1.dll"},
+      {{"#IF %DEF(%X)\r\n#COMPILE DLL \"a\"\r\n#ELSE\r\n#COMPILE DLL \"b\"\r\n#ENDIF\r\n#COMPILE DLL \"c\""}, "c.dll"},
+      {{"#IF 1\r\n#IF 2\r\n#ENDIF\r\n#COMPILE DLL \"a\"\r\n#ENDIF"}, std::nullopt},
+      // An #IF left open ends with its file.
+      {{"#IF 1\r\n#COMPILE DLL \"a\"", "#COMPILE DLL \"b\""}, "b.dll"},
+      {{"Sub A(x, _\r\n#COMPILE DLL \"a\""}, std::nullopt},  // a continuation line
+      {{"#COMPILE SLL\r\n#COMPILEDLL\r\n#COMPILE DLL \"a\" x\r\n' #COMPILE DLL"}, std::nullopt},
+  };
+  for (const DllCase& c : cases) {
+    for (HeaderMode mode : {HeaderMode::Sll, HeaderMode::Dll, HeaderMode::Compile})
+      EXPECT_EQ(c.dllName, scanFiles(c.files, mode).command.dllName) << c.files.back();
+  }
+  // The line itself is not written.
+  checkCases({sameInEveryMode({"#COMPILE DLL \"a\"\r\n#IF 1\r\n#COMPILE DLL\r\n#ENDIF"}, "")});
+}
+
 TEST(PlainScanner, WithoutACommandMacrosHoldToTheFileEnd) {
   std::string header;
   InterfaceNames names;

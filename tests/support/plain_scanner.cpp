@@ -97,15 +97,15 @@ void insertClause(std::string& text, std::string& code, const std::string& claus
   insertBefore(text, code, clause, paren);
 }
 
-// The first of words in the code (as findMarkingWord finds each) and its
-// size, or npos.
-size_t firstOf(const std::string& code, const std::vector<std::string>& words, size_t& size) {
+// Where the first of words stands in the code (as findMarkingWord finds
+// each), or npos; size, when given, receives that word's size.
+size_t firstOf(const std::string& code, const std::vector<std::string>& words, size_t* size = nullptr) {
   size_t first = std::string::npos;
   for (const std::string& word : words) {
     size_t at = findMarkingWord(code, word);
     if (at < first) {
       first = at;
-      size = word.size();
+      if (size) *size = word.size();
     }
   }
   return first;
@@ -113,7 +113,7 @@ size_t firstOf(const std::string& code, const std::vector<std::string>& words, s
 
 void removeFirstOf(std::string& text, std::string& code, const std::vector<std::string>& words) {
   size_t size = 0;
-  size_t at = firstOf(code, words, size);
+  size_t at = firstOf(code, words, &size);
   if (at == std::string::npos) return;
   removeMarkingWordAt(text, at, size);
   removeMarkingWordAt(code, at, size);
@@ -175,11 +175,10 @@ void plainScanSourceFile(std::string& header, PlainCommand& command, std::string
         code += std::string(20, ' ') + codeOf(line) + "\r\n";
       }
       std::vector<std::string> exportWords = {"export"}, commonWords = {"common"};
-      for (const auto& [name, word] : command.macros)
-        (word == MarkingWord::Export ? exportWords : commonWords).push_back(name);
-      size_t size = 0;
-      bool exported = firstOf(code, exportWords, size) != std::string::npos;
-      if (!exported && firstOf(code, commonWords, size) == std::string::npos) continue;
+      for (const auto& [macroName, word] : command.macros)
+        (word == MarkingWord::Export ? exportWords : commonWords).push_back(macroName);
+      bool exported = firstOf(code, exportWords) != std::string::npos;
+      if (!exported && firstOf(code, commonWords) == std::string::npos) continue;
       // A program that uses the library never calls its entry point.
       const std::string lowerName = toLowerAnsi(name);
       if (mode != HeaderMode::Compile && (lowerName == "libmain" || lowerName == "dllmain" || lowerName == "pblibmain"))

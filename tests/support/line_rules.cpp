@@ -33,6 +33,25 @@ bool containsWord(std::string_view text, std::string_view word) {
   return findWord(text, word) != std::string::npos;
 }
 
+size_t findMarkingWord(std::string_view text, std::string_view word) {
+  std::string padded = " " + toLowerAnsi(text) + " ";
+  for (char& c : padded)
+    if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+  const std::string lower = toLowerAnsi(word);
+  // padded[at] stands before the word's first letter text[at].
+  for (size_t at = 0; at + lower.size() + 2 <= padded.size(); ++at) {
+    if ((padded[at] == ' ' || padded[at] == ')') && padded.compare(at + 1, lower.size(), lower) == 0 &&
+        padded[at + 1 + lower.size()] == ' ')
+      return at;
+  }
+  return std::string::npos;
+}
+
+void removeMarkingWordAt(std::string& text, size_t at, size_t size) {
+  if (at > 0 && text[at - 1] == ')') text.erase(at, size);
+  else if (at > 0) text.erase(at - 1, size + 1);
+}
+
 void removeWord(std::string& text, std::string_view word) {
   size_t at = findWord(text, word);
   if (at == std::string::npos || at == 0) return;

@@ -24,6 +24,16 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix);
 size_t findWord(std::string_view text, std::string_view word);
 bool containsWord(std::string_view text, std::string_view word);
 
+// Where a marking word (Export, Common or a macro standing for one) occurs:
+// as findWord finds it, or directly after a ")" ("Sub A()Export") with a
+// delimiter or the text's end after it; the first of either kind, or npos.
+size_t findMarkingWord(std::string_view text, std::string_view word);
+
+// Removes the size bytes at `at` where findMarkingWord found a word: after a
+// ")" the word alone, else with the one delimiter in front as removeWord
+// does (and nothing at the very start of the text).
+void removeMarkingWordAt(std::string& text, size_t at, size_t size);
+
 // Removes the first occurrence of word (as findWord finds it) together
 // with the one delimiter in front of it; the delimiter after it stays. A word
 // at the very start of the text is left alone, as is a text without it.

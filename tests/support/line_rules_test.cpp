@@ -97,6 +97,49 @@ TEST(LineRules, RemoveWord) {
   for (const Case& c : cases) EXPECT_EQ(c.out, withoutWord(c.text, c.word)) << c.text;
 }
 
+TEST(LineRules, FindMarkingWord) {
+  constexpr size_t none = std::string::npos;
+  struct Case { std::string_view text, word; size_t at; };
+  const Case cases[] = {
+      {"Sub A()EXPORT", "export", 7},
+      {"Sub A()Export\r\n", "export", 7},
+      {"Sub A() Export", "export", 8},
+      {"Export", "export", 0},
+      {"Sub A()Exports", "export", none},    // the word must still end
+      {"Sub A()Export(", "export", none},
+      {"Sub A()Export)", "export", none},
+      {"Sub A(Export)", "export", none},     // "(" is no delimiter
+      {"Sub A)\tExport", "export", 7},
+      {"a)common b) Common", "common", 2},   // the first of either kind
+      {"a Common b)common", "common", 2},
+      {"a))Ex10\r", "ex10", 3},
+      {"Lib \"export.dll\"", "export", none},
+      {"Sub A()Export\rx", "export", 7},     // the comment's "'" reads as CR
+      {"", "export", none},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.at, findMarkingWord(c.text, c.word)) << c.text;
+}
+
+TEST(LineRules, RemoveMarkingWord) {
+  struct Case { std::string text; std::string_view word; std::string out; };
+  const Case cases[] = {
+      {"Declare Sub A()EXPORT\r\n", "export", "Declare Sub A()\r\n"},  // the ")" stays
+      {"Declare Sub A() Export\r\n", "export", "Declare Sub A()\r\n"},
+      {"a()Export b", "export", "a() b"},
+      {"a Export )Export", "export", "a )Export"},  // only the first goes
+      {"a Export)Export", "export", "a Export)"},   // "Export)" is no word
+      {"Export x", "export", "Export x"},
+      {"a\r\n)Common x", "common", "a\r\n) x"},
+  };
+  for (const Case& c : cases) {
+    std::string text = c.text;
+    size_t at = findMarkingWord(text, c.word);
+    ASSERT_NE(std::string::npos, at) << c.text;
+    removeMarkingWordAt(text, at, c.word.size());
+    EXPECT_EQ(c.out, text) << c.text;
+  }
+}
+
 TEST(LineRules, CodeEndIsTheFirstQuoteMarkOutsideAString) {
   struct Case { std::string_view line; size_t end; };
   const Case cases[] = {

@@ -1,5 +1,6 @@
 #include "support/plain_scanner.h"
 
+#include <utility>
 #include <vector>
 
 #include "platform/ansi.h"
@@ -96,11 +97,26 @@ void insertClause(std::string& text, std::string& code, const std::string& claus
   insertBefore(text, code, clause, paren);
 }
 
-void removeWordOf(std::string& text, std::string& code, std::string_view word) {
-  size_t p = findWord(code, word);
-  if (p == std::string::npos || p == 0) return;
-  text = text.substr(0, p - 1) + text.substr(p + word.size());
-  code = code.substr(0, p - 1) + code.substr(p + word.size());
+// Where the first of words stands in the code (as findMarkingWord finds
+// each), or npos; size, when given, receives that word's size.
+size_t firstOf(const std::string& code, const std::vector<std::string>& words, size_t* size = nullptr) {
+  size_t first = std::string::npos;
+  for (const std::string& word : words) {
+    size_t at = findMarkingWord(code, word);
+    if (at < first) {
+      first = at;
+      if (size) *size = word.size();
+    }
+  }
+  return first;
+}
+
+void removeFirstOf(std::string& text, std::string& code, const std::vector<std::string>& words) {
+  size_t size = 0;
+  size_t at = firstOf(code, words, &size);
+  if (at == std::string::npos) return;
+  removeMarkingWordAt(text, at, size);
+  removeMarkingWordAt(code, at, size);
 }
 
 // What a metastatement line does to the open #IF groups.
@@ -124,13 +140,13 @@ struct Group {
 
 }  // namespace
 
-void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
-                         std::string_view path, std::string_view bytes, HeaderMode mode,
-                         std::string_view libraryName) {
+void plainScanSourceFile(std::string& header, PlainCommand& command, std::string_view path, std::string_view bytes,
+                         HeaderMode mode, std::string_view libraryName) {
+  InterfaceNames& interfaceNames = command.interfaceNames;
   const std::string rule = "'" + std::string(70, '-') + "\r\n";
   size_t slash = path.rfind('\\');
-  header += rule + "' " + std::string(slash == std::string_view::npos ? path : path.substr(slash + 1)) +
-            "\r\n" + rule;
+  const std::string fileName(slash == std::string_view::npos ? path : path.substr(slash + 1));
+  header += rule + "' " + fileName + "\r\n" + rule;
   std::vector<std::string> lines = plainLines(bytes);
   bool skipInterface = false;
   std::vector<Group> groups;
@@ -158,8 +174,15 @@ void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
         text += std::string(20, ' ') + line + "\r\n";
         code += std::string(20, ' ') + codeOf(line) + "\r\n";
       }
-      bool exported = findWord(code, "export") != std::string::npos;
-      if (!exported && findWord(code, "common") == std::string::npos) continue;
+      std::vector<std::string> exportWords = {"export"}, commonWords = {"common"};
+      for (const auto& [macroName, word] : command.macros)
+        (word == MarkingWord::Export ? exportWords : commonWords).push_back(macroName);
+      bool exported = firstOf(code, exportWords) != std::string::npos;
+      if (!exported && firstOf(code, commonWords) == std::string::npos) continue;
+      // A program that uses the library never calls its entry point.
+      const std::string lowerName = toLowerAnsi(name);
+      if (mode != HeaderMode::Compile && (lowerName == "libmain" || lowerName == "dllmain" || lowerName == "pblibmain"))
+        continue;
       if (mode == HeaderMode::Dll && exported) {
         const std::string lib = " Lib \"" + std::string(libraryName) + "\"";
         size_t alias = findWord(code, "alias");
@@ -174,8 +197,8 @@ void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
           insertClause(text, code, " Alias \"" + toUpperAnsi(name) + "\"", noParenAt);
       }
       text = halve(text, code);
-      if (mode != HeaderMode::Compile) removeWordOf(text, code, "export");
-      if (mode == HeaderMode::Dll) removeWordOf(text, code, "common");
+      if (mode != HeaderMode::Compile) removeFirstOf(text, code, exportWords);
+      if (mode == HeaderMode::Dll) removeFirstOf(text, code, commonWords);
       writeGroups();
       header += text;
     } else if (startsWithNoCase(line, "end interface")) {
@@ -188,8 +211,8 @@ void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
     } else if (startsWithNoCase(line, "interface ")) {
       std::string rest = line.substr(10);
       rest = rest.substr(rest.find_first_not_of(' '));
-      if (startsWithNoCase(rest, "idbind ")) {  // a dispatch interface: its name follows
-        rest = rest.substr(7);
+      if (startsWithNoCase(rest, "idbind ") || startsWithNoCase(rest, "dispatch ")) {
+        rest = rest.substr(rest.find(' '));  // a dispatch interface: its name follows
         rest = rest.substr(rest.find_first_not_of(' '));
       }
       std::string name = toLowerAnsi(rest.substr(0, rest.find(' ')));
@@ -210,6 +233,14 @@ void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
         line = normalise(lines[++i]);
         header += std::string(22, ' ') + line + "\r\n";
       }
+    } else if (startsWithNoCase(line, "macro ")) {
+      // From here on, for the rest of the command, the name marks as its word does.
+      if (std::optional<MarkingMacro> macro = parseMarkingMacro(line))
+        command.macros[toLowerAnsi(macro->name)] = macro->word;
+    } else if (startsWithNoCase(line, "#compile ")) {
+      // Only a DLL that every condition compiles names the command's library.
+      std::optional<std::string> dll = compiledDllName(line, fileName);
+      if (dll && groups.empty() && !command.dllName) command.dllName = dll;
     } else if (Meta meta = metaOf(line); meta == Meta::If) {
       groups.push_back({{line}, false});
     } else if (meta != Meta::None && !groups.empty()) {
@@ -220,6 +251,14 @@ void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
     }
   }
   header += "\r\n";
+}
+
+void plainScanSourceFile(std::string& header, InterfaceNames& interfaceNames,
+                         std::string_view path, std::string_view bytes, HeaderMode mode,
+                         std::string_view libraryName) {
+  PlainCommand command{std::move(interfaceNames), {}, {}};
+  plainScanSourceFile(header, command, path, bytes, mode, libraryName);
+  interfaceNames = std::move(command.interfaceNames);
 }
 
 }  // namespace codeloom

@@ -66,41 +66,54 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const HeaderMode modes[] = {HeaderMode::Sll, HeaderMode::Dll, HeaderMode::Compile};
   HeaderMode mode = modes[input.flags % 3];
   size_t window = 1 + (input.flags / 3) % 97;
-  // A library name with a "(" that no parameter list holds.
-  std::string_view library = (input.flags / 291) % 2 ? "a(b) c.dll" : kDefaultLibraryName;
+  // A library name with a "(" that no parameter list holds, or none: then
+  // #COMPILE DLL names it once every file is read.
+  const size_t naming = (input.flags / 291) % 3;
+  std::string_view library = naming == 0 ? kDefaultLibraryName : naming == 1 ? "a(b) c.dll" : "";
 
-  std::string header, plainHeader;
-  InterfaceNames names, plainNames;
-  HeaderScan windowed;
-  windowed.mode = mode;
-  windowed.libraryName = library;
-  HeaderText windowHeader;
+  auto path = [](size_t i) { return "C:\\src\\file" + std::to_string(i) + ".bas"; };
+  // The plain rules need the name before they write: a first pass finds it.
+  std::string plainLibrary(library);
+  if (library.empty()) {
+    PlainCommand first;
+    std::string ignored;
+    for (size_t i = 0; i < input.parts.size(); ++i)
+      plainScanSourceFile(ignored, first, path(i), input.parts[i], mode, "");
+    plainLibrary = first.dllName.value_or(std::string(kDefaultLibraryName));
+  }
+  PlainCommand plain;
+  std::string plainHeader;
+  HeaderScan whole, windowed;
+  whole.mode = windowed.mode = mode;
+  whole.libraryName = windowed.libraryName = library;
+  HeaderText header, windowHeader;
   for (size_t i = 0; i < input.parts.size(); ++i) {
     std::string_view bytes = input.parts[i];
     checkLines(bytes, LineEnds::CrLfCrOrLf);
     checkLines(bytes, LineEnds::CrOrCrLf);
-    std::string path = "C:\\src\\file" + std::to_string(i) + ".bas";
-    size_t before = header.size(), known = names.size();
-    scanSourceFile(header, names, path, bytes, mode, library);
-    plainScanSourceFile(plainHeader, plainNames, path, bytes, mode, library);
-    FUZZ_CHECK(header == plainHeader);
-    windowed.macros.clear();  // as scanSourceFile knows none
-    appendSourceSection(windowHeader, windowed, path, inWindows(bytes, window));
-    FUZZ_CHECK(windowHeader.text == header && windowed.interfaceNames == names);
-    std::string_view section = std::string_view(header).substr(before);
+    size_t before = header.text.size(), known = whole.interfaceNames.size();
+    appendSourceSection(header, whole, path(i), inWindows(bytes));
+    plainScanSourceFile(plainHeader, plain, path(i), bytes, mode, plainLibrary);
+    appendSourceSection(windowHeader, windowed, path(i), inWindows(bytes, window));
+    FUZZ_CHECK(windowHeader.text == header.text && windowHeader.libraryNameAt == header.libraryNameAt);
+    FUZZ_CHECK(windowed.interfaceNames == whole.interfaceNames && windowed.macros == whole.macros &&
+               windowed.compiledDll == whole.compiledDll);
+    std::string_view section = std::string_view(header.text).substr(before);
     FUZZ_CHECK(linesEndInCrLf(section));
-    FUZZ_CHECK(names.size() - known == countInterfaceLines(section));
+    FUZZ_CHECK(whole.interfaceNames.size() - known == countInterfaceLines(section));
     FUZZ_CHECK(section.find("' file" + std::to_string(i) + ".bas\r\n") != std::string_view::npos);
-    for (const std::string& name : names) FUZZ_CHECK(toLowerAnsi(name) == name);
+    for (const std::string& name : whole.interfaceNames) FUZZ_CHECK(toLowerAnsi(name) == name);
   }
+  FUZZ_CHECK(withLibraryName(header, finalLibraryName(whole)) == plainHeader);
+  FUZZ_CHECK(whole.compiledDll == plain.dllName.value_or(""));
   // Scanning a file again writes only interfaces with new names: those whose
   // first line was a continuation line the first time (a member's
   // continuation lines are read as ordinary lines inside a skipped interface).
   if (!input.parts.empty()) {
-    std::string again;
-    size_t known = names.size();
-    scanSourceFile(again, names, "again.bas", input.parts[0], mode, library);
-    FUZZ_CHECK(names.size() - known == countInterfaceLines(again));
+    HeaderText again;
+    size_t known = whole.interfaceNames.size();
+    appendSourceSection(again, whole, "again.bas", inWindows(input.parts[0]));
+    FUZZ_CHECK(whole.interfaceNames.size() - known == countInterfaceLines(again.text));
   }
   return 0;
 }

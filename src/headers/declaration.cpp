@@ -55,6 +55,7 @@ struct Declaration {
   size_t paren = npos;      // the first "(" of the code outside a string
   size_t parenToken = npos;  // where the token touching that "(" starts
   Word parenWord = kNoWord;  // what that token is, once a clause separates it from the "("
+  bool parenGlued = false;   // that word follows a ")" inside the token
   size_t wordAt[kNoWord] = {npos, npos, npos, npos};  // the first of each word in the code
   size_t wordSize[kNoWord] = {};
   bool afterParen[kNoWord] = {};  // that word follows a ")", which stays with it
@@ -112,8 +113,14 @@ void appendLine(Declaration& d, std::string_view raw) {
     } else if (inCode && c == '(' && !inString && d.paren == npos) {
       d.paren = text.size();
       d.parenToken = token;
-      d.parenWord = wordOf(std::string_view(text).substr(token));
-      if (d.parenWord == kNoWord) d.parenWord = markingWordOf(std::string_view(text).substr(token), d.macros);
+      const std::string_view touching = std::string_view(text).substr(token);
+      d.parenWord = wordOf(touching);
+      if (d.parenWord == kNoWord) d.parenWord = markingWordOf(touching, d.macros);
+      if (size_t close = touching.rfind(')'); d.parenWord == kNoWord && close != npos) {
+        d.parenWord = markingWordOf(touching.substr(close + 1), d.macros);
+        d.parenToken = token + close + 1;
+        d.parenGlued = true;
+      }
     }
     text += c;
     ++i;
@@ -173,12 +180,12 @@ bool clauseEdit(Declaration& d, std::string_view libraryName, size_t& exportAt, 
   }
   size_t cut = spacesBefore(d.paren);
   edit = {cut, d.paren - cut, clauses + " "};
-  // The token becomes a word of its own: removed with the space in front.
+  // The token becomes a word of its own.
   auto takeToken = [&](Word word, size_t& at) {
     if (d.parenWord != word || at < d.parenToken) return;
     at = d.parenToken;
     d.wordSize[word] = d.paren - d.parenToken;
-    d.afterParen[word] = false;
+    d.afterParen[word] = d.parenGlued;
   };
   takeToken(kExport, exportAt);
   takeToken(kCommon, commonAt);

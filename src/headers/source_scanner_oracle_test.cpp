@@ -25,6 +25,9 @@ const std::string kStarts[] = {
     "Member Call ", "MEMBER\t", "Members ", "Interface IDBIND ", "interface idbind\t", "Interface IDBIND",
     "#IF ", "#if\t", "#ElseIf ", "#ELSE", "#Else ", "#else'", "#ENDIF", "#EndIf ", "#endif'", "#Elsex",
     "#IFDEF ", "#Include ", "# IF ", "#", "#E",
+    "Macro Mark = Export", "MACRO  mark=common ' c", "Macro Mark(x) = Export", "Macro Ex = Export2", "Macro ",
+    "#Compile Dll", "#COMPILE DLL \"..\\out\\X.dll\"", "#Compile Exe", "#Compile  Dll = \"Calc\"",
+    "Interface DISPATCH ", "interface dispatch\t", "Sub LibMain", "Function DllMain", "Sub pblibmain ",
 };
 // Pieces of the rest of a line.
 const std::string kWords[] = {
@@ -32,6 +35,7 @@ const std::string kWords[] = {
     "export.dll", "ExportAll", "(x)", "(", ")", "\"it's\"", "\"", "'", "' export", "' common lib",
     " ", "  ", "   ", "\t", "_", " _", "=", "\n", "\xE9", "\xA0", std::string(1, '\0'), "As Long",
     std::string(40, ' '), std::string(70, 'x'), "\"a(b)\"", "Alias \"P(1)\"", "_ ' c", "_'", "IDBIND",
+    "Mark", "MARK", "()Export", ")common", ")Mark", "DISPATCH", "LibMain",
 };
 const std::string kLineEnds[] = {"\r\n", "\r\n", "\r\n", "\r", "\n", "\n", "\r\r\n", "\n\r"};
 
@@ -47,9 +51,20 @@ std::string generatedFile(std::mt19937& random) {
   return file;
 }
 
+// The plain rules' command state as the scanner keeps it.
+HeaderScan asScanned(const PlainCommand& plain, HeaderMode mode) {
+  HeaderScan command;
+  command.mode = mode;
+  command.libraryName = kDefaultLibraryName;
+  command.interfaceNames = plain.interfaceNames;
+  for (const auto& [name, word] : plain.macros) command.macros[name] = word;
+  command.compiledDll = plain.dllName.value_or("");
+  return command;
+}
+
 // Windows of an odd size also print the header's settled bytes after each
 // window, as the CLI does, and take them out of the header.
-std::string windowed(std::string_view bytes, size_t window, HeaderMode mode, InterfaceNames& names) {
+std::string windowed(std::string_view bytes, size_t window, HeaderScan& command, std::string_view path = "x.bas") {
   HeaderText header;
   std::string printed;
   const SettledOutput output{[&printed](const HeaderText& settled) {
@@ -57,12 +72,7 @@ std::string windowed(std::string_view bytes, size_t window, HeaderMode mode, Int
                                return true;
                              },
                              0};
-  HeaderScan command;
-  command.mode = mode;
-  command.libraryName = kDefaultLibraryName;
-  command.interfaceNames = std::move(names);
-  appendSourceSection(header, command, "x.bas", inWindows(bytes, window), window % 2 == 1 ? &output : nullptr);
-  names = std::move(command.interfaceNames);
+  appendSourceSection(header, command, path, inWindows(bytes, window), window % 2 == 1 ? &output : nullptr);
   return printed + header.text;
 }
 
@@ -71,20 +81,23 @@ TEST(SourceScannerOracle, GeneratedFilesWholeAndInWindows) {
   for (int round = 0; round < 1500; ++round) {
     std::string first = generatedFile(random), second = generatedFile(random);
     for (HeaderMode mode : kModes) {
-      InterfaceNames plainNames, names;
-      std::string expected, actual;
-      plainScanSourceFile(expected, plainNames, "a.bas", first, mode);
-      scanSourceFile(actual, names, "a.bas", first, mode);
-      ASSERT_EQ(expected, actual) << "mode " << int(mode) << " [" << first << ']';
-      InterfaceNames beforeSecond = names;
+      PlainCommand plain;
+      std::string expected;
+      plainScanSourceFile(expected, plain, "a.bas", first, mode, kDefaultLibraryName);
+      const HeaderScan afterFirst = asScanned(plain, mode);
+      HeaderScan command = asScanned({}, mode);
+      ASSERT_EQ(expected, windowed(first, std::string_view::npos, command, "a.bas")) << "mode " << int(mode) << " [" << first << ']';
       std::string plainSecond;
-      plainScanSourceFile(plainSecond, plainNames, "x.bas", second, mode);
+      plainScanSourceFile(plainSecond, plain, "x.bas", second, mode, kDefaultLibraryName);
+      const HeaderScan afterSecond = asScanned(plain, mode);
       for (size_t window : {size_t(1), size_t(2), size_t(3), size_t(7), size_t(64), size_t(65),
                             size_t(1) + random() % 200}) {
-        InterfaceNames known = beforeSecond;
-        ASSERT_EQ(plainSecond, windowed(second, window, mode, known))
+        command = afterFirst;
+        ASSERT_EQ(plainSecond, windowed(second, window, command))
             << "mode " << int(mode) << " window " << window << " [" << second << ']';
-        ASSERT_EQ(plainNames, known);
+        ASSERT_EQ(afterSecond.interfaceNames, command.interfaceNames);
+        ASSERT_EQ(afterSecond.macros, command.macros);
+        ASSERT_EQ(afterSecond.compiledDll, command.compiledDll);
       }
     }
   }
@@ -104,11 +117,13 @@ TEST(SourceScannerOracle, LinesLongerThanTheWindow) {
   };
   for (const std::string& file : files) {
     for (HeaderMode mode : kModes) {
-      InterfaceNames plainNames, names;
+      PlainCommand plain;
       std::string expected;
-      plainScanSourceFile(expected, plainNames, "x.bas", file, mode);
-      for (size_t window : {size_t(1), size_t(63), size_t(4096), size_t(65536)})
-        ASSERT_EQ(expected, windowed(file, window, mode, names = {})) << window << ' ' << file.substr(0, 20);
+      plainScanSourceFile(expected, plain, "x.bas", file, mode, kDefaultLibraryName);
+      for (size_t window : {size_t(1), size_t(63), size_t(4096), size_t(65536)}) {
+        HeaderScan command = asScanned({}, mode);
+        ASSERT_EQ(expected, windowed(file, window, command)) << window << ' ' << file.substr(0, 20);
+      }
     }
   }
 }

@@ -10,17 +10,13 @@
 #include "cli/cli_io.h"
 #include "cli/input_reader.h"
 #include "cli/subcommands.h"
-#include "headers/source_sections.h"
+#include "cli/source_reading.h"
 
 namespace codeloom::cli {
 namespace {
 
 // The most bytes of a line a --check message shows.
 constexpr size_t kShownLineBytes = 120;
-
-// When printing, the settled part of the header is printed whenever this
-// much has gathered, so memory holds neither a file nor a long section.
-constexpr size_t kPrintAt = size_t(1) << 20;
 
 // The line of text that starts at offset begin, its LF included.
 std::string_view lineAt(std::string_view text, size_t begin) {
@@ -160,43 +156,23 @@ class HeaderPrinter {
 
 int runHeaders(const HeadersOptions& options) {
   const bool toFile = options.outputPath || options.checkPath;
-  // Printed one file at a time through bounded windows; a header for a
-  // file is built whole, as it is compared or written whole. A file that
-  // cannot be read counts as empty (when the failure comes after part of a
-  // long section was printed, that part stays printed).
-  std::vector<ReadResult> results(options.files.size());
-  std::vector<SectionFile> files;
-  files.reserve(options.files.size());
-  for (size_t k = 0; k < options.files.size(); ++k) {
-    const std::string& path = options.files[k];
-    // The banner shows what follows the last "\" or "/".
-    files.push_back({baseName(path),
-                     [&path, &result = results[k]](const std::function<bool(std::string_view)>& take) {
-                       result = readInputWindows(path, take);
-                       return result.ok();
-                     },
-                     isRegularInput(path)});
-  }
+  // Printed as it grows, through bounded windows; a header for a file is
+  // built whole, as it is compared or written whole. A file that cannot be
+  // read counts as empty (when the failure comes after part of a long
+  // section was printed, that part stays printed).
   HeaderScan command;
   command.mode = options.mode;
   command.libraryName = options.libraryName;
   HeaderText header;
   HeaderPrinter printer(command);
   bool printed = true;
-  int status = kExitOk;
-  const SettledOutput output{[&](const HeaderText& settled) { return printed = printer.print(settled); }, kPrintAt};
-  appendSourceSections(header, command, files, toFile ? nullptr : &output, [&](size_t index, bool) {
-                         if (!toFile) {
-                           printed = printed && printer.print(header);
-                           header.clear();
-                         }
-                         if (!printed) return false;
-                         if (!results[index].ok()) {
-                           reportReadFailure(options.files[index], results[index]);
-                           status = kExitFailure;
-                         }
-                         return true;
-                       });
+  const std::function<bool(const HeaderText&)> print = [&](const HeaderText& part) {
+    return printed = printed && printer.print(part);
+  };
+  const int status = appendSources({options.files, options.followIncludes, options.includeDirs}, command, header,
+                                   toFile ? nullptr : print)
+                         ? kExitOk
+                         : kExitFailure;
   if (!toFile && printed) printed = printer.finish();
   if (!printed) return kExitFailure;  // finishStdout tells why
   if (!toFile) return status;

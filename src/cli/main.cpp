@@ -59,8 +59,16 @@ void addHeadersCommand(CLI::App& app, int& status) {
       if (c == '"' || c < 0x20 || c == 0x7F) return "the library name holds a double quote or a control character";
     return "";
   });
-  headers->callback([options, mode, output, check, library, &status] {
+  headers->add_flag("--follow-includes", options->followIncludes,
+                    "Read the files of #INCLUDE lines where they stand, each once, and only the #IF branches "
+                    "the project's own equates take");
+  CLI::Option* includes = headers->add_option(
+      "-I", options->includeDirs, "With --follow-includes: a folder an #INCLUDE without a folder is looked for in, "
+                                  "before the source's own (repeatable)");
+  headers->callback([options, mode, output, check, library, includes, &status] {
     if (library->count() > 0 && *mode != "dll") throw CLI::ValidationError("--lib", "goes with --mode dll only");
+    if (includes->count() > 0 && !options->followIncludes)
+      throw CLI::ValidationError("-I", "goes with --follow-includes only");
     options->mode = kModes.at(*mode);
     given(output, options->outputPath);
     given(check, options->checkPath);

@@ -22,6 +22,8 @@ struct HeadersOptions {
   std::vector<std::string> files;         // scanned in this order
   std::optional<std::string> outputPath;  // write the header here, only when it changes
   std::optional<std::string> checkPath;   // change nothing; fail unless it holds the header
+  bool followIncludes = false;  // read #INCLUDE files and evaluate #IF as the compiler does
+  std::vector<std::string> includeDirs;  // -I: where an #INCLUDE without a folder is looked for first
 };
 int runHeaders(const HeadersOptions& options);
 

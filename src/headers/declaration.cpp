@@ -195,7 +195,8 @@ bool clauseEdit(Declaration& d, std::string_view libraryName, size_t& exportAt, 
 }  // namespace
 
 bool buildDeclaration(std::span<const std::string_view> lines, const DeclarationRules& rules, std::string& declare,
-                      size_t& libraryNameAt) {
+                      DeclarationFacts& facts) {
+  size_t& libraryNameAt = facts.libraryNameAt;
   Declaration d{declare, rules.macros};
   d.text = "Declare ";
   for (size_t k = 0; k < lines.size(); ++k) {
@@ -204,6 +205,7 @@ bool buildDeclaration(std::span<const std::string_view> lines, const Declaration
   }
   size_t exportAt = d.wordAt[kExport], commonAt = d.wordAt[kCommon];
   if (exportAt == npos && commonAt == npos) return false;
+  facts.exported = exportAt != npos;
   findName(d);
   const HeaderMode mode = rules.mode;
   if (mode != HeaderMode::Compile && isEntryPoint(std::string_view(d.text).substr(d.nameAt, d.nameSize))) return false;

@@ -20,8 +20,7 @@ struct DeclarationRules {
 // returns false when it gives none: no word of its code marks it Common or
 // Export, or, in modes Sll and Dll, it is the DLL's entry point (LibMain,
 // DllMain, PbLibMain), which no program calls. lines: its first line and
-// its continuation lines, raw, without their line ends. libraryNameAt: where
-// the library name goes in declare, or npos.
+// its continuation lines, raw, without their line ends.
 //
 //   1. The text is "Declare ", the first line, then each continuation line
 //      after 10 spaces, each normalised (blanks at the ends go, a run of n
@@ -37,8 +36,12 @@ struct DeclarationRules {
 //      one space.
 //   4. Sll and Dll drop the first Export word, Dll the first Common word,
 //      each with the one space or line end in front of it (not a ")").
+struct DeclarationFacts {
+  size_t libraryNameAt = std::string::npos;  // where the left-out library name goes in declare
+  bool exported = false;  // marked Export, not only Common
+};
 bool buildDeclaration(std::span<const std::string_view> lines, const DeclarationRules& rules, std::string& declare,
-                      size_t& libraryNameAt);
+                      DeclarationFacts& facts);
 
 // Whether a raw line holds "export" or "common" anywhere, in any case: a
 // line of code that marks a procedure always does, and most lines do not.

@@ -45,7 +45,7 @@ std::vector<LineSearch::Key> collectKeys(std::span<const LineRule> rules, bool f
   };
   for (const LineRule& rule : rules) {
     const std::string_view w = rule.first;
-    if (w.size() < 3) continue;  // a short key
+    if (w.size() < 3 || (rule.follows == Follows::Anything && w.size() < 4)) continue;  // a short key
     if (w.size() >= 4) {
       add(std::string(w.substr(0, 4)), "");
       continue;
@@ -83,6 +83,11 @@ LineSearch makeLineSearch(std::span<const LineRule> rules) {
   s.leadingPairs = makePairTables(pairs);
   s.keysFold = foldsByBit5(lowerAnsiTable(), keyBytes);
   for (const LineRule& rule : rules) {
+    if (rule.follows == Follows::Anything && rule.first.size() < 4) {  // the word's start alone
+      const uint32_t mask = ~uint32_t(0) >> (8 * (4 - rule.first.size()));
+      s.shortKeys.push_back({keyOf((std::string(rule.first) + "\0\0\0").data(), s.keysFold) & mask, mask});
+      continue;
+    }
     if (rule.first.size() >= 3) continue;
     for (char ender : enders(rule)) {
       std::string bytes = std::string(rule.first) + ender + std::string(4, '\0');

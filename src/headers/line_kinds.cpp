@@ -39,8 +39,14 @@ LineKind classifyLine(std::string_view line, std::span<const LineRule> rules) {
   size_t end = start;
   while (end < line.size() && !endsFirstWord(line[end])) ++end;
   const std::string_view word = line.substr(start, end - start), rest = line.substr(end);
-  for (const LineRule& rule : rules)
-    if (equalsNoCase(word, rule.first) && followsAsRuled(rule, rest)) return rule.kind;
+  for (const LineRule& rule : rules) {
+    if (rule.follows == Follows::Anything) {
+      if (word.size() >= rule.first.size() && equalsNoCase(word.substr(0, rule.first.size()), rule.first))
+        return rule.kind;
+    } else if (equalsNoCase(word, rule.first) && followsAsRuled(rule, rest)) {
+      return rule.kind;
+    }
+  }
   return LineKind::Other;
 }
 

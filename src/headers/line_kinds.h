@@ -10,9 +10,11 @@
 namespace codeloom {
 
 // The metastatements: #IF opens a group, #ELSEIF and #ELSE go on with it,
-// #ENDIF closes it. Macro may define a marking word, Compile name the DLL.
+// #ENDIF closes it. Macro may define a marking word, Compile name the DLL;
+// Include and Equate matter only where includes are followed.
 enum class LineKind {
-  Other, Procedure, InterfaceEnd, InterfaceStart, Member, GroupOpen, GroupNext, GroupClose, Macro, Compile
+  Other, Procedure, InterfaceEnd, InterfaceStart, Member, GroupOpen, GroupNext, GroupClose, Macro, Compile,
+  Include, Equate
 };
 
 // What may follow a rule's first word.
@@ -21,11 +23,13 @@ enum class Follows {
   SecondWord,          // one or two blanks, then `second` (and anything)
   SecondWordThenText,  // one or two blanks, `second`, blanks, more text
   Nothing,             // the line's end, blanks or a comment's "'"
+  Anything,            // with a rule whose `first` starts the first word
 };
 
 // A line fits a rule when its first word (after blanks, up to a blank, the
 // line's end or a "'") is `first`, ignoring case, followed as `follows`
-// says. The first rule that fits decides. Words are written in lower case.
+// says; with Follows::Anything, when the first word starts with `first`.
+// The first rule that fits decides. Words are written in lower case.
 struct LineRule {
   std::string_view first;
   Follows follows;
@@ -51,6 +55,9 @@ inline constexpr LineRule kLineRules[] = {
     {"#endif", Follows::Nothing, "", LineKind::GroupClose},
     {"macro", Follows::MoreText, "", LineKind::Macro},
     {"#compile", Follows::MoreText, "", LineKind::Compile},
+    {"#include", Follows::MoreText, "", LineKind::Include},
+    {"%", Follows::Anything, "", LineKind::Equate},
+    {"$", Follows::Anything, "", LineKind::Equate},
 };
 
 inline bool isBlank(char c) { return c == ' ' || c == '\t'; }

@@ -48,7 +48,14 @@ TEST(LineKinds, Lines) {
       {"#ELSE'note", LineKind::GroupNext},
       {"#Elsex", LineKind::Other},
       {"#EndIf", LineKind::GroupClose},
-      {"#Include \"x.inc\"", LineKind::Other},
+      {"#Include \"x.inc\"", LineKind::Include},
+      {"#Include", LineKind::Other},
+      {"#Compile Dll", LineKind::Compile},
+      {"Macro Ex = Export", LineKind::Macro},
+      {"%WINDOWSDLL = 0", LineKind::Equate},
+      {"  $Title=\"x\"", LineKind::Equate},
+      {"%", LineKind::Equate},
+      {"x = %A", LineKind::Other},
       {std::string_view("Sub\0 A", 6), LineKind::Other},  // a NUL byte is part of the word
       {"", LineKind::Other},
   };
@@ -70,6 +77,7 @@ std::string fitting(const LineRule& rule, int variant) {
     case Follows::MoreText: return line + std::string(blank[variant]) + "Foo(x)";
     case Follows::SecondWord: return line + std::string(blank[variant]) + cased(rule.second) + " x";
     case Follows::SecondWordThenText: return line + std::string(blank[variant]) + cased(rule.second) + " Foo";
+    case Follows::Anything: return line + (variant == 1 ? "NAME=1" : "Name = 1");
   }
   return line;
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "headers/conditional_groups.h"
 #include "headers/declaration.h"
 #include "headers/line_index.h"
 #include "headers/line_kinds.h"
@@ -38,11 +39,13 @@ struct SourceScan {
   std::vector<std::string_view> heldLines;
   std::string declare;  // the last Declare built; its memory serves the next
   SectionNotes notes;
-  // The #IF groups open around the current line, outermost first, with
-  // their metastatement lines not written yet: they are written before the
-  // first thing written inside, and dropped with a group that gets nothing.
-  std::vector<std::string> groups;
-  size_t writtenGroups = 0;  // the outer groups whose lines are written
+  ConditionalGroups groups;  // around the current line, outermost first
+  // Where lines are counted (includes followed, or Declares told of): the
+  // line ends before `counted` in the window, and where the last line began.
+  bool countsLines = false;
+  size_t linesBefore = 0, counted = 0, lineStart = 0;
+  size_t lineColumn = 0;  // of the line taken: where its first non-blank stands, from 1
+  size_t procedureLine = 0, procedureColumn = 0;  // of the declaration held or built
 };
 
 // Where the code of a raw line ends: at its first "'" outside a string.
@@ -109,23 +112,30 @@ std::string interfaceName(std::string_view raw) {
   return toLowerAnsi(name);
 }
 
-// Something is about to be written: the lines of the groups around it that
-// are not written yet go first, outer group first.
-void writeOpenGroups(SourceScan& scan) {
-  for (; scan.writtenGroups < scan.groups.size(); ++scan.writtenGroups) {
-    scan.header->text += scan.groups[scan.writtenGroups];
-    scan.groups[scan.writtenGroups].clear();
+void writeOpenGroups(SourceScan& scan) { writeOpenGroups(scan.groups, scan.header->text); }
+
+// Counts the line ends of text up to `to`, a line's first non-blank in it,
+// so that the line's number and column are known.
+void countLinesTo(SourceScan& scan, std::string_view text, size_t to) {
+  for (size_t i = scan.counted; i < to; ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    ++scan.linesBefore;
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    scan.lineStart = i + 1;
   }
+  scan.counted = std::max(scan.counted, to);
 }
 
 void writeDeclaration(SourceScan& scan, std::span<const std::string_view> lines) {
   const HeaderScan& command = *scan.command;
-  size_t libraryNameAt;
-  if (!buildDeclaration(lines, {command.mode, command.libraryName, &command.macros}, scan.declare, libraryNameAt))
-    return;
+  DeclarationFacts facts;
+  if (!buildDeclaration(lines, {command.mode, command.libraryName, &command.macros}, scan.declare, facts)) return;
   writeOpenGroups(scan);
-  if (libraryNameAt != std::string::npos) scan.header->libraryNameAt.push_back(scan.header->text.size() + libraryNameAt);
+  if (facts.libraryNameAt != std::string::npos)
+    scan.header->libraryNameAt.push_back(scan.header->text.size() + facts.libraryNameAt);
   scan.header->text += scan.declare;
+  if (command.declared)
+    command.declared({scan.fileName, scan.procedureLine, scan.procedureColumn, facts.exported, scan.declare});
 }
 
 // Whether a procedure line may be marked: most are by neither word.
@@ -154,27 +164,12 @@ void holdDeclarationLine(SourceScan& scan, std::string_view raw) {
   if (!continues(raw)) finishHeldDeclaration(scan);
 }
 
-// A metastatement line: #IF opens a group and holds its line until
-// something is written inside; #ELSEIF and #ELSE are written at once when
-// something was, else held with it; #ENDIF is written when something was,
-// else drops the group's lines; then the group closes. Unmatched ones do
-// nothing.
 void takeGroupLine(SourceScan& scan, std::string_view raw, LineKind kind) {
   std::string line;
   appendNormalised(line, raw);
   line += kLineEnd;
-  if (kind == LineKind::GroupOpen) {
-    scan.groups.push_back(std::move(line));
-    return;
-  }
-  if (scan.groups.empty()) return;
-  const bool written = scan.writtenGroups == scan.groups.size();
-  if (written) scan.header->text += line;
-  else if (kind == LineKind::GroupNext) scan.groups.back() += line;
-  if (kind == LineKind::GroupClose) {
-    scan.groups.pop_back();
-    if (written) --scan.writtenGroups;
-  }
+  const IncludeFollowing* following = scan.command->following;
+  takeMetastatement(scan.groups, kind, line, following ? &following->equates : nullptr, scan.header->text);
 }
 
 // A MACRO line that makes a name stand for Export or Common.
@@ -191,18 +186,41 @@ void takeMacroLine(SourceScan& scan, std::string_view raw) {
 // A #COMPILE line: the first "#COMPILE DLL" outside every #IF group names
 // the DLL for the whole command.
 void takeCompileLine(SourceScan& scan, std::string_view raw) {
-  if (!scan.groups.empty() || !scan.command->compiledDll.empty()) return;
+  if (insideKeptGroup(scan.groups) || !scan.command->compiledDll.empty()) return;
   std::string line;
   appendNormalised(line, raw);
   if (std::optional<std::string> name = compiledDllName(line, scan.fileName))
     scan.notes.compiledDll = scan.command->compiledDll = std::move(*name);
 }
 
-// A line that continues nothing, of the kind classifyLine found.
+// Where includes are followed: an equate line, whose value may decide
+// conditions, and an #INCLUDE line, whose file is read here.
+void takeEquateLine(SourceScan& scan, std::string_view raw) {
+  std::string line;
+  appendNormalised(line, raw);
+  Equates& equates = scan.command->following->equates;
+  if (insideKeptGroup(scan.groups)) markEquateLineUnknown(line, equates);  // may or may not be compiled
+  else applyEquateLine(line, equates);
+}
+
+void takeIncludeLine(SourceScan& scan, std::string_view raw) {
+  std::string line;
+  appendNormalised(line, raw);
+  if (std::optional<IncludeLine> include = parseIncludeLine(line))
+    scan.command->following->read(*include, scan.fileName, scan.linesBefore + 1);
+}
+
+// A line that continues nothing, of the kind classifyLine found. In a
+// branch that is not read, only metastatements count.
 void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
   std::string& header = scan.header->text;
+  const bool isMetastatement = kind == LineKind::GroupOpen || kind == LineKind::GroupNext || kind == LineKind::GroupClose;
+  if (!isMetastatement && !isRead(scan.groups)) return;
+  const bool following = scan.command->following != nullptr;
   switch (kind) {
     case LineKind::Procedure:
+      scan.procedureLine = scan.linesBefore + 1;
+      scan.procedureColumn = scan.lineColumn;
       if (continues(raw)) {
         scan.held.clear();
         scan.heldEnds.clear();
@@ -254,6 +272,12 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
     case LineKind::Compile:
       takeCompileLine(scan, raw);
       break;
+    case LineKind::Equate:
+      if (following) takeEquateLine(scan, raw);
+      break;
+    case LineKind::Include:
+      if (following) takeIncludeLine(scan, raw);
+      break;
     case LineKind::Other:
       break;
   }
@@ -283,13 +307,19 @@ void takeLine(SourceScan& scan, std::string_view raw) {
 void scanWholeLines(SourceScan& scan, std::string_view text) {
   LineCursor cursor;
   startLineCursor(cursor, text.data(), text.size());
+  scan.counted = scan.lineStart = 0;
   for (size_t at = 0; at < text.size();) {
     if (scan.continuing == Continuing::Nothing) at = nextCandidate(cursor, at);
     if (at == text.size()) break;
     size_t end = nextLineEnd(cursor, at);
+    if (scan.countsLines) {
+      countLinesTo(scan, text, at);
+      scan.lineColumn = at - scan.lineStart + 1;
+    }
     takeLine(scan, text.substr(at, end - at));
     at = afterLineEnd(text, end);
   }
+  if (scan.countsLines) countLinesTo(scan, text, text.size());
 }
 
 // Whether the cut line may yet fit a rule, as the line index would judge it
@@ -335,10 +365,12 @@ void scanWindow(SourceScan& scan, std::string_view bytes) {
       scan.cut.append(text.substr(at, end - at));
       std::string line = std::move(scan.cut);
       scan.cut.clear();
+      scan.lineColumn = line.find_first_not_of(" \t") + 1;
       scan.cutBlanks = 0;
       takeLine(scan, line);
     }
     scan.skipLine = scan.cutLine = false;
+    scan.linesBefore += scan.countsLines;  // its line end
     at = afterLineEnd(text, end);
     if (end + 1 == text.size() && text[end] == '\r') scan.afterCr = true;
   }
@@ -350,7 +382,10 @@ void scanWindow(SourceScan& scan, std::string_view bytes) {
 }
 
 void endSourceScan(SourceScan& scan) {
-  if (scan.cutLine) takeLine(scan, scan.cut);  // the last line needs no line end
+  if (scan.cutLine) {  // the last line needs no line end
+    scan.lineColumn = scan.cut.find_first_not_of(" \t") + 1;
+    takeLine(scan, scan.cut);
+  }
   if (scan.continuing == Continuing::Declaration) finishHeldDeclaration(scan);
   scan.header->text += kLineEnd;
 }
@@ -394,6 +429,7 @@ bool appendSourceSection(HeaderText& header, HeaderScan& command, std::string_vi
   scan.header = &header;
   scan.command = &command;
   scan.fileName = path.substr(path.rfind('\\') + 1);  // npos + 1 == 0
+  scan.countsLines = command.following || command.declared;
   const MarkingMacros macrosBefore = command.macros;
   const std::string compiledDllBefore = command.compiledDll;
   appendBanner(header.text, path);

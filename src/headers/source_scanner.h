@@ -25,6 +25,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "headers/conditions.h"
 #include "headers/project_lines.h"
 
 namespace codeloom {
@@ -48,6 +49,24 @@ using MarkingMacros = std::map<std::string, MarkingWord, std::less<>>;
 // The library a DLL header's Lib clauses name when nothing else does.
 constexpr std::string_view kDefaultLibraryName = "export.dll";
 
+// Where a command follows #INCLUDE lines, as codeloom-cli headers
+// --follow-includes does: #IF conditions are evaluated with the project's
+// own equates, only the branches taken are read, and read(include, file,
+// line) reads the file an active #INCLUDE line names, at that point.
+struct IncludeFollowing {
+  Equates equates;
+  std::function<void(const IncludeLine& include, std::string_view file, size_t line)> read;
+};
+
+// A procedure whose Declare went into the header, where it stands in its
+// file; exported: it is marked Export (or a macro for it).
+struct WrittenDeclaration {
+  std::string_view file;
+  size_t line = 0, column = 0;
+  bool exported = false;
+  std::string_view declare;
+};
+
 // What the files of one header command share, read and extended file by
 // file in their order.
 struct HeaderScan {
@@ -60,6 +79,8 @@ struct HeaderScan {
   InterfaceNames interfaceNames;
   MarkingMacros macros;     // defined by the files so far
   std::string compiledDll;  // the name of the first #COMPILE DLL line, once met
+  IncludeFollowing* following = nullptr;
+  std::function<void(const WrittenDeclaration&)> declared;  // told of each Declare written
 };
 
 // The name the Lib clauses hold: empty while it may still change.

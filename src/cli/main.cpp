@@ -156,6 +156,26 @@ void addLintCommand(CLI::App& app, int& status) {
   lint->callback([options, &status] { status = runLint(*options); });
 }
 
+void addAuditCommand(CLI::App& app, int& status) {
+  CLI::App* audit = app.add_subcommand(
+      "audit", "Report each Declare of HEADER that differs from what the DLL its SOURCEs build exports");
+  auto options = std::make_shared<AuditOptions>();
+  audit->add_option("HEADER", options->header, "The hand-written header")->required();
+  audit->add_option("SOURCE", options->sources.files, "The DLL's sources, read in this order")->required();
+  audit->add_flag("--follow-includes", options->sources.followIncludes,
+                  "Read the sources as headers --follow-includes does");
+  CLI::Option* includes = audit->add_option(
+      "-I", options->sources.includeDirs, "With --follow-includes: a folder #INCLUDE files are looked for in first");
+  audit->add_option("--lib", options->libraryName,
+                    "The DLL's file name (default: the first #COMPILE DLL line's); only Declares whose LIB names it "
+                    "are checked");
+  audit->callback([options, includes, &status] {
+    if (includes->count() > 0 && !options->sources.followIncludes)
+      throw CLI::ValidationError("-I", "goes with --follow-includes only");
+    status = runAudit(*options);
+  });
+}
+
 // One line naming what is wrong with the command line. CLI11 says only "A
 // subcommand is required" or "not expected" where the user wants to hear
 // which word it did not know.
@@ -188,6 +208,7 @@ int run(int argc, char** argv) {
   addClassCommand(app, status, SkeletonKind::Class);
   addClassCommand(app, status, SkeletonKind::Interface);
   addLintCommand(app, status);
+  addAuditCommand(app, status);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

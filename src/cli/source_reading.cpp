@@ -29,7 +29,7 @@ bool appendInOrder(const SourceOptions& options, HeaderScan& command, HeaderText
                        result = readInputWindows(path, take);
                        return result.ok();
                      },
-                     isRegularInput(path)});
+                     isRegularInput(path), path});
   }
   bool printed = true, read = true;
   const SettledOutput output{[&](const HeaderText& settled) { return printed = print(settled); }, kPrintAt};
@@ -91,10 +91,13 @@ class IncludeReader {
     HeaderText section;
     reading_.push_back(path);
     ReadResult result;
-    appendSourceSection(section, command_, baseName(path), [&](const std::function<bool(std::string_view)>& take) {
-      result = readInputWindows(path, take);
-      return result.ok();
-    });
+    appendSourceSection(
+        section, command_, baseName(path),
+        [&](const std::function<bool(std::string_view)>& take) {
+          result = readInputWindows(path, take);
+          return result.ok();
+        },
+        nullptr, nullptr, path);
     reading_.pop_back();
     sections_[index] = std::move(section);
     if (!result.ok()) {
@@ -107,7 +110,7 @@ class IncludeReader {
     if (include.kind == IncludeKind::ThisOnce) return;
     IncludeSearch search;
     if (include.kind != IncludeKind::Unclear) search = findInclude(include.spec, compileFolder_, options_.includeDirs);
-    if (search.found) return readFile(*search.found);
+    if (search.found) return readFile(std::filesystem::path(*search.found).lexically_normal().string());
     // The compiler's own includes usually stand elsewhere: the header goes
     // on, but a name none of the files read defines may be defined there.
     following_.equates.everyIncludeFound = false;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "classgen/skeleton.h"
+#include "cli/source_reading.h"
 #include "headers/source_scanner.h"
 
 namespace codeloom::cli {
@@ -51,6 +52,14 @@ struct ClassOptions {
   std::deque<std::string> guids;   // fixed GUIDs to use first, for exact output
 };
 int runClass(ClassOptions options);
+
+// A hand-written header held against the DLL its sources build.
+struct AuditOptions {
+  std::string header;
+  SourceOptions sources;
+  std::string libraryName;  // the DLL's name; empty: the #COMPILE DLL line's
+};
+int runAudit(const AuditOptions& options);
 
 struct LintOptions {
   std::vector<std::string> templates;  // "-" reads standard input

@@ -24,7 +24,8 @@ enum class Continuing { Nothing, Declaration, Member };
 struct SourceScan {
   HeaderText* header = nullptr;
   HeaderScan* command = nullptr;
-  std::string_view fileName;
+  std::string_view fileName;  // after the path's last "\"
+  std::string_view source;    // the path as reports name it
   bool ended = false;     // a 0x1A was met: the rest is not part of the file
   bool afterCr = false;   // the last window ended with a CR: an LF next belongs to it
   bool skipLine = false;  // inside a cut line that fits no rule
@@ -135,7 +136,7 @@ void writeDeclaration(SourceScan& scan, std::span<const std::string_view> lines)
     scan.header->libraryNameAt.push_back(scan.header->text.size() + facts.libraryNameAt);
   scan.header->text += scan.declare;
   if (command.declared)
-    command.declared({scan.fileName, scan.procedureLine, scan.procedureColumn, facts.exported, scan.declare});
+    command.declared({scan.source, scan.procedureLine, scan.procedureColumn, facts.exported, scan.declare});
 }
 
 // Whether a procedure line may be marked: most are by neither word.
@@ -424,12 +425,14 @@ std::string withLibraryName(const HeaderText& header, std::string_view name) {
 }
 
 bool appendSourceSection(HeaderText& header, HeaderScan& command, std::string_view path,
-                         const WindowReader& readWindows, const SettledOutput* output, SectionNotes* notes) {
+                         const WindowReader& readWindows, const SettledOutput* output, SectionNotes* notes,
+                         std::string_view source) {
   SourceScan scan;
   scan.header = &header;
   scan.command = &command;
   scan.fileName = path.substr(path.rfind('\\') + 1);  // npos + 1 == 0
   scan.countsLines = command.following || command.declared;
+  scan.source = source.empty() ? path : source;
   const MarkingMacros macrosBefore = command.macros;
   const std::string compiledDllBefore = command.compiledDll;
   appendBanner(header.text, path);

@@ -59,7 +59,8 @@ struct IncludeFollowing {
 };
 
 // A procedure whose Declare went into the header, where it stands in its
-// file; exported: it is marked Export (or a macro for it).
+// file (the source path appendSourceSection was given); exported: it is
+// marked Export (or a macro for it).
 struct WrittenDeclaration {
   std::string_view file;
   size_t line = 0, column = 0;
@@ -125,10 +126,10 @@ struct SectionNotes {
 // Memory holds a window and the line its end cuts, not the file. A file
 // that cannot be read, even partway, counts as empty: its section is the
 // banner and the closing empty line (after what was already taken, when
-// output took some), and what it added to scan is taken out again, but for
-// its macros and its #COMPILE DLL name. Returns whether the file was read.
+// output took some), and what it added to scan is taken out again. Returns whether the file was read.
+// source: the file's path as scan.declared names it (path when empty).
 bool appendSourceSection(HeaderText& header, HeaderScan& scan, std::string_view path,
                          const WindowReader& readWindows, const SettledOutput* output = nullptr,
-                         SectionNotes* notes = nullptr);
+                         SectionNotes* notes = nullptr, std::string_view source = {});
 
 }  // namespace codeloom

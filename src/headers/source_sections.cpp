@@ -161,7 +161,8 @@ bool appendSourceSections(HeaderText& header, HeaderScan& command, const std::ve
   HelperThread helper{h, {}};
   size_t readAhead = 0;
   for (const SectionFile& file : files) readAhead += file.mayReadAhead;
-  if (files.size() > 1 && readAhead > 0) {
+  // A command told of each Declare as it is written is told in order.
+  if (files.size() > 1 && readAhead > 0 && !command.declared) {
     try {
       helper.thread = std::thread(runHelper, std::ref(h), std::cref(files), command);
     } catch (const std::system_error&) {
@@ -211,7 +212,8 @@ bool appendSourceSections(HeaderText& header, HeaderScan& command, const std::ve
                    },
                    output->every};
       }
-      read = appendSourceSection(header, command, file.bannerName, file.read, output ? &counted : nullptr, &notes);
+      read = appendSourceSection(header, command, file.bannerName, file.read, output ? &counted : nullptr, &notes,
+                                 file.source);
       sectionBytes = taken + header.text.size() - before;
     } else {
       if (header.text.empty()) std::swap(header, slot.text);  // the section as it stands, with no copy

@@ -18,6 +18,7 @@ struct SectionFile {
   std::string_view bannerName;
   WindowReader read;
   bool mayReadAhead = false;
+  std::string_view source = {};  // its path, as scan.declared names it
 };
 
 // The most bytes of a section held for a file scanned ahead; a longer one is

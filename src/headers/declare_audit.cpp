@@ -306,6 +306,7 @@ bool readDeclare(const std::vector<Token>& tokens, ParsedDeclare& declare, std::
     problem = "no procedure name";
     return false;
   }
+  declare.writtenName = cursor.peek().text;
   if (!splitName(cursor.peek().text, declare.name, declare.resultType, problem)) return false;
   bool suffixTyped = !declare.resultType.empty();
   if (suffixTyped && declare.kind == ProcedureKind::Sub) {
@@ -403,7 +404,7 @@ ParsedDeclare readDeclareText(std::string_view text) {
 // ---- Auditing --------------------------------------------------------------
 
 std::string entryPoint(const ParsedDeclare& declare) {
-  return declare.alias ? *declare.alias : toUpperAnsi(declare.name);
+  return declare.alias ? *declare.alias : toUpperAnsi(declare.writtenName);
 }
 
 // LoadLibrary adds ".DLL" to a name without an extension and ignores case.

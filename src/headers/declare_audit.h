@@ -48,6 +48,9 @@ struct IfBranch {
 struct ParsedDeclare {
   ProcedureKind kind = ProcedureKind::Sub;
   std::string name;  // without its type suffix
+  // The name as written, any suffix included: in capitals, the entry point
+  // when there is no ALIAS, as the header writer names it ("Halve#" gives HALVE#).
+  std::string writtenName;
   bool hasLib = false;
   std::string lib;  // the LIB clause's file name
   std::optional<std::string> alias;

@@ -110,7 +110,7 @@ class IncludeReader {
     if (include.kind == IncludeKind::ThisOnce) return;
     IncludeSearch search;
     if (include.kind != IncludeKind::Unclear) search = findInclude(include.spec, compileFolder_, options_.includeDirs);
-    if (search.found) return readFile(std::filesystem::path(*search.found).lexically_normal().string());
+    if (search.found) return readFile(std::filesystem::path(*search.found).lexically_normal().generic_string());
     // The compiler's own includes usually stand elsewhere: the header goes
     // on, but a name none of the files read defines may be defined there.
     following_.equates.everyIncludeFound = false;

@@ -1,0 +1,2 @@
+#COMPILE DLL
+Sub C() Export

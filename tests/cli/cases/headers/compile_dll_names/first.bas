@@ -1,0 +1,1 @@
+Sub A() Export

@@ -1,0 +1,4 @@
+#IF %X
+#COMPILE DLL "no.dll"
+#ENDIF
+#COMPILE DLL "..\\out\\MyLib"

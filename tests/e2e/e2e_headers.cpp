@@ -123,6 +123,30 @@ E2E_TEST("headers.several_files", headersSeveralFiles) {
   CHECK(closeApp(app));
 }
 
+// A DLL project picked by hand, its main file last: the #COMPILE DLL name
+// names every Lib clause, the entry point gets no Declare, and each
+// DISPATCH interface is kept.
+E2E_TEST("headers.dll_project", headersDllProject) {
+  putSourceFiles({{L"kit_util.inc", "Sub FreeCache()EXPORT\r\n"
+                                     "Interface Dispatch IEvents\r\n  Member Call Done()\r\nEnd Interface\r\n"},
+                  {L"kit_main.bas", "#COMPILE DLL \"..\\bin\\Kit.dll\"\r\n"
+                                     "Macro KitExport = Export\r\n"
+                                     "Function LibMain(ByVal h As Long, ByVal r As Long, ByVal x As Long) Export As Long\r\n"
+                                     "End Function\r\n"
+                                     "Sub Start() KitExport\r\n"
+                                     "Interface Dispatch IEvents2\r\n  Member Call Stop()\r\nEnd Interface\r\n"}});
+  App app;
+  if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);
+  std::string header = runHeaders(app, kDll, L"\"kit_util.inc\" \"kit_main.bas\"");
+  CHECK_EQ(cliHeaders(ctx, kDll, L"kit_util.inc kit_main.bas"), header);
+  CHECK(header.find("Declare Sub FreeCache Lib \"Kit.dll\" Alias \"FREECACHE\" ()") != std::string::npos);
+  CHECK(header.find("Declare Sub Start Lib \"Kit.dll\"") != std::string::npos);
+  CHECK(header.find("LibMain") == std::string::npos);
+  CHECK(header.find("Interface Dispatch IEvents\r\n") != std::string::npos);
+  CHECK(header.find("Interface Dispatch IEvents2\r\n") != std::string::npos);
+  CHECK(closeApp(app));
+}
+
 E2E_TEST("headers.cancel", headersCancel) {
   App app;
   if (!startApp(ctx, app)) return fail("start", __FILE__, __LINE__);

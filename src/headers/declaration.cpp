@@ -16,7 +16,7 @@ constexpr size_t kContinuationIndent = 10;  // 20 blanks, halved with the declar
 // The words a declaration is looked through for.
 enum Word { kExport, kCommon, kLib, kAlias, kNoWord };
 
-bool equalsNoCase(std::string_view text, std::string_view lowerWord) {
+inline bool equalsNoCase(std::string_view text, std::string_view lowerWord) {
   const auto& lower = lowerAnsiTable();
   return text.size() == lowerWord.size() &&
          std::equal(text.begin(), text.end(), lowerWord.begin(),
@@ -86,8 +86,11 @@ void appendLine(Declaration& d, std::string_view raw) {
     const std::string_view whole = std::string_view(text).substr(token);
     const Word word = wordOf(whole);
     if (word != kNoWord) return note(word, token, false);
-    note(markingWordOf(whole, d.macros), token, false);
-    const size_t paren = whole.rfind(')');  // a marking word may follow a ")" directly
+    const bool macros = d.macros && !d.macros->empty();
+    if (macros) note(markingWordOf(whole, d.macros), token, false);
+    // A marking word may follow a ")" directly; without macros, only the
+    // six letters of Export or Common can.
+    const size_t paren = macros ? whole.rfind(')') : whole.size() >= 7 && whole[whole.size() - 7] == ')' ? whole.size() - 7 : npos;
     if (paren != npos) note(markingWordOf(whole.substr(paren + 1), d.macros), token + paren + 1, true);
   };
   while (i < n) {

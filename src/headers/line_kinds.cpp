@@ -7,7 +7,7 @@ namespace {
 
 bool endsFirstWord(char c) { return isBlank(c) || c == '\'' || c == '\r' || c == '\n'; }
 
-bool equalsNoCase(std::string_view text, std::string_view lowerWord) {
+inline bool equalsNoCase(std::string_view text, std::string_view lowerWord) {
   const auto& lower = lowerAnsiTable();
   if (text.size() != lowerWord.size()) return false;
   for (size_t k = 0; k < text.size(); ++k)
@@ -39,7 +39,10 @@ LineKind classifyLine(std::string_view line, std::span<const LineRule> rules) {
   size_t end = start;
   while (end < line.size() && !endsFirstWord(line[end])) ++end;
   const std::string_view word = line.substr(start, end - start), rest = line.substr(end);
+  if (word.empty()) return LineKind::Other;
+  const char first = lowerAnsiTable()[static_cast<unsigned char>(word[0])];
   for (const LineRule& rule : rules) {
+    if (rule.first[0] != first) continue;  // most rules, told by the first letter
     if (rule.follows == Follows::Anything) {
       if (word.size() >= rule.first.size() && equalsNoCase(word.substr(0, rule.first.size()), rule.first))
         return rule.kind;

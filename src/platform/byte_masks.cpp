@@ -98,6 +98,10 @@ __attribute__((target("avx2"))) void findBytesAvx2(const char* data, size_t bloc
   }
 }
 
+__attribute__((target("avx2"))) inline __m256i table(const uint8_t* at) {
+  return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)));
+}
+
 __attribute__((target("avx2"))) inline __m256i nibbleLookup(__m256i bytes, const uint8_t* low, const uint8_t* high) {
   const __m256i nibble = _mm256_set1_epi8(0x0f);
   const __m256i lows = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(low)));
@@ -106,26 +110,51 @@ __attribute__((target("avx2"))) inline __m256i nibbleLookup(__m256i bytes, const
                           _mm256_shuffle_epi8(highs, _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble)));
 }
 
-// Groups of eight pairs at once: one group (eight pairs or fewer) keeps its
-// tables in registers.
-template <bool kOneGroup>
+// Eight pairs at a time, and the single bytes one by one. The common case,
+// one group and a few single bytes, is held in registers: the masks written
+// as bytes could alias the tables, so loads inside the loop would repeat.
+template <bool kCommonCase>
 __attribute__((target("avx2"))) void findPairsAvx2(const char* data, size_t blocks, const PairTables& t,
                                                    uint64_t* masks) {
-  const __m256i zero = _mm256_setzero_si256();
-  const auto& g0 = t.nibbles[0];
+  constexpr size_t kHeldSingles = 4;
+  const __m256i zero = _mm256_setzero_si256(), fold = _mm256_set1_epi8(0x20);
+  const uint8_t kNone[64] = {};
+  const uint8_t* g0 = t.nibbles.empty() ? kNone : t.nibbles[0].data();
+  const __m256i firstLow = table(g0), firstHigh = table(g0 + 16), secondLow = table(g0 + 32),
+                secondHigh = table(g0 + 48), nibble = _mm256_set1_epi8(0x0f);
+  __m256i single[kHeldSingles], singleFold[kHeldSingles];
+  const size_t singles = kCommonCase ? t.singles.size() : 0;
+  for (size_t k = 0; k < singles; ++k) {
+    single[k] = _mm256_set1_epi8(t.folded[t.singles[k]].first);
+    singleFold[k] = t.foldedBytes[t.singles[k]] & 1 ? fold : zero;
+  }
   for (size_t b = 0; b < blocks; ++b) {
     uint64_t m = 0;
     for (int j = 0; j < 2; ++j) {
       const char* p = data + 64 * b + 32 * j;
-      __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-      __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
-      __m256i any = _mm256_and_si256(nibbleLookup(x, &g0[0], &g0[16]), nibbleLookup(y, &g0[32], &g0[48]));
-      if (!kOneGroup)
+      const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+      const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
+      const __m256i xLow = _mm256_and_si256(x, nibble), xHigh = _mm256_and_si256(_mm256_srli_epi16(x, 4), nibble);
+      const __m256i yLow = _mm256_and_si256(y, nibble), yHigh = _mm256_and_si256(_mm256_srli_epi16(y, 4), nibble);
+      __m256i any = _mm256_and_si256(
+          _mm256_and_si256(_mm256_shuffle_epi8(firstLow, xLow), _mm256_shuffle_epi8(firstHigh, xHigh)),
+          _mm256_and_si256(_mm256_shuffle_epi8(secondLow, yLow), _mm256_shuffle_epi8(secondHigh, yHigh)));
+      __m256i hit = _mm256_xor_si256(_mm256_cmpeq_epi8(any, zero), _mm256_set1_epi8(-1));
+      if (kCommonCase) {
+        for (size_t k = 0; k < singles; ++k)
+          hit = _mm256_or_si256(hit, _mm256_cmpeq_epi8(_mm256_or_si256(x, singleFold[k]), single[k]));
+      } else {
         for (size_t k = 1; k < t.nibbles.size(); ++k) {
-          const auto& g = t.nibbles[k];
-          any = _mm256_or_si256(any, _mm256_and_si256(nibbleLookup(x, &g[0], &g[16]), nibbleLookup(y, &g[32], &g[48])));
+          const uint8_t* g = t.nibbles[k].data();
+          __m256i more = _mm256_and_si256(nibbleLookup(x, g, g + 16), nibbleLookup(y, g + 32, g + 48));
+          hit = _mm256_or_si256(hit, _mm256_xor_si256(_mm256_cmpeq_epi8(more, zero), _mm256_set1_epi8(-1)));
         }
-      m |= uint64_t(~uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(any, zero)))) << (32 * j);
+        for (size_t k : t.singles) {
+          __m256i bytes = t.foldedBytes[k] & 1 ? _mm256_or_si256(x, fold) : x;
+          hit = _mm256_or_si256(hit, _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(t.folded[k].first)));
+        }
+      }
+      m |= uint64_t(uint32_t(_mm256_movemask_epi8(hit))) << (32 * j);
     }
     masks[b] = m;
   }
@@ -188,8 +217,8 @@ void findBytes(const char* data, size_t blocks, std::span<const ByteClass> class
 void findPairs(const char* data, size_t blocks, const PairTables& tables, uint64_t* masks) {
 #if CODELOOM_X86
   if (tables.foldsByBit5 && activeKernel() == MaskKernel::Avx2 && !tables.pairs.empty())
-    return tables.nibbles.size() == 1 ? findPairsAvx2<true>(data, blocks, tables, masks)
-                                      : findPairsAvx2<false>(data, blocks, tables, masks);
+    return tables.nibbles.size() <= 1 && tables.singles.size() <= 4 ? findPairsAvx2<true>(data, blocks, tables, masks)
+                                                                     : findPairsAvx2<false>(data, blocks, tables, masks);
   if (tables.foldsByBit5 && activeKernel() == MaskKernel::Sse2) return findPairsSse2(data, blocks, tables, masks);
 #endif
   findPairsScalar(data, blocks, tables, masks);
@@ -198,18 +227,20 @@ void findPairs(const char* data, size_t blocks, const PairTables& tables, uint64
 // The nibble tables of eight pairs at a time. Exact, as each byte of a pair
 // stands for itself, itself and the byte that differs in bit 5, or any byte.
 static std::vector<std::array<uint8_t, 64>> nibbleTables(const PairTables& t) {
-  std::vector<std::array<uint8_t, 64>> groups((t.folded.size() + 7) / 8);
+  std::vector<std::array<uint8_t, 64>> groups;
   auto add = [](uint8_t* low, char c, bool twoCases, uint8_t bit) {
     auto set = [&](unsigned char byte) { low[byte & 15] |= bit, low[16 + (byte >> 4)] |= bit; };
     set(static_cast<unsigned char>(c));
     if (twoCases) set(static_cast<unsigned char>(c ^ 0x20));
   };
+  size_t count = 0;
   for (size_t k = 0; k < t.folded.size(); ++k) {
-    auto& g = groups[k / 8];
-    const auto bit = uint8_t(1u << (k % 8));
+    if (!t.folded[k].second) continue;  // a single byte
+    if (count % 8 == 0) groups.emplace_back();
+    auto& g = groups.back();
+    const auto bit = uint8_t(1u << (count++ % 8));
     add(&g[0], t.folded[k].first, t.foldedBytes[k] & 1, bit);
-    if (t.folded[k].second) add(&g[32], t.folded[k].second, t.foldedBytes[k] & 2, bit);
-    else for (int n = 0; n < 32; ++n) g[32 + n] |= bit;
+    add(&g[32], t.folded[k].second, t.foldedBytes[k] & 2, bit);
   }
   return groups;
 }
@@ -233,6 +264,8 @@ PairTables makePairTables(const std::vector<BytePair>& pairs) {
   }
   t.foldsByBit5 = foldsByBit5(lower, bytes);
   t.nibbles = nibbleTables(t);
+  for (size_t k = 0; k < t.folded.size(); ++k)
+    if (!t.folded[k].second) t.singles.push_back(k);
   return t;
 }
 

@@ -48,9 +48,11 @@ struct PairTables {
   bool foldsByBit5 = false;
   std::vector<BytePair> folded;  // the pairs, a byte with two cases with bit 5 set
   std::vector<uint8_t> foldedBytes;  // per pair: bit 0 the first byte has two cases, bit 1 the second
-  // Per eight pairs, for the AVX2 kernel: which pairs a low and a high
-  // nibble may start (bytes 0-31) and end (32-63).
+  // For the AVX2 kernel: per eight pairs of two bytes, which pairs a low and
+  // a high nibble may start (bytes 0-31) and end (32-63); the pairs of one
+  // byte and any are compared as single bytes.
   std::vector<std::array<uint8_t, 64>> nibbles;
+  std::vector<size_t> singles;  // indexes into folded
   bool matches(unsigned char a, unsigned char b) const { return isPair[(a * 256 + b) >> 6] >> (b & 63) & 1; }
 };
 PairTables makePairTables(const std::vector<BytePair>& pairs);

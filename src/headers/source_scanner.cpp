@@ -42,9 +42,9 @@ struct SourceScan {
   SectionNotes notes;
   ConditionalGroups groups;  // around the current line, outermost first
   // Where lines are counted (includes followed, or Declares told of): the
-  // line ends before `counted` in the window, and where the last line began.
+  // line ends of the file before `counted` in the window.
   bool countsLines = false;
-  size_t linesBefore = 0, counted = 0, lineStart = 0;
+  size_t linesBefore = 0, counted = 0;
   size_t lineColumn = 0;  // of the line taken: where its first non-blank stands, from 1
   size_t procedureLine = 0, procedureColumn = 0;  // of the declaration held or built
 };
@@ -115,16 +115,12 @@ std::string interfaceName(std::string_view raw) {
 
 void writeOpenGroups(SourceScan& scan) { writeOpenGroups(scan.groups, scan.header->text); }
 
-// Counts the line ends of text up to `to`, a line's first non-blank in it,
-// so that the line's number and column are known.
+// Counts the line ends of text up to `to`, a line's start or its first
+// non-blank, so that the line's number is known.
 void countLinesTo(SourceScan& scan, std::string_view text, size_t to) {
-  for (size_t i = scan.counted; i < to; ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    ++scan.linesBefore;
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    scan.lineStart = i + 1;
-  }
-  scan.counted = std::max(scan.counted, to);
+  if (to <= scan.counted) return;
+  scan.linesBefore += countLineEnds(text.substr(scan.counted, to - scan.counted));
+  scan.counted = to;
 }
 
 void writeDeclaration(SourceScan& scan, std::span<const std::string_view> lines) {
@@ -308,14 +304,16 @@ void takeLine(SourceScan& scan, std::string_view raw) {
 void scanWholeLines(SourceScan& scan, std::string_view text) {
   LineCursor cursor;
   startLineCursor(cursor, text.data(), text.size());
-  scan.counted = scan.lineStart = 0;
+  scan.counted = 0;
   for (size_t at = 0; at < text.size();) {
     if (scan.continuing == Continuing::Nothing) at = nextCandidate(cursor, at);
     if (at == text.size()) break;
     size_t end = nextLineEnd(cursor, at);
     if (scan.countsLines) {
       countLinesTo(scan, text, at);
-      scan.lineColumn = at - scan.lineStart + 1;
+      size_t lineStart = at;  // blanks stand between it and at
+      while (lineStart > 0 && text[lineStart - 1] != '\r' && text[lineStart - 1] != '\n') --lineStart;
+      scan.lineColumn = at - lineStart + 1;
     }
     takeLine(scan, text.substr(at, end - at));
     at = afterLineEnd(text, end);

@@ -13,6 +13,30 @@ LineReader::LineReader(std::string_view bytes, LineEnds ends) : lineEnds_(ends) 
   if (size_) ends_ = endMask(0);
 }
 
+size_t countLineEnds(std::string_view text) {
+  // CRs and LFs, less the LFs that follow a CR, 64 bytes at a time.
+  static constexpr ByteClass kCrLf[] = {'\r', '\n'};
+  constexpr size_t kBlocks = 16;
+  uint64_t masks[2 * kBlocks];
+  size_t count = 0, at = 0;
+  uint64_t crBefore = 0;  // the last byte before the block is a CR
+  while (text.size() - at >= kMaskBlock) {
+    const size_t blocks = std::min(kBlocks, (text.size() - at) / kMaskBlock);
+    findBytes(text.data() + at, blocks, kCrLf, masks);
+    for (size_t b = 0; b < blocks; ++b) {
+      const uint64_t cr = masks[2 * b], lf = masks[2 * b + 1];
+      count += static_cast<size_t>(__builtin_popcountll(cr) + __builtin_popcountll(lf & ~(cr << 1 | crBefore)));
+      crBefore = cr >> 63;
+    }
+    at += blocks * kMaskBlock;
+  }
+  for (; at < text.size(); ++at) {
+    if (text[at] == '\r' || (text[at] == '\n' && !crBefore)) ++count;
+    crBefore = text[at] == '\r';
+  }
+  return count;
+}
+
 uint64_t LineReader::endMask(size_t at) {
   const char* p = data_ + at;
   if (size_ - at < kBlock) {

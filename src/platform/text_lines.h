@@ -41,6 +41,9 @@ inline size_t afterLineEnd(std::string_view text, size_t end) {
   return end + 1 + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n');
 }
 
+// How many lines of text end in it: a CR, an LF or a CR LF each end one.
+size_t countLineEnds(std::string_view text);
+
 class LineReader {
  public:
   explicit LineReader(std::string_view bytes, LineEnds ends = LineEnds::CrLfCrOrLf);

@@ -67,3 +67,22 @@ TEST(LineReader, Splits) {
 
 }  // namespace
 }  // namespace codeloom
+
+namespace codeloom {
+namespace {
+
+TEST(LineReader, CountsLineEndsAsItSplits) {
+  const std::string cases[] = {"", "a", "a\r\nb", "a\rb\nc\r\n", "\n\r", "\r\r\n\n",
+                               std::string(63, 'x') + "\r\n" + std::string(70, 'y') + "\r",
+                               std::string(64, 'x') + "\n\r\n" + std::string(130, '\r') + "\n"};
+  for (const std::string& text : cases) {
+    size_t lines = 0;
+    LineReader reader(text);
+    for (std::string_view line; reader.next(line);) ++lines;
+    const bool lastLineOpen = !text.empty() && text.back() != '\r' && text.back() != '\n';
+    EXPECT_EQ(lines - lastLineOpen, countLineEnds(text)) << text.size();
+  }
+}
+
+}  // namespace
+}  // namespace codeloom

@@ -157,8 +157,7 @@ void indexChunk(LineCursor& c) {
   }
   uint64_t bytes[kChunkBlocks * 3], pairs[kChunkBlocks];
   static constexpr ByteClass kClasses[] = {'\r', '\n', {' ', '\t'}};
-  findBytes(from, blocks, kClasses, bytes);
-  findPairs(from, blocks, c.search->leadingPairs, pairs);
+  findBytesAndPairs(from, blocks, kClasses, c.search->leadingPairs, bytes, pairs);
   for (size_t b = 0; b < blocks; ++b) {
     const uint64_t cr = bytes[3 * b], lf = bytes[3 * b + 1], blank = bytes[3 * b + 2];
     const uint64_t starts = (((cr << 1) | c.carryCr) & ~lf) | (lf << 1) | c.carryLf;

@@ -1,5 +1,7 @@
 #include "platform/byte_masks.h"
 
+#include <bitset>
+
 #include "platform/ansi.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -113,50 +115,46 @@ __attribute__((target("avx2"))) inline __m256i nibbleLookup(__m256i bytes, const
 // Eight pairs at a time, and the single bytes one by one. The common case,
 // one group and a few single bytes, is held in registers: the masks written
 // as bytes could alias the tables, so loads inside the loop would repeat.
-template <bool kCommonCase>
+// With kClasses > 0, the classes' masks are found in the same pass, as
+// findBytes would: the line index asks for both over the same blocks. The
+// first table is held in registers: the masks, written as bytes' worth of
+// uint64_t, could alias the tables and force reloads in the loop.
+template <size_t kClasses>
 __attribute__((target("avx2"))) void findPairsAvx2(const char* data, size_t blocks, const PairTables& t,
-                                                   uint64_t* masks) {
-  constexpr size_t kHeldSingles = 4;
-  const __m256i zero = _mm256_setzero_si256(), fold = _mm256_set1_epi8(0x20);
+                                                   uint64_t* masks, const ByteClass* classes = nullptr,
+                                                   uint64_t* classMasks = nullptr) {
+  __m256i one[kClasses > 0 ? kClasses : 1], other[kClasses > 0 ? kClasses : 1];
+  for (size_t k = 0; k < kClasses; ++k)
+    one[k] = _mm256_set1_epi8(classes[k].one), other[k] = _mm256_set1_epi8(classes[k].other);
+  const __m256i zero = _mm256_setzero_si256(), nibble = _mm256_set1_epi8(0x0f);
   const uint8_t kNone[64] = {};
   const uint8_t* g0 = t.nibbles.empty() ? kNone : t.nibbles[0].data();
   const __m256i firstLow = table(g0), firstHigh = table(g0 + 16), secondLow = table(g0 + 32),
-                secondHigh = table(g0 + 48), nibble = _mm256_set1_epi8(0x0f);
-  __m256i single[kHeldSingles], singleFold[kHeldSingles];
-  const size_t singles = kCommonCase ? t.singles.size() : 0;
-  for (size_t k = 0; k < singles; ++k) {
-    single[k] = _mm256_set1_epi8(t.folded[t.singles[k]].first);
-    singleFold[k] = t.foldedBytes[t.singles[k]] & 1 ? fold : zero;
-  }
+                secondHigh = table(g0 + 48);
+  const size_t groups = t.nibbles.size();
   for (size_t b = 0; b < blocks; ++b) {
-    uint64_t m = 0;
+    uint64_t m = 0, of[kClasses > 0 ? kClasses : 1] = {};
     for (int j = 0; j < 2; ++j) {
       const char* p = data + 64 * b + 32 * j;
       const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
       const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
+      for (size_t k = 0; k < kClasses; ++k) {
+        const __m256i is = _mm256_or_si256(_mm256_cmpeq_epi8(x, one[k]), _mm256_cmpeq_epi8(x, other[k]));
+        of[k] |= uint64_t(uint32_t(_mm256_movemask_epi8(is))) << (32 * j);
+      }
       const __m256i xLow = _mm256_and_si256(x, nibble), xHigh = _mm256_and_si256(_mm256_srli_epi16(x, 4), nibble);
       const __m256i yLow = _mm256_and_si256(y, nibble), yHigh = _mm256_and_si256(_mm256_srli_epi16(y, 4), nibble);
       __m256i any = _mm256_and_si256(
           _mm256_and_si256(_mm256_shuffle_epi8(firstLow, xLow), _mm256_shuffle_epi8(firstHigh, xHigh)),
           _mm256_and_si256(_mm256_shuffle_epi8(secondLow, yLow), _mm256_shuffle_epi8(secondHigh, yHigh)));
-      __m256i hit = _mm256_xor_si256(_mm256_cmpeq_epi8(any, zero), _mm256_set1_epi8(-1));
-      if (kCommonCase) {
-        for (size_t k = 0; k < singles; ++k)
-          hit = _mm256_or_si256(hit, _mm256_cmpeq_epi8(_mm256_or_si256(x, singleFold[k]), single[k]));
-      } else {
-        for (size_t k = 1; k < t.nibbles.size(); ++k) {
-          const uint8_t* g = t.nibbles[k].data();
-          __m256i more = _mm256_and_si256(nibbleLookup(x, g, g + 16), nibbleLookup(y, g + 32, g + 48));
-          hit = _mm256_or_si256(hit, _mm256_xor_si256(_mm256_cmpeq_epi8(more, zero), _mm256_set1_epi8(-1)));
-        }
-        for (size_t k : t.singles) {
-          __m256i bytes = t.foldedBytes[k] & 1 ? _mm256_or_si256(x, fold) : x;
-          hit = _mm256_or_si256(hit, _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(t.folded[k].first)));
-        }
+      for (size_t k = 1; k < groups; ++k) {  // more than eight entries: slower, as many as needed
+        const uint8_t* g = t.nibbles[k].data();
+        any = _mm256_or_si256(any, _mm256_and_si256(nibbleLookup(x, g, g + 16), nibbleLookup(y, g + 32, g + 48)));
       }
-      m |= uint64_t(uint32_t(_mm256_movemask_epi8(hit))) << (32 * j);
+      m |= uint64_t(~uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(any, zero)))) << (32 * j);
     }
     masks[b] = m;
+    for (size_t k = 0; k < kClasses; ++k) classMasks[b * kClasses + k] = of[k];
   }
 }
 
@@ -217,32 +215,63 @@ void findBytes(const char* data, size_t blocks, std::span<const ByteClass> class
 void findPairs(const char* data, size_t blocks, const PairTables& tables, uint64_t* masks) {
 #if CODELOOM_X86
   if (tables.foldsByBit5 && activeKernel() == MaskKernel::Avx2 && !tables.pairs.empty())
-    return tables.nibbles.size() <= 1 && tables.singles.size() <= 4 ? findPairsAvx2<true>(data, blocks, tables, masks)
-                                                                     : findPairsAvx2<false>(data, blocks, tables, masks);
+    return findPairsAvx2<0>(data, blocks, tables, masks);
   if (tables.foldsByBit5 && activeKernel() == MaskKernel::Sse2) return findPairsSse2(data, blocks, tables, masks);
 #endif
   findPairsScalar(data, blocks, tables, masks);
 }
 
-// The nibble tables of eight pairs at a time. Exact, as each byte of a pair
-// stands for itself, itself and the byte that differs in bit 5, or any byte.
+// The nibble tables: each bit a set of first bytes and a set of second
+// bytes, exact when each set is every byte whose low nibble and high nibble
+// it holds. A pair's byte with two cases, one byte, or any byte is such a
+// set; pairs with the same second bytes share a bit where the union of
+// their first bytes still is one ("en" and "in"; "#", "$" and "%").
 static std::vector<std::array<uint8_t, 64>> nibbleTables(const PairTables& t) {
-  std::vector<std::array<uint8_t, 64>> groups;
-  auto add = [](uint8_t* low, char c, bool twoCases, uint8_t bit) {
-    auto set = [&](unsigned char byte) { low[byte & 15] |= bit, low[16 + (byte >> 4)] |= bit; };
-    set(static_cast<unsigned char>(c));
-    if (twoCases) set(static_cast<unsigned char>(c ^ 0x20));
+  using Bytes = std::bitset<256>;
+  auto bytesOf = [](char c, bool twoCases, bool any) {
+    Bytes set;
+    if (any) return set.set();
+    set.set(static_cast<unsigned char>(c));
+    if (twoCases) set.set(static_cast<unsigned char>(c ^ 0x20));
+    return set;
   };
-  size_t count = 0;
+  auto isProduct = [](const Bytes& set) {
+    unsigned lows = 0, highs = 0;
+    for (int b = 0; b < 256; ++b)
+      if (set[b]) lows |= 1u << (b & 15), highs |= 1u << (b >> 4);
+    for (int b = 0; b < 256; ++b)
+      if (set[b] != ((lows >> (b & 15) & 1) && (highs >> (b >> 4) & 1))) return false;
+    return true;
+  };
+  std::vector<std::pair<Bytes, Bytes>> entries;  // first bytes, second bytes
   for (size_t k = 0; k < t.folded.size(); ++k) {
-    if (!t.folded[k].second) continue;  // a single byte
-    if (count % 8 == 0) groups.emplace_back();
-    auto& g = groups.back();
-    const auto bit = uint8_t(1u << (count++ % 8));
-    add(&g[0], t.folded[k].first, t.foldedBytes[k] & 1, bit);
-    add(&g[32], t.folded[k].second, t.foldedBytes[k] & 2, bit);
+    Bytes first = bytesOf(t.folded[k].first, t.foldedBytes[k] & 1, false);
+    Bytes second = bytesOf(t.folded[k].second, t.foldedBytes[k] & 2, t.folded[k].second == 0);
+    auto shared = std::find_if(entries.begin(), entries.end(),
+                               [&](const auto& e) { return e.second == second && isProduct(e.first | first); });
+    if (shared != entries.end()) shared->first |= first;
+    else entries.push_back({first, second});
+  }
+  std::vector<std::array<uint8_t, 64>> groups((entries.size() + 7) / 8);
+  for (size_t k = 0; k < entries.size(); ++k) {
+    auto& g = groups[k / 8];
+    const auto bit = uint8_t(1u << (k % 8));
+    for (int b = 0; b < 256; ++b) {
+      if (entries[k].first[b]) g[b & 15] |= bit, g[16 + (b >> 4)] |= bit;
+      if (entries[k].second[b]) g[32 + (b & 15)] |= bit, g[48 + (b >> 4)] |= bit;
+    }
   }
   return groups;
+}
+
+void findBytesAndPairs(const char* data, size_t blocks, std::span<const ByteClass> classes, const PairTables& tables,
+                       uint64_t* classMasks, uint64_t* pairMasks) {
+#if CODELOOM_X86
+  if (tables.foldsByBit5 && activeKernel() == MaskKernel::Avx2 && !tables.pairs.empty() && classes.size() == 3)
+    return findPairsAvx2<3>(data, blocks, tables, pairMasks, classes.data(), classMasks);
+#endif
+  findBytes(data, blocks, classes, classMasks);
+  findPairs(data, blocks, tables, pairMasks);
 }
 
 PairTables makePairTables(const std::vector<BytePair>& pairs) {
@@ -264,8 +293,6 @@ PairTables makePairTables(const std::vector<BytePair>& pairs) {
   }
   t.foldsByBit5 = foldsByBit5(lower, bytes);
   t.nibbles = nibbleTables(t);
-  for (size_t k = 0; k < t.folded.size(); ++k)
-    if (!t.folded[k].second) t.singles.push_back(k);
   return t;
 }
 

@@ -48,11 +48,10 @@ struct PairTables {
   bool foldsByBit5 = false;
   std::vector<BytePair> folded;  // the pairs, a byte with two cases with bit 5 set
   std::vector<uint8_t> foldedBytes;  // per pair: bit 0 the first byte has two cases, bit 1 the second
-  // For the AVX2 kernel: per eight pairs of two bytes, which pairs a low and
-  // a high nibble may start (bytes 0-31) and end (32-63); the pairs of one
-  // byte and any are compared as single bytes.
+  // For the AVX2 kernel, per eight bits: which bits a low and a high nibble
+  // may start (bytes 0-31) and end (32-63); a bit stands for one pair or
+  // for several that share it exactly.
   std::vector<std::array<uint8_t, 64>> nibbles;
-  std::vector<size_t> singles;  // indexes into folded
   bool matches(unsigned char a, unsigned char b) const { return isPair[(a * 256 + b) >> 6] >> (b & 63) & 1; }
 };
 PairTables makePairTables(const std::vector<BytePair>& pairs);
@@ -60,6 +59,10 @@ PairTables makePairTables(const std::vector<BytePair>& pairs);
 // masks[b], bit i: bytes 64 * b + i and the one after it are one of the
 // pairs. Reads one byte past the last block.
 void findPairs(const char* data, size_t blocks, const PairTables& tables, uint64_t* masks);
+
+// findBytes and findPairs over the same blocks, in one pass where it can.
+void findBytesAndPairs(const char* data, size_t blocks, std::span<const ByteClass> classes, const PairTables& tables,
+                       uint64_t* classMasks, uint64_t* pairMasks);
 
 // Calls found(at) for each place of text where a pair starts, in order,
 // until it returns true; returns whether one did.

@@ -65,6 +65,24 @@ TEST(ByteMasks, EveryKernelFindsEachPair) {
   }
 }
 
+// The pass that finds both gives what the two searches give apart.
+TEST(ByteMasks, BytesAndPairsInOnePass) {
+  const ByteClass classes[] = {'\r', '\n', {' ', '\t'}};
+  const PairTables tables = makePairTables({{'f', 'u'}, {'s', 'u'}, {'#', 0}, {'%', 0}, {'e', 'n'}});
+  std::mt19937 random(11);
+  for (MaskKernel kernel : kernelsToTest()) {
+    UsingKernel using_(kernel);
+    std::string data(64 * 4 + 1, '\0');
+    for (char& c : data) c = "fFuUsSeEnN#% \t\r\nx"[random() % 17];
+    uint64_t bytes[12], pairs[4], apartBytes[12], apartPairs[4];
+    findBytesAndPairs(data.data(), 4, classes, tables, bytes, pairs);
+    findBytes(data.data(), 4, classes, apartBytes);
+    findPairs(data.data(), 4, tables, apartPairs);
+    EXPECT_TRUE(std::equal(bytes, bytes + 12, apartBytes)) << kernelName(kernel);
+    EXPECT_TRUE(std::equal(pairs, pairs + 4, apartPairs)) << kernelName(kernel);
+  }
+}
+
 TEST(ByteMasks, AnyPairInReportsEachPlaceInOrderWithinTheText) {
   const PairTables exCo = makePairTables({{'e', 'x'}, {'c', 'o'}});
   struct Case { std::string text; std::vector<size_t> places; };

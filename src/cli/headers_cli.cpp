@@ -94,8 +94,9 @@ class HeaderPrinter {
   bool print(const HeaderText& part) {
     std::string_view name = settledLibraryName(command_);
     if (name.empty()) {
+      if (spill_ || held_.text.size() + part.text.size() >= kHeldInMemory) return spill(held_) && spill(part);
       held_.append(part);
-      return held_.text.size() < kHeldInMemory || spill();
+      return true;
     }
     if ((spill_ || !held_.text.empty()) && !flush(name)) return false;
     return writeStdout(part.libraryNameAt.empty() ? part.text : withLibraryName(part, name));
@@ -106,15 +107,20 @@ class HeaderPrinter {
  private:
   static constexpr size_t kHeldInMemory = size_t(1) << 20;
 
-  bool spill() {
-    if (!spill_ && !(spill_ = std::tmpfile())) return true;  // no temporary file: memory holds it
-    for (size_t at : held_.libraryNameAt) spilledNameAt_.push_back(spilledBytes_ + at);
-    if (std::fwrite(held_.text.data(), 1, held_.text.size(), spill_) != held_.text.size()) {
+  // Writes text to the temporary file, which holds what is held from now
+  // on; memory holds it where there is no temporary file.
+  bool spill(const HeaderText& text) {
+    if (!spill_ && !(spill_ = std::tmpfile())) {
+      if (&text != &held_) held_.append(text);
+      return true;
+    }
+    for (size_t at : text.libraryNameAt) spilledNameAt_.push_back(spilledBytes_ + at);
+    if (std::fwrite(text.text.data(), 1, text.text.size(), spill_) != text.text.size()) {
       std::cerr << "codeloom-cli: write error: a temporary file: " << std::strerror(errno) << "\n";
       return false;
     }
-    spilledBytes_ += held_.text.size();
-    held_.clear();
+    spilledBytes_ += text.text.size();
+    if (&text == &held_) held_.clear();
     return true;
   }
 

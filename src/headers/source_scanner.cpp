@@ -75,12 +75,11 @@ void appendNormalised(std::string& out, std::string_view raw) {
   while (n > 0 && isBlank(raw[n - 1])) --n;
   while (i < n && isBlank(raw[i])) ++i;
   while (i < n) {
-    if (!isBlank(raw[i])) {
-      out += raw[i++];
-      continue;
-    }
+    size_t word = i;
+    while (i < n && !isBlank(raw[i])) ++i;
+    out.append(raw.data() + word, i - word);
     size_t run = i;
-    while (isBlank(raw[i])) ++i;
+    while (i < n && isBlank(raw[i])) ++i;  // stops before n but at the end
     out.append((i - run + 1) / 2, ' ');
   }
 }

@@ -127,7 +127,7 @@ __attribute__((target("avx2"))) void findPairsAvx2(const char* data, size_t bloc
   for (size_t k = 0; k < kClasses; ++k)
     one[k] = _mm256_set1_epi8(classes[k].one), other[k] = _mm256_set1_epi8(classes[k].other);
   const __m256i zero = _mm256_setzero_si256(), nibble = _mm256_set1_epi8(0x0f);
-  const uint8_t kNone[64] = {};
+  static constexpr uint8_t kNone[64] = {};
   const uint8_t* g0 = t.nibbles.empty() ? kNone : t.nibbles[0].data();
   const __m256i firstLow = table(g0), firstHigh = table(g0 + 16), secondLow = table(g0 + 32),
                 secondHigh = table(g0 + 48);

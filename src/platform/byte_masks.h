@@ -73,9 +73,10 @@ bool anyPairIn(std::string_view text, const PairTables& tables, Found found) {
   for (size_t at = 0; at + 1 < text.size();) {
     size_t blocks = std::min((text.size() - 1 - at) / kMaskBlock, kBlocks);  // each with a byte after it
     const char* from = text.data() + at;
-    char tail[kMaskBlock + 1] = {};  // the rest, padded with bytes that end no letter pair
+    char tail[kMaskBlock + 1];  // the rest, padded with bytes that end no letter pair
     if (blocks == 0) {
-      text.copy(tail, kMaskBlock, at);
+      const size_t rest = text.copy(tail, kMaskBlock, at);
+      std::fill(tail + rest, tail + sizeof tail, '\0');
       from = tail, blocks = 1;
     }
     findPairs(from, blocks, tables, masks);

@@ -215,7 +215,9 @@ struct Parser {
     ++pos;
     size_t length = nameLength(text.substr(pos));
     if (length == 0) return std::nullopt;
-    std::string name = "%" + toLowerAnsi(text.substr(pos, length));
+    // Built in place: "%" + a temporary sets off a false -Wrestrict in GCC 12.
+    std::string name(1, '%');
+    name += toLowerAnsi(text.substr(pos, length));
     pos += length;
     if (name == "%def" && takeChar('(')) {
       Value defined = parseDefined();
@@ -352,7 +354,7 @@ std::optional<int64_t> evaluateCondition(std::string_view expression, const Equa
 bool applyEquateLine(std::string_view line, Equates& equates) {
   bool anyEquate = false;
   for (const EquateStatement& statement : equateStatements(line, anyEquate)) {
-    equates.uncertain.erase(statement.name);
+    if (!equates.uncertain.empty()) equates.uncertain.erase(statement.name);
     if (statement.name[0] == '%')
       equates.numbers[statement.name] = evaluateCondition(statement.valueText, equates);
     else

@@ -193,7 +193,7 @@ void takeCompileLine(SourceScan& scan, std::string_view raw) {
 // conditions, and an #INCLUDE line, whose file is read here.
 void takeEquateLine(SourceScan& scan, std::string_view raw) {
   std::string line;
-  appendNormalised(line, raw);
+  appendNormalised(line, raw.substr(0, codeEnd(raw)));  // API files comment most equates
   Equates& equates = scan.command->following->equates;
   if (insideKeptGroup(scan.groups)) markEquateLineUnknown(line, equates);  // may or may not be compiled
   else applyEquateLine(line, equates);

@@ -84,6 +84,8 @@ TEST(DllProject, MacrosThatStandForAMarkingWord) {
       {Dll, "Sub D() Mk\r\nMacro Mk = Export", ""},  // from its line on
       {Dll, "Macro Mk(a) = Export\r\nSub D() Mk", ""},  // a macro with parameters marks nothing
       {Dll, "Macro Mk = Export2\r\nSub D() Mk", ""},
+      // A macro of a word the rules read does not change that word.
+      {Dll, "Macro Alias = Common\r\nFunction W Alias \"W\" (x) As Long", ""},
       {Dll, "Macro Mk = Export\r\nSub D(a, _\r\n  b) Mk", "Declare Sub D Lib \"export.dll\" Alias \"D\" (a, _\r\n          b)\r\n"},
   });
 }

@@ -96,6 +96,10 @@ std::optional<MarkingMacro> parseMarkingMacro(std::string_view line) {
   else
     return std::nullopt;
   if (!reader.atEnd()) return std::nullopt;
+  // The words the header writer reads keep their meaning: PowerBASIC takes
+  // no macro of a keyword's name, and one would turn ALIAS into a marking.
+  const std::string lower = toLowerAnsi(name);
+  if (lower == "export" || lower == "common" || lower == "lib" || lower == "alias") return std::nullopt;
   return MarkingMacro{std::string(name), word};
 }
 

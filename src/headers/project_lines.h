@@ -20,7 +20,8 @@ struct MarkingMacro {
 // "MACRO name = EXPORT" or "MACRO name = COMMON" (any case, blanks round
 // "=" optional, a comment may follow), name one word of letters, digits
 // and "_". Nothing for any other line, a macro with parameters or a
-// MACRO block among them.
+// MACRO block among them, or a name that is a word the header writer reads
+// (Export, Common, Lib, Alias).
 std::optional<MarkingMacro> parseMarkingMacro(std::string_view line);
 
 // The name of the DLL a "#COMPILE DLL" line makes: from the line's string

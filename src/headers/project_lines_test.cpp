@@ -31,6 +31,9 @@ TEST(ProjectLines, MarkingMacros) {
       {"MACRO x", "none"},
       {"MACRO FUNCTION x", "none"},
       {"MACRO x = EXPORT2", "none"},
+      {"MACRO Alias = COMMON", "none"},  // a word the header writer reads keeps its meaning
+      {"macro export = common", "none"},
+      {"MACRO LIB = EXPORT", "none"},
       {"MACRO x = EXPORT_", "none"},
       {"MACRO x = EXPORT$", "none"},
       {"MACRO x = EXPORT : y", "none"},

@@ -16,18 +16,11 @@ constexpr size_t kContinuationIndent = 10;  // 20 blanks, halved with the declar
 // The words a declaration is looked through for.
 enum Word { kExport, kCommon, kLib, kAlias, kNoWord };
 
-inline bool equalsNoCase(std::string_view text, std::string_view lowerWord) {
-  const auto& lower = lowerAnsiTable();
-  return text.size() == lowerWord.size() &&
-         std::equal(text.begin(), text.end(), lowerWord.begin(),
-                    [&](char a, char b) { return lower[static_cast<unsigned char>(a)] == b; });
-}
-
 Word wordOf(std::string_view token) {
   switch (token.size()) {  // most tokens are none, told by their length
-    case 3: return equalsNoCase(token, "lib") ? kLib : kNoWord;
-    case 5: return equalsNoCase(token, "alias") ? kAlias : kNoWord;
-    case 6: return equalsNoCase(token, "export") ? kExport : equalsNoCase(token, "common") ? kCommon : kNoWord;
+    case 3: return equalsLowerAnsi(token, "lib") ? kLib : kNoWord;
+    case 5: return equalsLowerAnsi(token, "alias") ? kAlias : kNoWord;
+    case 6: return equalsLowerAnsi(token, "export") ? kExport : equalsLowerAnsi(token, "common") ? kCommon : kNoWord;
     default: return kNoWord;
   }
 }
@@ -43,7 +36,7 @@ Word markingWordOf(std::string_view token, const MarkingMacros* macros) {
 }
 
 bool isEntryPoint(std::string_view name) {
-  return equalsNoCase(name, "libmain") || equalsNoCase(name, "dllmain") || equalsNoCase(name, "pblibmain");
+  return equalsLowerAnsi(name, "libmain") || equalsLowerAnsi(name, "dllmain") || equalsLowerAnsi(name, "pblibmain");
 }
 
 // The declaration's text as it is written, with what the clauses and the
@@ -240,7 +233,7 @@ bool mentionsMarkingWord(std::string_view line) {
   static const PairTables kStarts = makePairTables({{'e', 'x'}, {'c', 'o'}});
   return anyPairIn(line, kStarts, [&](size_t at) {
     std::string_view six = line.substr(at, 6);
-    return equalsNoCase(six, "export") || equalsNoCase(six, "common");
+    return equalsLowerAnsi(six, "export") || equalsLowerAnsi(six, "common");
   });
 }
 

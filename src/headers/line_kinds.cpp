@@ -7,14 +7,6 @@ namespace {
 
 bool endsFirstWord(char c) { return isBlank(c) || c == '\'' || c == '\r' || c == '\n'; }
 
-inline bool equalsNoCase(std::string_view text, std::string_view lowerWord) {
-  const auto& lower = lowerAnsiTable();
-  if (text.size() != lowerWord.size()) return false;
-  for (size_t k = 0; k < text.size(); ++k)
-    if (lower[static_cast<unsigned char>(text[k])] != lowerWord[k]) return false;
-  return true;
-}
-
 // Whether what follows the first word (from its end on) is as the rule says.
 bool followsAsRuled(const LineRule& rule, std::string_view rest) {
   auto blanks = [&](size_t from) {
@@ -25,7 +17,7 @@ bool followsAsRuled(const LineRule& rule, std::string_view rest) {
   if (rule.follows == Follows::Nothing) return rest.empty() || isBlank(rest[0]) || rest[0] == '\'';
   if (next == 0 || next == rest.size()) return false;  // no blank, or nothing after them
   if (rule.follows == Follows::MoreText) return true;
-  if (next > 2 || !equalsNoCase(rest.substr(next, rule.second.size()), rule.second)) return false;
+  if (next > 2 || !equalsLowerAnsi(rest.substr(next, rule.second.size()), rule.second)) return false;
   if (rule.follows == Follows::SecondWord) return true;
   const size_t after = next + rule.second.size(), more = blanks(after);
   return more > after && more < rest.size();
@@ -44,9 +36,9 @@ LineKind classifyLine(std::string_view line, std::span<const LineRule> rules) {
   for (const LineRule& rule : rules) {
     if (rule.first[0] != first) continue;  // most rules, told by the first letter
     if (rule.follows == Follows::Anything) {
-      if (word.size() >= rule.first.size() && equalsNoCase(word.substr(0, rule.first.size()), rule.first))
+      if (word.size() >= rule.first.size() && equalsLowerAnsi(word.substr(0, rule.first.size()), rule.first))
         return rule.kind;
-    } else if (equalsNoCase(word, rule.first) && followsAsRuled(rule, rest)) {
+    } else if (equalsLowerAnsi(word, rule.first) && followsAsRuled(rule, rest)) {
       return rule.kind;
     }
   }

@@ -26,6 +26,16 @@ inline const std::array<char, 256>& lowerAnsiTable() {
   return table;
 }
 
+// Whether text, lower-cased, is lowerWord (written in lower case). Inline:
+// the header scanner asks it of every word it looks at.
+inline bool equalsLowerAnsi(std::string_view text, std::string_view lowerWord) {
+  if (text.size() != lowerWord.size()) return false;
+  const auto& lower = lowerAnsiTable();
+  for (size_t k = 0; k < text.size(); ++k)
+    if (lower[static_cast<unsigned char>(text[k])] != lowerWord[k]) return false;
+  return true;
+}
+
 // Whether setting bit 5 folds case as lower does for the given bytes: every
 // byte that lower maps to one of them has, with bit 5 set, the same value
 // as that one with bit 5 set. Fast paths that fold ASCII letters by bit 5

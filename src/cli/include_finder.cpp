@@ -10,14 +10,14 @@ namespace fs = std::filesystem;
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool isDrive(std::string_view spec) {
-  return spec.size() >= 2 && spec[1] == ':' &&
-         ((spec[0] >= 'a' && spec[0] <= 'z') || (spec[0] >= 'A' && spec[0] <= 'Z'));
+bool isDrive(std::string_view included) {
+  return included.size() >= 2 && included[1] == ':' &&
+         ((included[0] >= 'a' && included[0] <= 'z') || (included[0] >= 'A' && included[0] <= 'Z'));
 }
 
-// spec with ".bas" added when its file name has no extension.
-std::string withExtension(std::string_view spec) {
-  std::string text(spec);
+// The included name with ".bas" added when its file name has no extension.
+std::string withExtension(std::string_view included) {
+  std::string text(included);
   size_t name = text.find_last_of("\\/");
   std::string_view fileName = std::string_view(text).substr(name == std::string::npos ? 0 : name + 1);
   if (!fileName.empty() && fileName.find('.') == std::string_view::npos) text += ".bas";
@@ -78,7 +78,7 @@ std::optional<fs::path> resolve(const fs::path& base, const fs::path& relative) 
   std::vector<fs::path> parts;
   for (const fs::path& part : relative)
     if (!part.empty()) parts.push_back(part);
-  // A spec that ends in a separator names a folder, never a file.
+  // An included name that ends in a separator names a folder, never a file.
   if (parts.empty() || relative.filename().empty()) return std::nullopt;
   fs::path at = base;
   for (size_t i = 0; i < parts.size(); ++i) {
@@ -98,17 +98,17 @@ std::optional<fs::path> resolve(const fs::path& base, const fs::path& relative) 
 
 }  // namespace
 
-IncludeSearch findInclude(std::string_view spec, const std::string& compileFolder,
+IncludeSearch findInclude(std::string_view included, const std::string& compileFolder,
                           const std::vector<std::string>& includeDirs) {
   IncludeSearch search;
-  if (spec.empty() || spec.find('\0') != std::string_view::npos) return search;
-  fs::path path = slashed(withExtension(spec));
+  if (included.empty() || included.find('\0') != std::string_view::npos) return search;
+  fs::path path = slashed(withExtension(included));
 
-  // Where to look: a base folder and the spec's path from there.
+  // Where to look: a base folder and the included name's path from there.
   std::vector<std::pair<fs::path, fs::path>> places;
-  if (isSeparator(spec[0]) || isDrive(spec)) {
+  if (isSeparator(included[0]) || isDrive(included)) {
     places.emplace_back(path.root_path(), path.relative_path());
-  } else if (spec.find_first_of("\\/") == std::string_view::npos) {
+  } else if (included.find_first_of("\\/") == std::string_view::npos) {
     for (const std::string& folder : includeDirs) places.emplace_back(fs::path(folder), path);
     places.emplace_back(fs::path(compileFolder), path);
   } else {

@@ -58,13 +58,13 @@ TEST(IncludeFinder, WhereTheCompilerLooks) {
   ASSERT_FALSE(tree.root.empty());
   const std::string src = tree.path("src");
   const std::vector<std::string> dirs = {tree.path("inc1"), tree.path("inc2")};
-  // The root as a spec writes it, with "\" between folders.
+  // The root as a name writes it, with "\" between folders.
   std::string rootSpec = tree.root;
   for (char& c : rootSpec)
     if (c == '/') c = '\\';
 
   struct Row {
-    std::string spec;
+    std::string name;
     std::string expected;
   };
   const Row rows[] = {
@@ -95,23 +95,23 @@ TEST(IncludeFinder, WhereTheCompilerLooks) {
       {rootSpec + "\\\\inc1\\\\Shared.inc", "found @/inc1/Shared.inc; looked @//inc1//Shared.inc"},
       // A folder of the name is passed over for a file that differs in case.
       {rootSpec + "\\odd\\x.inc", "found @/odd/X.INC; looked @/odd/x.inc"},
-      // A drive means nothing here; the spec is still taken as it is.
+      // A drive means nothing here; the name is still taken as it is.
       {"Q:\\codeloom\\none.inc", "found none; looked Q:/codeloom/none.inc"},
-      // Bad specs: a folder, nothing, a NUL.
+      // Bad names: a folder, nothing, a NUL.
       {"sub\\", "found none; looked @/src/sub/"},
       {"\\", "found none; looked /"},
       {"", "found none; looked"},
       {std::string("Local.inc\0x", 11), "found none; looked"},
   };
   for (const Row& row : rows)
-    EXPECT_EQ(row.expected, describeSearch(findInclude(row.spec, src, dirs), tree.root)) << row.spec;
+    EXPECT_EQ(row.expected, describeSearch(findInclude(row.name, src, dirs), tree.root)) << row.name;
 }
 
 TEST(IncludeFinder, CaseTiesAndOtherFolders) {
   IncludeTree tree({"abc.INC", "ABC.inc", "Abc.inc", "Dir/a.inc", "DIR/b.inc"});
   ASSERT_FALSE(tree.root.empty());
   struct Row {
-    std::string spec;
+    std::string name;
     std::string compileFolder;
     std::string expected;
   };
@@ -127,8 +127,8 @@ TEST(IncludeFinder, CaseTiesAndOtherFolders) {
       {"abc.inc", tree.path("none"), "found none; looked @/none/abc.inc"},
   };
   for (const Row& row : rows)
-    EXPECT_EQ(row.expected, describeSearch(findInclude(row.spec, row.compileFolder, {}), tree.root))
-        << row.spec;
+    EXPECT_EQ(row.expected, describeSearch(findInclude(row.name, row.compileFolder, {}), tree.root))
+        << row.name;
 }
 
 TEST(IncludeFinder, CompileFolderRelativeToTheCurrentFolder) {

@@ -109,7 +109,7 @@ class IncludeReader {
   void readInclude(const IncludeLine& include, size_t line) {
     if (include.kind == IncludeKind::ThisOnce) return;
     IncludeSearch search;
-    if (include.kind != IncludeKind::Unclear) search = findInclude(include.spec, compileFolder_, options_.includeDirs);
+    if (include.kind != IncludeKind::Unclear) search = findInclude(include.name, compileFolder_, options_.includeDirs);
     if (search.found) return readFile(std::filesystem::path(*search.found).lexically_normal().generic_string());
     // The compiler's own includes usually stand elsewhere: the header goes
     // on, but a name none of the files read defines may be defined there.
@@ -119,7 +119,7 @@ class IncludeReader {
       std::cerr << "an #INCLUDE whose file cannot be told is not read\n";
       return;
     }
-    std::cerr << "include \"" << include.spec << "\" not found; looked for";
+    std::cerr << "include \"" << include.name << "\" not found; looked for";
     for (size_t k = 0; k < search.looked.size(); ++k) std::cerr << (k ? ", " : " ") << search.looked[k];
     std::cerr << "\n";
   }

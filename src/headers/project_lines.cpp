@@ -143,9 +143,9 @@ std::optional<IncludeLine> parseIncludeLine(std::string_view line) {
     kind = IncludeKind::FileOnce;
     reader.skipBlanks();
   }
-  std::optional<std::string_view> spec = reader.takeLiteral();
-  if (!spec || spec->empty() || !reader.atEnd()) return unclear;
-  return IncludeLine{kind, std::string(*spec)};
+  std::optional<std::string_view> name = reader.takeLiteral();
+  if (!name || name->empty() || !reader.atEnd()) return unclear;
+  return IncludeLine{kind, std::string(*name)};
 }
 
 }  // namespace codeloom

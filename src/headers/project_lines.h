@@ -33,7 +33,7 @@ std::optional<MarkingMacro> parseMarkingMacro(std::string_view line);
 // character.
 std::optional<std::string> compiledDllName(std::string_view line, std::string_view sourceFileName);
 
-//   File, FileOnce: #INCLUDE "spec", #INCLUDE ONCE "spec".
+//   File, FileOnce: #INCLUDE "name", #INCLUDE ONCE "name".
 //   ThisOnce:       #INCLUDE THIS ONCE; no file to read.
 //   Unclear:        an #INCLUDE whose file cannot be told (no literal, an
 //                   empty one, one with a quote, text after it), so an
@@ -42,7 +42,7 @@ enum class IncludeKind { File, FileOnce, ThisOnce, Unclear };
 
 struct IncludeLine {
   IncludeKind kind;
-  std::string spec;  // the text between the quotes for File and FileOnce
+  std::string name;  // the text between the quotes for File and FileOnce
   bool operator==(const IncludeLine&) const = default;
 };
 

@@ -109,10 +109,10 @@ std::string describeInclude(std::string_view line) {
   std::optional<IncludeLine> include = parseIncludeLine(line);
   if (!include) return "none";
   switch (include->kind) {
-    case IncludeKind::File: return "File " + include->spec;
-    case IncludeKind::FileOnce: return "FileOnce " + include->spec;
-    case IncludeKind::ThisOnce: return "ThisOnce" + include->spec;
-    case IncludeKind::Unclear: return "Unclear" + include->spec;
+    case IncludeKind::File: return "File " + include->name;
+    case IncludeKind::FileOnce: return "FileOnce " + include->name;
+    case IncludeKind::ThisOnce: return "ThisOnce" + include->name;
+    case IncludeKind::Unclear: return "Unclear" + include->name;
   }
   return "?";
 }

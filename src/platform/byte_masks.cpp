@@ -112,49 +112,58 @@ __attribute__((target("avx2"))) inline __m256i nibbleLookup(__m256i bytes, const
                           _mm256_shuffle_epi8(highs, _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble)));
 }
 
-// Eight pairs at a time, and the single bytes one by one. The common case,
-// one group and a few single bytes, is held in registers: the masks written
-// as bytes could alias the tables, so loads inside the loop would repeat.
-// With kClasses > 0, the classes' masks are found in the same pass, as
-// findBytes would: the line index asks for both over the same blocks. The
-// first table is held in registers: the masks, written as bytes' worth of
-// uint64_t, could alias the tables and force reloads in the loop.
+// The pair tables in registers; more than one group is the slow path.
+struct AvxPairTables {
+  __m256i firstLow, firstHigh, secondLow, secondHigh;
+  const PairTables* tables;
+  size_t groups;
+};
+
+#define CODELOOM_AVX2_INLINE __attribute__((target("avx2"), always_inline)) inline
+
+// Bit i: bytes i and i + 1 of the 32 at p, which x holds, are a pair.
+CODELOOM_AVX2_INLINE uint32_t pairMask(const char* p, __m256i x, const AvxPairTables& r) {
+  const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
+  const __m256i nibble = _mm256_set1_epi8(0x0f);
+  const __m256i xLow = _mm256_and_si256(x, nibble), xHigh = _mm256_and_si256(_mm256_srli_epi16(x, 4), nibble);
+  const __m256i yLow = _mm256_and_si256(y, nibble), yHigh = _mm256_and_si256(_mm256_srli_epi16(y, 4), nibble);
+  __m256i any = _mm256_and_si256(
+      _mm256_and_si256(_mm256_shuffle_epi8(r.firstLow, xLow), _mm256_shuffle_epi8(r.firstHigh, xHigh)),
+      _mm256_and_si256(_mm256_shuffle_epi8(r.secondLow, yLow), _mm256_shuffle_epi8(r.secondHigh, yHigh)));
+  for (size_t k = 1; r.groups > 1 && k < r.groups; ++k) {  // more than eight entries: slower, as many as needed
+    const uint8_t* g = r.tables->nibbles[k].data();
+    any = _mm256_or_si256(any, _mm256_and_si256(nibbleLookup(x, g, g + 16), nibbleLookup(y, g + 32, g + 48)));
+  }
+  return ~uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(any, _mm256_setzero_si256())));
+}
+
+// Eight pairs per group, held in registers for the first group: the masks
+// written as bytes could alias the tables, so loads inside the loop would
+// repeat. With kClasses > 0, the classes' masks are found in the same pass,
+// as findBytes would: the line index asks for both over the same blocks.
 template <size_t kClasses>
 __attribute__((target("avx2"))) void findPairsAvx2(const char* data, size_t blocks, const PairTables& t,
                                                    uint64_t* masks, const ByteClass* classes = nullptr,
                                                    uint64_t* classMasks = nullptr) {
-  __m256i one[kClasses > 0 ? kClasses : 1], other[kClasses > 0 ? kClasses : 1];
+  constexpr size_t kSlots = kClasses > 0 ? kClasses : 1;
+  __m256i one[kSlots], other[kSlots];
   for (size_t k = 0; k < kClasses; ++k)
     one[k] = _mm256_set1_epi8(classes[k].one), other[k] = _mm256_set1_epi8(classes[k].other);
-  const __m256i zero = _mm256_setzero_si256(), nibble = _mm256_set1_epi8(0x0f);
   static constexpr uint8_t kNone[64] = {};
   const uint8_t* g0 = t.nibbles.empty() ? kNone : t.nibbles[0].data();
-  const __m256i firstLow = table(g0), firstHigh = table(g0 + 16), secondLow = table(g0 + 32),
-                secondHigh = table(g0 + 48);
-  const size_t groups = t.nibbles.size();
+  const AvxPairTables r{table(g0), table(g0 + 16), table(g0 + 32), table(g0 + 48), &t, t.nibbles.size()};
   for (size_t b = 0; b < blocks; ++b) {
-    uint64_t m = 0, of[kClasses > 0 ? kClasses : 1] = {};
-    for (int j = 0; j < 2; ++j) {
-      const char* p = data + 64 * b + 32 * j;
-      const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-      const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
-      for (size_t k = 0; k < kClasses; ++k) {
-        const __m256i is = _mm256_or_si256(_mm256_cmpeq_epi8(x, one[k]), _mm256_cmpeq_epi8(x, other[k]));
-        of[k] |= uint64_t(uint32_t(_mm256_movemask_epi8(is))) << (32 * j);
-      }
-      const __m256i xLow = _mm256_and_si256(x, nibble), xHigh = _mm256_and_si256(_mm256_srli_epi16(x, 4), nibble);
-      const __m256i yLow = _mm256_and_si256(y, nibble), yHigh = _mm256_and_si256(_mm256_srli_epi16(y, 4), nibble);
-      __m256i any = _mm256_and_si256(
-          _mm256_and_si256(_mm256_shuffle_epi8(firstLow, xLow), _mm256_shuffle_epi8(firstHigh, xHigh)),
-          _mm256_and_si256(_mm256_shuffle_epi8(secondLow, yLow), _mm256_shuffle_epi8(secondHigh, yHigh)));
-      for (size_t k = 1; k < groups; ++k) {  // more than eight entries: slower, as many as needed
-        const uint8_t* g = t.nibbles[k].data();
-        any = _mm256_or_si256(any, _mm256_and_si256(nibbleLookup(x, g, g + 16), nibbleLookup(y, g + 32, g + 48)));
-      }
-      m |= uint64_t(~uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(any, zero)))) << (32 * j);
+    const char* p = data + 64 * b;
+    const __m256i x0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+    masks[b] = uint64_t(pairMask(p, x0, r)) | uint64_t(pairMask(p + 32, x1, r)) << 32;
+#pragma GCC unroll 4
+    for (size_t k = 0; k < kClasses; ++k) {
+      const __m256i in0 = _mm256_or_si256(_mm256_cmpeq_epi8(x0, one[k]), _mm256_cmpeq_epi8(x0, other[k]));
+      const __m256i in1 = _mm256_or_si256(_mm256_cmpeq_epi8(x1, one[k]), _mm256_cmpeq_epi8(x1, other[k]));
+      classMasks[b * kClasses + k] =
+          uint64_t(uint32_t(_mm256_movemask_epi8(in0))) | uint64_t(uint32_t(_mm256_movemask_epi8(in1))) << 32;
     }
-    masks[b] = m;
-    for (size_t k = 0; k < kClasses; ++k) classMasks[b * kClasses + k] = of[k];
   }
 }
 

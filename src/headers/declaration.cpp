@@ -39,11 +39,13 @@ bool isEntryPoint(std::string_view name) {
   return equalsLowerAnsi(name, "libmain") || equalsLowerAnsi(name, "dllmain") || equalsLowerAnsi(name, "pblibmain");
 }
 
-// The declaration's text as it is written, with what the clauses and the
-// word removal need to know about it: positions in the text.
+// The declaration's text as it is written, at the end of the header, with
+// what the clauses and the word removal need to know about it: positions
+// in the text.
 struct Declaration {
   std::string& text;
   const MarkingMacros* macros = nullptr;
+  size_t start = 0;  // where "Declare" stands
   size_t nameAt = 0, nameSize = 0;
   size_t paren = npos;      // the first "(" of the code outside a string
   size_t parenToken = npos;  // where the token touching that "(" starts
@@ -65,18 +67,25 @@ void appendLine(Declaration& d, std::string_view raw) {
   size_t i = 0, n = raw.size();
   while (n > 0 && isBlank(raw[n - 1])) --n;
   while (i < n && isBlank(raw[i])) ++i;
+  // Written through a pointer: the line never grows, and its bytes are
+  // mostly copied one run after another.
   std::string& text = d.text;
+  const size_t base = text.size();
+  text.resize(base + (n - i) + 2);
+  char* const begin = text.data();
+  char* out = begin + base;
   bool inCode = true, inString = false;
-  size_t token = text.size();
-  auto note = [&](Word word, size_t at, bool afterParen) {
+  size_t token = base;
+  auto at = [&] { return static_cast<size_t>(out - begin); };
+  auto note = [&](Word word, size_t from, bool afterParen) {
     if (word == kNoWord || d.wordAt[word] != npos) return;
-    d.wordAt[word] = at;
-    d.wordSize[word] = text.size() - at;
+    d.wordAt[word] = from;
+    d.wordSize[word] = at() - from;
     d.afterParen[word] = afterParen;
   };
   auto endToken = [&] {
     if (!inCode) return;
-    const std::string_view whole = std::string_view(text).substr(token);
+    const std::string_view whole(begin + token, at() - token);
     const Word word = wordOf(whole);
     if (word != kNoWord) return note(word, token, false);
     const bool macros = d.macros && !d.macros->empty();
@@ -87,18 +96,18 @@ void appendLine(Declaration& d, std::string_view raw) {
     if (paren != npos) note(markingWordOf(whole.substr(paren + 1), d.macros), token + paren + 1, true);
   };
   while (i < n) {
-    // Most bytes are none of the ones looked at: copied in runs.
-    size_t run = i;
-    while (run < n && !kLooksAt[static_cast<unsigned char>(raw[run])]) ++run;
-    text.append(raw.data() + i, run - i);
-    if ((i = run) == n) break;
     const char c = raw[i];
+    if (!kLooksAt[static_cast<unsigned char>(c)]) {
+      *out++ = c;
+      ++i;
+      continue;
+    }
     if (isBlank(c)) {
       endToken();
       size_t run = i;
       while (isBlank(raw[i])) ++i;  // stops before n: the last byte is no blank
-      text.append(((i - run + 1) / 2 + 1) / 2, ' ');
-      token = text.size();
+      out = std::fill_n(out, ((i - run + 1) / 2 + 1) / 2, ' ');
+      token = at();
       continue;
     }
     if (inCode && c == '"') {
@@ -107,9 +116,9 @@ void appendLine(Declaration& d, std::string_view raw) {
       endToken();
       inCode = false;
     } else if (inCode && c == '(' && !inString && d.paren == npos) {
-      d.paren = text.size();
+      d.paren = at();
       d.parenToken = token;
-      const std::string_view touching = std::string_view(text).substr(token);
+      const std::string_view touching(begin + token, at() - token);
       d.parenWord = wordOf(touching);
       if (d.parenWord == kNoWord) d.parenWord = markingWordOf(touching, d.macros);
       if (size_t close = touching.rfind(')'); d.parenWord == kNoWord && close != npos) {
@@ -118,18 +127,20 @@ void appendLine(Declaration& d, std::string_view raw) {
         d.parenGlued = true;
       }
     }
-    text += c;
+    *out++ = c;
     ++i;
   }
   if (inCode) endToken();
-  text += "\r\n";
+  *out++ = '\r';
+  *out++ = '\n';
+  text.resize(at());
 }
 
 // The name follows the keyword and its spaces; it ends at a space, "(" or
 // a comment's "'".
 void findName(Declaration& d) {
   const std::string& text = d.text;
-  size_t at = text.find(' ', std::string_view("Declare ").size());
+  size_t at = text.find(' ', d.start + std::string_view("Declare ").size());
   while (text[at] == ' ') ++at;
   size_t end = at;
   for (bool inString = false; text[end] != '\r' && text[end] != ' ' && text[end] != '('; ++end) {
@@ -190,21 +201,24 @@ bool clauseEdit(Declaration& d, std::string_view libraryName, size_t& exportAt, 
 
 }  // namespace
 
-bool buildDeclaration(std::span<const std::string_view> lines, const DeclarationRules& rules, std::string& declare,
+bool buildDeclaration(std::span<const std::string_view> lines, const DeclarationRules& rules, std::string& out,
                       DeclarationFacts& facts) {
-  size_t& libraryNameAt = facts.libraryNameAt;
-  Declaration d{declare, rules.macros};
-  d.text = "Declare ";
+  Declaration d{out, rules.macros, out.size()};
+  auto none = [&] {
+    out.resize(d.start);
+    return false;
+  };
+  out += "Declare ";
   for (size_t k = 0; k < lines.size(); ++k) {
-    if (k > 0) d.text.append(kContinuationIndent, ' ');
+    if (k > 0) out.append(kContinuationIndent, ' ');
     appendLine(d, lines[k]);
   }
   size_t exportAt = d.wordAt[kExport], commonAt = d.wordAt[kCommon];
-  if (exportAt == npos && commonAt == npos) return false;
+  if (exportAt == npos && commonAt == npos) return none();
   facts.exported = exportAt != npos;
   findName(d);
   const HeaderMode mode = rules.mode;
-  if (mode != HeaderMode::Compile && isEntryPoint(std::string_view(d.text).substr(d.nameAt, d.nameSize))) return false;
+  if (mode != HeaderMode::Compile && isEntryPoint(std::string_view(out).substr(d.nameAt, d.nameSize))) return none();
   Edit edits[3];
   size_t count = 0, nameInClause = npos;
   if (mode == HeaderMode::Dll && exportAt != npos &&
@@ -219,13 +233,15 @@ bool buildDeclaration(std::span<const std::string_view> lines, const Declaration
   // From the back, so that the places in front stay where they are; at the
   // name's end, the word after it goes before the clauses come.
   std::sort(edits, edits + count, [](const Edit& a, const Edit& b) { return a.at != b.at ? a.at > b.at : a.size > b.size; });
+  size_t& libraryNameAt = facts.libraryNameAt;
   libraryNameAt = npos;
   for (size_t k = 0; k < count; ++k) {
     const Edit& edit = edits[k];
-    d.text.replace(edit.at, edit.size, edit.with);
+    out.replace(edit.at, edit.size, edit.with);
     if (libraryNameAt != npos) libraryNameAt += edit.with.size() - edit.size;  // an edit in front moves it
     if (!edit.with.empty() && nameInClause != npos) libraryNameAt = edit.at + nameInClause;
   }
+  if (libraryNameAt != npos) libraryNameAt -= d.start;
   return true;
 }
 

@@ -16,8 +16,8 @@ struct DeclarationRules {
   const MarkingMacros* macros = nullptr;  // names that stand for Export or Common
 };
 
-// Sets declare to the Declare that a procedure gives and returns true, or
-// returns false when it gives none: no word of its code marks it Common or
+// Appends to out the Declare that a procedure gives and returns true, or
+// leaves out as it was and returns false when it gives none: no word of its code marks it Common or
 // Export, or, in modes Sll and Dll, it is the DLL's entry point (LibMain,
 // DllMain, PbLibMain), which no program calls. lines: its first line and
 // its continuation lines, raw, without their line ends.
@@ -37,10 +37,10 @@ struct DeclarationRules {
 //   4. Sll and Dll drop the first Export word, Dll the first Common word,
 //      each with the one space or line end in front of it (not a ")").
 struct DeclarationFacts {
-  size_t libraryNameAt = std::string::npos;  // where the left-out library name goes in declare
+  size_t libraryNameAt = std::string::npos;  // where the left-out library name goes, from the Declare's start
   bool exported = false;  // marked Export, not only Common
 };
-bool buildDeclaration(std::span<const std::string_view> lines, const DeclarationRules& rules, std::string& declare,
+bool buildDeclaration(std::span<const std::string_view> lines, const DeclarationRules& rules, std::string& out,
                       DeclarationFacts& facts);
 
 // Whether a raw line holds "export" or "common" anywhere, in any case: a

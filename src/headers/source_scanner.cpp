@@ -1,5 +1,6 @@
 #include "headers/source_scanner.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "headers/conditional_groups.h"
@@ -38,7 +39,6 @@ struct SourceScan {
   std::vector<size_t> heldEnds;
   bool heldMentions = false;  // one of them mentions a marking word
   std::vector<std::string_view> heldLines;
-  std::string declare;  // the last Declare built; its memory serves the next
   SectionNotes notes;
   ConditionalGroups groups;  // around the current line, outermost first
   // Where lines are counted (includes followed, or Declares told of): the
@@ -69,19 +69,25 @@ bool continues(std::string_view raw) {
 }
 
 // A raw line as the header writes it: tabs become spaces, each run of n
-// blanks keeps (n + 1) / 2 spaces, and blanks at the ends go.
+// blanks keeps (n + 1) / 2 spaces, and blanks at the ends go. Written
+// through a pointer, as the line never grows.
 void appendNormalised(std::string& out, std::string_view raw) {
   size_t i = 0, n = raw.size();
   while (n > 0 && isBlank(raw[n - 1])) --n;
   while (i < n && isBlank(raw[i])) ++i;
+  const size_t base = out.size();
+  out.resize(base + (n - i));
+  char* to = out.data() + base;
   while (i < n) {
-    size_t word = i;
-    while (i < n && !isBlank(raw[i])) ++i;
-    out.append(raw.data() + word, i - word);
-    size_t run = i;
-    while (i < n && isBlank(raw[i])) ++i;  // stops before n but at the end
-    out.append((i - run + 1) / 2, ' ');
+    if (!isBlank(raw[i])) {
+      *to++ = raw[i++];
+      continue;
+    }
+    const size_t run = i;
+    while (isBlank(raw[i])) ++i;  // stops before n: the last byte is no blank
+    to = std::fill_n(to, (i - run + 1) / 2, ' ');
   }
+  out.resize(static_cast<size_t>(to - out.data()));
 }
 
 void appendBanner(std::string& header, std::string_view path) {
@@ -122,16 +128,22 @@ void countLinesTo(SourceScan& scan, std::string_view text, size_t to) {
   scan.counted = to;
 }
 
+// The Declare is built at the header's end; group lines still to be
+// written go in front of it.
 void writeDeclaration(SourceScan& scan, std::span<const std::string_view> lines) {
   const HeaderScan& command = *scan.command;
+  std::string& header = scan.header->text;
+  const size_t start = header.size();
   DeclarationFacts facts;
-  if (!buildDeclaration(lines, {command.mode, command.libraryName, &command.macros}, scan.declare, facts)) return;
-  writeOpenGroups(scan);
-  if (facts.libraryNameAt != std::string::npos)
-    scan.header->libraryNameAt.push_back(scan.header->text.size() + facts.libraryNameAt);
-  scan.header->text += scan.declare;
+  if (!buildDeclaration(lines, {command.mode, command.libraryName, &command.macros}, header, facts)) return;
+  std::string groupLines;
+  writeOpenGroups(scan.groups, groupLines);
+  header.insert(start, groupLines);
+  const size_t declareAt = start + groupLines.size();
+  if (facts.libraryNameAt != std::string::npos) scan.header->libraryNameAt.push_back(declareAt + facts.libraryNameAt);
   if (command.declared)
-    command.declared({scan.source, scan.procedureLine, scan.procedureColumn, facts.exported, scan.declare});
+    command.declared({scan.source, scan.procedureLine, scan.procedureColumn, facts.exported,
+                      std::string_view(header).substr(declareAt)});
 }
 
 // Whether a procedure line may be marked: most are by neither word.

@@ -95,9 +95,12 @@ LineSearch makeLineSearch(std::span<const LineRule> rules) {
       s.shortKeys.push_back({keyOf(bytes.data(), s.keysFold) & mask, mask});
     }
   }
+  for (const LineSearch::ShortKey& shortKey : s.shortKeys) s.startsShortKey[shortKey.bytes & 0xff] = true;
   const std::vector<LineSearch::Key> keys = collectKeys(rules, s.keysFold);
-  // The fewest slots, and the first multiplier, under which no two keys share a slot.
-  for (s.slotBits = 4;; ++s.slotBits) {
+  // The fewest slots from four per key, and the first multiplier, under
+  // which no two keys share a slot: with fewer, most multipliers fail.
+  for (s.slotBits = 4; (size_t(1) << s.slotBits) < 4 * keys.size();) ++s.slotBits;
+  for (;; ++s.slotBits) {
     for (uint32_t attempt = 0; attempt < 1000; ++attempt) {
       s.multiplier = 0x9E3779B1u + 0x3C6EF372u * attempt;  // odd
       s.slots.assign(size_t(1) << s.slotBits, {});
@@ -137,7 +140,8 @@ inline bool fitsAKey(const LineSearch& s, const char* p) {
   const unsigned second = 32 + 8 * unsigned((p[4] == ' ') | (p[4] == '\t'));
   const auto letters = static_cast<uint16_t>(bytes >> second);
   bool fits = slot.used & (slot.bytes == key) & ((slot.second == 0) | (letters == slot.second));
-  for (const LineSearch::ShortKey& shortKey : s.shortKeys) fits |= (key & shortKey.mask) == shortKey.bytes;
+  if (s.startsShortKey[static_cast<uint8_t>(key)])  // few lines: a branch that is seldom taken
+    for (const LineSearch::ShortKey& shortKey : s.shortKeys) fits |= (key & shortKey.mask) == shortKey.bytes;
   return fits;
 }
 

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -50,6 +51,7 @@ struct LineSearch {
   unsigned slotBits = 0;
   std::vector<Key> slots;
   std::vector<ShortKey> shortKeys;
+  std::array<bool, 256> startsShortKey{};  // by a short key's first byte, folded
 };
 LineSearch makeLineSearch(std::span<const LineRule> rules);
 const LineSearch& productLineSearch();  // of kLineRules

@@ -122,6 +122,7 @@ struct AvxPairTables {
 #define CODELOOM_AVX2_INLINE __attribute__((target("avx2"), always_inline)) inline
 
 // Bit i: bytes i and i + 1 of the 32 at p, which x holds, are a pair.
+template <bool kMoreGroups>
 CODELOOM_AVX2_INLINE uint32_t pairMask(const char* p, __m256i x, const AvxPairTables& r) {
   const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
   const __m256i nibble = _mm256_set1_epi8(0x0f);
@@ -130,7 +131,7 @@ CODELOOM_AVX2_INLINE uint32_t pairMask(const char* p, __m256i x, const AvxPairTa
   __m256i any = _mm256_and_si256(
       _mm256_and_si256(_mm256_shuffle_epi8(r.firstLow, xLow), _mm256_shuffle_epi8(r.firstHigh, xHigh)),
       _mm256_and_si256(_mm256_shuffle_epi8(r.secondLow, yLow), _mm256_shuffle_epi8(r.secondHigh, yHigh)));
-  for (size_t k = 1; r.groups > 1 && k < r.groups; ++k) {  // more than eight entries: slower, as many as needed
+  for (size_t k = 1; kMoreGroups && k < r.groups; ++k) {  // more than eight entries: slower, as many as needed
     const uint8_t* g = r.tables->nibbles[k].data();
     any = _mm256_or_si256(any, _mm256_and_si256(nibbleLookup(x, g, g + 16), nibbleLookup(y, g + 32, g + 48)));
   }
@@ -141,7 +142,9 @@ CODELOOM_AVX2_INLINE uint32_t pairMask(const char* p, __m256i x, const AvxPairTa
 // written as bytes could alias the tables, so loads inside the loop would
 // repeat. With kClasses > 0, the classes' masks are found in the same pass,
 // as findBytes would: the line index asks for both over the same blocks.
-template <size_t kClasses>
+// Bit k of kTwoBytes: classes[k] is two bytes; the others are one, and
+// take one compare.
+template <size_t kClasses, unsigned kTwoBytes, bool kMoreGroups>
 __attribute__((target("avx2"))) void findPairsAvx2(const char* data, size_t blocks, const PairTables& t,
                                                    uint64_t* masks, const ByteClass* classes = nullptr,
                                                    uint64_t* classMasks = nullptr) {
@@ -156,11 +159,14 @@ __attribute__((target("avx2"))) void findPairsAvx2(const char* data, size_t bloc
     const char* p = data + 64 * b;
     const __m256i x0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
     const __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
-    masks[b] = uint64_t(pairMask(p, x0, r)) | uint64_t(pairMask(p + 32, x1, r)) << 32;
+    masks[b] = uint64_t(pairMask<kMoreGroups>(p, x0, r)) | uint64_t(pairMask<kMoreGroups>(p + 32, x1, r)) << 32;
 #pragma GCC unroll 4
     for (size_t k = 0; k < kClasses; ++k) {
-      const __m256i in0 = _mm256_or_si256(_mm256_cmpeq_epi8(x0, one[k]), _mm256_cmpeq_epi8(x0, other[k]));
-      const __m256i in1 = _mm256_or_si256(_mm256_cmpeq_epi8(x1, one[k]), _mm256_cmpeq_epi8(x1, other[k]));
+      __m256i in0 = _mm256_cmpeq_epi8(x0, one[k]), in1 = _mm256_cmpeq_epi8(x1, one[k]);
+      if (kTwoBytes >> k & 1) {
+        in0 = _mm256_or_si256(in0, _mm256_cmpeq_epi8(x0, other[k]));
+        in1 = _mm256_or_si256(in1, _mm256_cmpeq_epi8(x1, other[k]));
+      }
       classMasks[b * kClasses + k] =
           uint64_t(uint32_t(_mm256_movemask_epi8(in0))) | uint64_t(uint32_t(_mm256_movemask_epi8(in1))) << 32;
     }
@@ -223,8 +229,10 @@ void findBytes(const char* data, size_t blocks, std::span<const ByteClass> class
 
 void findPairs(const char* data, size_t blocks, const PairTables& tables, uint64_t* masks) {
 #if CODELOOM_X86
-  if (tables.foldsByBit5 && activeKernel() == MaskKernel::Avx2 && !tables.pairs.empty())
-    return findPairsAvx2<0>(data, blocks, tables, masks);
+  if (tables.foldsByBit5 && activeKernel() == MaskKernel::Avx2 && !tables.pairs.empty()) {
+    if (tables.nibbles.size() > 1) return findPairsAvx2<0, 0, true>(data, blocks, tables, masks);
+    return findPairsAvx2<0, 0, false>(data, blocks, tables, masks);
+  }
   if (tables.foldsByBit5 && activeKernel() == MaskKernel::Sse2) return findPairsSse2(data, blocks, tables, masks);
 #endif
   findPairsScalar(data, blocks, tables, masks);
@@ -276,8 +284,12 @@ static std::vector<std::array<uint8_t, 64>> nibbleTables(const PairTables& t) {
 void findBytesAndPairs(const char* data, size_t blocks, std::span<const ByteClass> classes, const PairTables& tables,
                        uint64_t* classMasks, uint64_t* pairMasks) {
 #if CODELOOM_X86
-  if (tables.foldsByBit5 && activeKernel() == MaskKernel::Avx2 && !tables.pairs.empty() && classes.size() == 3)
-    return findPairsAvx2<3>(data, blocks, tables, pairMasks, classes.data(), classMasks);
+  // The line index's case, line ends and blanks over one group of pairs,
+  // is compiled on its own; any other takes the two passes.
+  const bool lineIndexClasses = classes.size() == 3 && classes[0].one == classes[0].other &&
+                                classes[1].one == classes[1].other && tables.nibbles.size() == 1;
+  if (tables.foldsByBit5 && activeKernel() == MaskKernel::Avx2 && lineIndexClasses)
+    return findPairsAvx2<3, 0b100, false>(data, blocks, tables, pairMasks, classes.data(), classMasks);
 #endif
   findBytes(data, blocks, classes, classMasks);
   findPairs(data, blocks, tables, pairMasks);

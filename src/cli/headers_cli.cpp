@@ -95,11 +95,12 @@ class HeaderPrinter {
     std::string_view name = settledLibraryName(command_);
     if (name.empty()) {
       if (spill_ || held_.text.size() + part.text.size() >= kHeldInMemory) return spill(held_) && spill(part);
+      if (held_.text.empty()) held_.text.reserve(kHeldInMemory);  // grown once, not by doubling
       held_.append(part);
       return true;
     }
     if ((spill_ || !held_.text.empty()) && !flush(name)) return false;
-    return writeStdout(part.libraryNameAt.empty() ? part.text : withLibraryName(part, name));
+    return writeNamed(part, name);
   }
   // What is held, with the name as it ends up.
   bool finish() { return flush(finalLibraryName(command_)); }
@@ -124,9 +125,18 @@ class HeaderPrinter {
     return true;
   }
 
+  // The text with the name at its places, through one buffer that keeps
+  // its memory: fresh memory for each part costs more than the copy.
+  bool writeNamed(const HeaderText& part, std::string_view name) {
+    if (part.libraryNameAt.empty()) return writeStdout(part.text);
+    named_.clear();
+    appendWithLibraryName(named_, part, name);
+    return writeStdout(named_);
+  }
+
   bool flush(std::string_view name) {
     if (spill_ && !flushSpilled(name)) return false;
-    bool printed = writeStdout(withLibraryName(held_, name));
+    bool printed = writeNamed(held_, name);
     held_.clear();
     return printed;
   }
@@ -144,7 +154,7 @@ class HeaderPrinter {
       for (; next < spilledNameAt_.size() && spilledNameAt_[next] < done + piece.text.size(); ++next)
         piece.libraryNameAt.push_back(spilledNameAt_[next] - done);
       done += piece.text.size();
-      fine = fine && writeStdout(withLibraryName(piece, name));
+      fine = fine && writeNamed(piece, name);
     }
     if (!fine && done < spilledBytes_) std::cerr << "codeloom-cli: read error: a temporary file\n";
     std::fclose(spill);
@@ -153,6 +163,7 @@ class HeaderPrinter {
 
   const HeaderScan& command_;
   HeaderText held_;
+  std::string named_;
   std::FILE* spill_ = nullptr;
   size_t spilledBytes_ = 0;
   std::vector<size_t> spilledNameAt_;

@@ -165,11 +165,25 @@ void finishHeldDeclaration(SourceScan& scan) {
   writeDeclaration(scan, scan.heldLines);
 }
 
-void holdDeclarationLine(SourceScan& scan, std::string_view raw) {
+// A line of a procedure's declaration: its first, or one it goes on with.
+// A declaration of one line is built from the line itself; a longer one is
+// held until it ends.
+void takeDeclarationLine(SourceScan& scan, std::string_view raw) {
+  const bool first = scan.continuing != Continuing::Declaration, goesOn = continues(raw);
+  if (first && !goesOn) {
+    if (mayBeMarked(scan, raw)) writeDeclaration(scan, {&raw, 1});
+    return;
+  }
+  if (first) {
+    scan.held.clear();
+    scan.heldEnds.clear();
+    scan.heldMentions = false;
+    scan.continuing = Continuing::Declaration;
+  }
   scan.held += raw;
   scan.heldEnds.push_back(scan.held.size());
   scan.heldMentions = scan.heldMentions || mayBeMarked(scan, raw);
-  if (!continues(raw)) finishHeldDeclaration(scan);
+  if (!goesOn) finishHeldDeclaration(scan);
 }
 
 void takeGroupLine(SourceScan& scan, std::string_view raw, LineKind kind) {
@@ -223,21 +237,13 @@ void takeIncludeLine(SourceScan& scan, std::string_view raw) {
 void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
   std::string& header = scan.header->text;
   const bool isMetastatement = kind == LineKind::GroupOpen || kind == LineKind::GroupNext || kind == LineKind::GroupClose;
-  if (!isMetastatement && !isRead(scan.groups)) return;
+  if (!isMetastatement && !scan.groups.empty() && !isRead(scan.groups)) return;
   const bool following = scan.command->following != nullptr;
   switch (kind) {
     case LineKind::Procedure:
       scan.procedureLine = scan.linesBefore + 1;
       scan.procedureColumn = scan.lineColumn;
-      if (continues(raw)) {
-        scan.held.clear();
-        scan.heldEnds.clear();
-        scan.heldMentions = false;
-        scan.continuing = Continuing::Declaration;
-        holdDeclarationLine(scan, raw);
-      } else if (mayBeMarked(scan, raw)) {
-        writeDeclaration(scan, {&raw, 1});
-      }
+      takeDeclarationLine(scan, raw);
       break;
     case LineKind::InterfaceEnd:
       if (scan.skipInterface) {
@@ -295,7 +301,7 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
 void takeLine(SourceScan& scan, std::string_view raw) {
   switch (scan.continuing) {
     case Continuing::Declaration:
-      holdDeclarationLine(scan, raw);
+      takeDeclarationLine(scan, raw);
       return;
     case Continuing::Member:
       scan.header->text.append(kMemberIndent, ' ');
@@ -422,15 +428,20 @@ void HeaderText::clear() {
   libraryNameAt.clear();
 }
 
-std::string withLibraryName(const HeaderText& header, std::string_view name) {
-  std::string out;
-  out.reserve(header.text.size() + header.libraryNameAt.size() * name.size());
+void appendWithLibraryName(std::string& out, const HeaderText& header, std::string_view name) {
+  out.reserve(out.size() + header.text.size() + header.libraryNameAt.size() * name.size());
   size_t from = 0;
   for (size_t at : header.libraryNameAt) {
     (out += std::string_view(header.text).substr(from, at - from)) += name;
     from = at;
   }
-  return out += std::string_view(header.text).substr(from);
+  out += std::string_view(header.text).substr(from);
+}
+
+std::string withLibraryName(const HeaderText& header, std::string_view name) {
+  std::string out;
+  appendWithLibraryName(out, header, name);
+  return out;
 }
 
 bool appendSourceSection(HeaderText& header, HeaderScan& command, std::string_view path,

@@ -96,7 +96,8 @@ struct HeaderText {
   void append(const HeaderText& more);
   void clear();
 };
-// The text with name at its places.
+// The text with name at its places, appended to out or as a new string.
+void appendWithLibraryName(std::string& out, const HeaderText& header, std::string_view name);
 std::string withLibraryName(const HeaderText& header, std::string_view name);
 
 // Reads one file in windows, passing each to take in order and stopping

@@ -162,6 +162,10 @@ void indexChunk(LineCursor& c) {
   uint64_t bytes[kChunkBlocks * 3], pairs[kChunkBlocks];
   static constexpr ByteClass kClasses[] = {'\r', '\n', {' ', '\t'}};
   findBytesAndPairs(from, blocks, kClasses, c.search->leadingPairs, bytes, pairs);
+  // Hits stand a line apart: most blocks hold none and the rest one or two,
+  // so the blocks that hold any are noted (withHits), and their first two
+  // hits listed whether there are two or not.
+  uint64_t withHits = 0;
   for (size_t b = 0; b < blocks; ++b) {
     const uint64_t cr = bytes[3 * b], lf = bytes[3 * b + 1], blank = bytes[3 * b + 2];
     const uint64_t starts = (((cr << 1) | c.carryCr) & ~lf) | (lf << 1) | c.carryLf;
@@ -172,22 +176,21 @@ void indexChunk(LineCursor& c) {
     c.carryBlanks = __builtin_add_overflow(blank, blankStarts, &afterBlanks);
     c.hits[b] = ((starts | afterBlanks) & ~blank & pairs[b]);
     c.ends[b] = cr | lf;
+    withHits |= uint64_t(c.hits[b] != 0) << b;
   }
   if (from == tail && left < kMaskBlock) {  // nothing past the window
     c.hits[0] &= (uint64_t(1) << left) - 1;
     c.ends[0] &= (uint64_t(1) << left) - 1;
+    withHits = c.hits[0] != 0;
   }
   c.blocks = blocks;
+  c.blocksWithHits = withHits;  // a block whose hits the quick no turns down stays marked
+  c.blocksWithEnds = blocks == 64 ? ~uint64_t(0) : (uint64_t(1) << blocks) - 1;
   // The quick no, where the window holds the eight bytes it reads. The hits
   // are listed first and then tested in one loop with no branch on the
   // text: one by one, most of the cost was mispredicted branches.
   uint16_t hits[kChunkBlocks * 64 + 1];  // one past the last: written, not counted
   size_t count = 0;
-  // Hits stand a line apart: most blocks hold none and the rest one or two,
-  // so the blocks that hold any are found first, and their first two hits
-  // are written whether there are two or not.
-  uint64_t withHits = 0;
-  for (size_t b = 0; b < blocks; ++b) withHits |= uint64_t(c.hits[b] != 0) << b;
   for (; withHits; withHits &= withHits - 1) {
     const size_t b = static_cast<size_t>(__builtin_ctzll(withHits));
     uint64_t m = c.hits[b];
@@ -221,7 +224,8 @@ size_t searchMark(LineCursor& c, Mark mark, size_t from) {
       c.chunk += 64 * c.blocks;
       indexChunk(c);
     }
-    size_t at = markInChunk(c, masks, std::max(from, c.chunk));
+    size_t at = markInChunk(c, masks, mark == Mark::Candidate ? c.blocksWithHits : c.blocksWithEnds,
+                            std::max(from, c.chunk));
     if (at != SIZE_MAX) return at;
     from = c.chunk + 64 * c.blocks;
   }

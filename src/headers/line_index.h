@@ -68,6 +68,8 @@ struct LineCursor {
   const LineSearch* search = nullptr;
   size_t chunk = 0, blocks = 0;  // the chunk indexed: where it starts, how many blocks
   uint64_t hits[kChunkBlocks] = {}, ends[kChunkBlocks] = {};  // bit i for byte i of each block
+  // Bit b: block b may hold hits (most hold none), or line ends (any may).
+  uint64_t blocksWithHits = 0, blocksWithEnds = 0;
   uint64_t carryCr = 0, carryLf = 1, carryBlanks = 0;  // into the next block; a line starts at 0
 };
 
@@ -81,12 +83,15 @@ size_t searchMark(LineCursor& cursor, Mark mark, size_t from);
 
 // Most answers are in the chunk indexed, a line or a few on: inline, they
 // cost no call. SIZE_MAX when the chunk does not decide.
-inline size_t markInChunk(const LineCursor& c, const uint64_t* masks, size_t from) {
+inline size_t markInChunk(const LineCursor& c, const uint64_t* masks, uint64_t blocksWith, size_t from) {
   if (from < c.chunk || from >= c.chunk + 64 * c.blocks) return SIZE_MAX;
   size_t block = (from - c.chunk) / 64;
   uint64_t marks = masks[block] & (~uint64_t(0) << (from & 63));  // chunks start at multiples of 64
+  uint64_t later = block == 63 ? 0 : blocksWith & (~uint64_t(0) << (block + 1));
   while (!marks) {
-    if (++block == c.blocks) return SIZE_MAX;
+    if (!later) return SIZE_MAX;
+    block = static_cast<size_t>(__builtin_ctzll(later));
+    later &= later - 1;
     marks = masks[block];
   }
   size_t at = c.chunk + 64 * block + static_cast<size_t>(__builtin_ctzll(marks));
@@ -94,11 +99,11 @@ inline size_t markInChunk(const LineCursor& c, const uint64_t* masks, size_t fro
 }
 
 inline size_t nextCandidate(LineCursor& c, size_t from) {
-  size_t at = markInChunk(c, c.hits, from);
+  size_t at = markInChunk(c, c.hits, c.blocksWithHits, from);
   return at != SIZE_MAX ? at : searchMark(c, Mark::Candidate, from);
 }
 inline size_t nextLineEnd(LineCursor& c, size_t from) {
-  size_t at = markInChunk(c, c.ends, from);
+  size_t at = markInChunk(c, c.ends, c.blocksWithEnds, from);
   return at != SIZE_MAX ? at : searchMark(c, Mark::LineEnd, from);
 }
 

@@ -10,17 +10,8 @@ namespace codeloom {
 namespace {
 
 uint32_t keyOf(const char* p, bool foldByBit5) {
-  if (foldByBit5) {  // the four bytes at once
-    uint8_t b[4];
-    std::memcpy(b, p, 4);
-    return (uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24) | 0x20202020u;
-  }
-  const auto& lower = lowerAnsiTable();
   uint32_t key = 0;
-  for (int k = 0; k < 4; ++k) {
-    auto byte = static_cast<unsigned char>(foldByBit5 ? p[k] | 0x20 : lower[static_cast<unsigned char>(p[k])]);
-    key |= uint32_t(byte) << (8 * k);
-  }
+  for (int k = 3; k >= 0; --k) key = key << 8 | uint8_t(foldByBit5 ? p[k] | 0x20 : lowerAnsi(p[k]));
   return key;
 }
 

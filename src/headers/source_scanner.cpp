@@ -16,7 +16,7 @@ namespace {
 
 constexpr std::string_view kBannerRule = "'----------------------------------------------------------------------";
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr size_t kMemberIndent = 22;
+constexpr std::string_view kMemberIndent = "                      ";  // a member's continuation lines
 
 // What the next line is, whatever it holds: the rest of a declaration or
 // of a member line that ended with "_".
@@ -100,25 +100,18 @@ void appendBanner(std::string& header, std::string_view path) {
 // "interface"; for a dispatch interface, "Interface IDBIND name" or
 // "Interface DISPATCH name", the one after that.
 std::string interfaceName(std::string_view raw) {
-  size_t at = 0;
-  auto nextWord = [&] {
-    while (at < raw.size() && isBlank(raw[at])) ++at;
-    size_t end = at;
-    while (end < raw.size() && !isBlank(raw[end])) ++end;
-    std::string_view word = raw.substr(at, end - at);
-    at = end;
-    return word;
-  };
-  nextWord();  // "interface"
-  std::string_view name = nextWord();
-  if (const std::string word = toLowerAnsi(name); word == "idbind" || word == "dispatch") {
-    std::string_view next = nextWord();
-    if (!next.empty()) name = next;  // IDBIND alone at the line's end is the name
+  std::string_view words[2];
+  size_t at = raw.find_first_of(" \t", raw.find_first_not_of(" \t"));  // after "interface"
+  for (std::string_view& word : words) {
+    const size_t start = raw.find_first_not_of(" \t", at);
+    if (start == std::string_view::npos) break;
+    at = std::min(raw.find_first_of(" \t", start), raw.size());
+    word = raw.substr(start, at - start);
   }
-  return toLowerAnsi(name);
+  // IDBIND alone at the line's end is the name.
+  const bool dispatch = equalsLowerAnsi(words[0], "idbind") || equalsLowerAnsi(words[0], "dispatch");
+  return toLowerAnsi(dispatch && !words[1].empty() ? words[1] : words[0]);
 }
-
-void writeOpenGroups(SourceScan& scan) { writeOpenGroups(scan.groups, scan.header->text); }
 
 // Counts the line ends of text up to `to`, a line's start or its first
 // non-blank, so that the line's number is known.
@@ -194,51 +187,49 @@ void takeGroupLine(SourceScan& scan, std::string_view raw, LineKind kind) {
   takeMetastatement(scan.groups, kind, line, following ? &following->equates : nullptr, scan.header->text);
 }
 
-// A MACRO line that makes a name stand for Export or Common.
-void takeMacroLine(SourceScan& scan, std::string_view raw) {
+// The lines a DLL project's header depends on: a MACRO line that makes a
+// name stand for Export or Common; the first #COMPILE DLL line outside
+// every #IF group, which names the DLL for the whole command; and, where
+// includes are followed, equates, which may decide conditions, and
+// #INCLUDE lines, whose file is read at that point.
+void takeProjectLine(SourceScan& scan, std::string_view raw, LineKind kind) {
+  HeaderScan& command = *scan.command;
+  IncludeFollowing* following = command.following;
+  if ((kind == LineKind::Equate || kind == LineKind::Include) && !following) return;
+  if (kind == LineKind::Compile && (insideKeptGroup(scan.groups) || !command.compiledDll.empty())) return;
   std::string line;
-  appendNormalised(line, raw);
-  if (std::optional<MarkingMacro> macro = parseMarkingMacro(line)) {
-    std::string name = toLowerAnsi(macro->name);
-    scan.notes.macrosDefined[name] = macro->word;
-    scan.command->macros[std::move(name)] = macro->word;
+  appendNormalised(line, kind == LineKind::Equate ? raw.substr(0, codeEnd(raw)) : raw);  // API files comment most equates
+  if (kind == LineKind::Macro) {
+    if (std::optional<MarkingMacro> macro = parseMarkingMacro(line)) {
+      std::string name = toLowerAnsi(macro->name);
+      scan.notes.macrosDefined[name] = macro->word;
+      command.macros[std::move(name)] = macro->word;
+    }
+  } else if (kind == LineKind::Compile) {
+    if (std::optional<std::string> name = compiledDllName(line, scan.fileName))
+      scan.notes.compiledDll = command.compiledDll = std::move(*name);
+  } else if (kind == LineKind::Equate) {
+    if (insideKeptGroup(scan.groups)) markEquateLineUnknown(line, following->equates);  // may or may not be compiled
+    else applyEquateLine(line, following->equates);
+  } else if (std::optional<IncludeLine> include = parseIncludeLine(line)) {
+    following->read(*include, scan.fileName, scan.linesBefore + 1);
   }
 }
 
-// A #COMPILE line: the first "#COMPILE DLL" outside every #IF group names
-// the DLL for the whole command.
-void takeCompileLine(SourceScan& scan, std::string_view raw) {
-  if (insideKeptGroup(scan.groups) || !scan.command->compiledDll.empty()) return;
-  std::string line;
-  appendNormalised(line, raw);
-  if (std::optional<std::string> name = compiledDllName(line, scan.fileName))
-    scan.notes.compiledDll = scan.command->compiledDll = std::move(*name);
-}
-
-// Where includes are followed: an equate line, whose value may decide
-// conditions, and an #INCLUDE line, whose file is read here.
-void takeEquateLine(SourceScan& scan, std::string_view raw) {
-  std::string line;
-  appendNormalised(line, raw.substr(0, codeEnd(raw)));  // API files comment most equates
-  Equates& equates = scan.command->following->equates;
-  if (insideKeptGroup(scan.groups)) markEquateLineUnknown(line, equates);  // may or may not be compiled
-  else applyEquateLine(line, equates);
-}
-
-void takeIncludeLine(SourceScan& scan, std::string_view raw) {
-  std::string line;
-  appendNormalised(line, raw);
-  if (std::optional<IncludeLine> include = parseIncludeLine(line))
-    scan.command->following->read(*include, scan.fileName, scan.linesBefore + 1);
+// A line of an interface as the header writes it, after the group lines
+// still to be written.
+void writeInterfaceLine(SourceScan& scan, std::string_view indent, std::string_view raw) {
+  writeOpenGroups(scan.groups, scan.header->text);
+  scan.header->text += indent;
+  appendNormalised(scan.header->text, raw);
+  scan.header->text += kLineEnd;
 }
 
 // A line that continues nothing, of the kind classifyLine found. In a
 // branch that is not read, only metastatements count.
 void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
-  std::string& header = scan.header->text;
   const bool isMetastatement = kind == LineKind::GroupOpen || kind == LineKind::GroupNext || kind == LineKind::GroupClose;
   if (!isMetastatement && !scan.groups.empty() && !isRead(scan.groups)) return;
-  const bool following = scan.command->following != nullptr;
   switch (kind) {
     case LineKind::Procedure:
       scan.procedureLine = scan.linesBefore + 1;
@@ -246,22 +237,14 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
       takeDeclarationLine(scan, raw);
       break;
     case LineKind::InterfaceEnd:
-      if (scan.skipInterface) {
-        scan.skipInterface = false;
-        break;
-      }
-      writeOpenGroups(scan);
-      appendNormalised(header, raw);
-      header += kLineEnd;
+      if (!scan.skipInterface) writeInterfaceLine(scan, "", raw);
+      scan.skipInterface = false;
       break;
     case LineKind::InterfaceStart:
       if (std::string name = interfaceName(raw); scan.command->interfaceNames.count(name)) {
         scan.skipInterface = true;
       } else {
-        writeOpenGroups(scan);
-        header += kLineEnd;
-        appendNormalised(header, raw);
-        header += kLineEnd;
+        writeInterfaceLine(scan, kLineEnd, raw);
         scan.notes.namesAdded.push_back(name);
         scan.command->interfaceNames.insert(std::move(name));
       }
@@ -269,10 +252,7 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
     case LineKind::Member:
       // A skipped member's continuation lines are read as lines of their own.
       if (scan.skipInterface) break;
-      writeOpenGroups(scan);
-      header += "  ";
-      appendNormalised(header, raw);
-      header += kLineEnd;
+      writeInterfaceLine(scan, "  ", raw);
       if (continues(raw)) scan.continuing = Continuing::Member;
       break;
     case LineKind::GroupOpen:
@@ -281,16 +261,10 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
       takeGroupLine(scan, raw, kind);
       break;
     case LineKind::Macro:
-      takeMacroLine(scan, raw);
-      break;
     case LineKind::Compile:
-      takeCompileLine(scan, raw);
-      break;
     case LineKind::Equate:
-      if (following) takeEquateLine(scan, raw);
-      break;
     case LineKind::Include:
-      if (following) takeIncludeLine(scan, raw);
+      takeProjectLine(scan, raw, kind);
       break;
     case LineKind::Other:
       break;
@@ -304,9 +278,7 @@ void takeLine(SourceScan& scan, std::string_view raw) {
       takeDeclarationLine(scan, raw);
       return;
     case Continuing::Member:
-      scan.header->text.append(kMemberIndent, ' ');
-      appendNormalised(scan.header->text, raw);
-      scan.header->text += kLineEnd;
+      writeInterfaceLine(scan, kMemberIndent, raw);
       if (!continues(raw)) scan.continuing = Continuing::Nothing;
       return;
     case Continuing::Nothing:
@@ -407,42 +379,6 @@ void endSourceScan(SourceScan& scan) {
 }
 
 }  // namespace
-
-std::string_view settledLibraryName(const HeaderScan& scan) {
-  if (scan.mode != HeaderMode::Dll) return kDefaultLibraryName;  // no Lib clause is written
-  return scan.libraryName.empty() ? std::string_view(scan.compiledDll) : scan.libraryName;
-}
-
-std::string_view finalLibraryName(const HeaderScan& scan) {
-  std::string_view name = settledLibraryName(scan);
-  return name.empty() ? kDefaultLibraryName : name;
-}
-
-void HeaderText::append(const HeaderText& more) {
-  for (size_t at : more.libraryNameAt) libraryNameAt.push_back(text.size() + at);
-  text += more.text;
-}
-
-void HeaderText::clear() {
-  text.clear();
-  libraryNameAt.clear();
-}
-
-void appendWithLibraryName(std::string& out, const HeaderText& header, std::string_view name) {
-  out.reserve(out.size() + header.text.size() + header.libraryNameAt.size() * name.size());
-  size_t from = 0;
-  for (size_t at : header.libraryNameAt) {
-    (out += std::string_view(header.text).substr(from, at - from)) += name;
-    from = at;
-  }
-  out += std::string_view(header.text).substr(from);
-}
-
-std::string withLibraryName(const HeaderText& header, std::string_view name) {
-  std::string out;
-  appendWithLibraryName(out, header, name);
-  return out;
-}
 
 bool appendSourceSection(HeaderText& header, HeaderScan& command, std::string_view path,
                          const WindowReader& readWindows, const SettledOutput* output, SectionNotes* notes,

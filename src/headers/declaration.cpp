@@ -160,8 +160,11 @@ struct Edit {
 // the library name goes in edit.with.
 bool clauseEdit(Declaration& d, std::string_view libraryName, size_t& exportAt, size_t& commonAt, Edit& edit,
                 size_t& nameAt) {
-  const std::string lib = " Lib \"" + std::string(libraryName) + "\"";
   nameAt = std::string_view(" Lib \"").size();
+  // The clauses in one string: most Declares get both.
+  std::string clauses;
+  clauses.reserve(nameAt + libraryName.size() + d.nameSize + 12);
+  auto appendLib = [&] { ((clauses += " Lib \"") += libraryName) += '"'; };
   auto spacesBefore = [&](size_t at) {
     size_t cut = at;
     while (d.text[cut - 1] == ' ') --cut;  // "Declare" stops it at the latest
@@ -171,22 +174,26 @@ bool clauseEdit(Declaration& d, std::string_view libraryName, size_t& exportAt, 
   bool hasAlias = d.wordAt[kAlias] != npos;
   if (!hasLib && hasAlias) {  // DECLARE takes Lib before Alias
     size_t cut = spacesBefore(d.wordAt[kAlias]);
-    edit = {cut, d.wordAt[kAlias] - cut, lib + " "};
+    appendLib();
+    edit = {cut, d.wordAt[kAlias] - cut, std::move(clauses += ' ')};
     return true;
   }
   if (hasLib) nameAt = npos;
-  std::string clauses;
-  if (!hasLib) clauses += lib;
+  if (!hasLib) appendLib();
   // A clause in front of the "(" makes the token before it a word.
   if (!hasLib && d.paren != npos && d.parenWord == kAlias) hasAlias = true;
-  if (!hasAlias) clauses += " Alias \"" + toUpperAnsi(std::string_view(d.text).substr(d.nameAt, d.nameSize)) + "\"";
+  if (!hasAlias) {
+    clauses += " Alias \"";
+    for (char c : std::string_view(d.text).substr(d.nameAt, d.nameSize)) clauses += upperAnsi(c);
+    clauses += '"';
+  }
   if (clauses.empty()) return false;
   if (d.paren == npos) {
-    edit = {d.nameAt + d.nameSize, 0, clauses};
+    edit = {d.nameAt + d.nameSize, 0, std::move(clauses)};
     return true;
   }
   size_t cut = spacesBefore(d.paren);
-  edit = {cut, d.paren - cut, clauses + " "};
+  edit = {cut, d.paren - cut, std::move(clauses += ' ')};
   // The token becomes a word of its own.
   auto takeToken = [&](Word word, size_t& at) {
     if (d.parenWord != word || at < d.parenToken) return;

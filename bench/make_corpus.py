@@ -3,12 +3,12 @@
 header and forum benchmarks.
 
 Each file holds a banner comment, includes, globals, a Type, procedures
-marked Common, Export or neither (some with parameter lists continued over
-" _" lines), CallBack functions, and classes whose interfaces come partly
+marked Common, Export or neither (3 in 7 marked unless --marked gives a
+percentage; some with parameter lists continued over " _" lines), CallBack functions, and classes whose interfaces come partly
 from a pool shared by all files, so that many interfaces repeat across files.
 Lines end in CR LF; indentation mixes spaces and tabs.
 
-    make_corpus.py OUT_DIR [--size-mb 200] [--file-kb 200] [--seed 1] [--same-size]
+    make_corpus.py OUT_DIR [--size-mb 200] [--file-kb 200] [--seed 1] [--same-size] [--marked PERCENT]
 """
 import argparse
 import os
@@ -26,9 +26,10 @@ SHARED_INTERFACES = ["I%s%s" % (v, n) for v in VERBS[:6] for n in NOUNS[:5]]
 
 
 class Writer:
-    def __init__(self, rng, serial):
+    def __init__(self, rng, serial, marks):
         self.rng = rng
         self.serial = serial
+        self.marks = marks  # weights of Export, Common and neither
         self.out = []
         self.unique = 0
 
@@ -100,7 +101,7 @@ class Writer:
         r = self.rng
         is_function = r.random() < 0.6
         keyword = "Function" if is_function else "Sub"
-        mark = r.choices(["Export", "Common", ""], weights=[2, 1, 4])[0]
+        mark = r.choices(["Export", "Common", ""], weights=self.marks)[0]
         name = self.ident()
         params = self.params()
         tail = (" " + mark if mark else "") + (" As " + r.choice(TYPES) if is_function else "")
@@ -199,7 +200,9 @@ def main():
     parser.add_argument("--file-kb", type=float, default=200)
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--same-size", action="store_true", help="every file of --file-kb")
+    parser.add_argument("--marked", type=float, help="percent of procedures marked, two Export to one Common")
     args = parser.parse_args()
+    marks = [2, 1, 4] if args.marked is None else [2 * args.marked / 3, args.marked / 3, 100 - args.marked]
 
     os.makedirs(args.out_dir, exist_ok=True)
     total = int(args.size_mb * 1024 * 1024)
@@ -212,7 +215,7 @@ def main():
         # File sizes vary around the mean: a few large, many middling.
         spread = 1.0 if args.same_size else rng.uniform(0.2, 1.8)
         target = min(int(per_file * spread), total - written)
-        text = Writer(rng, serial).file(max(target, 1))
+        text = Writer(rng, serial, marks).file(max(target, 1))
         ext = ".inc" if serial % 3 == 0 else ".bas"
         with open(os.path.join(args.out_dir, "m%05d%s" % (serial, ext)), "wb") as f:
             f.write(text.encode("cp1252"))

@@ -32,7 +32,7 @@ size_t sigilLength(std::string_view text) {
 // The compiler's own equates: their values and whether they are defined
 // depend on the compiler and the kind of program.
 bool isCompilerName(std::string_view bareName) {
-  return bareName.size() >= 3 && toLowerAnsi(bareName.substr(0, 3)) == "pb_";
+  return bareName.size() >= 3 && equalsLowerAnsi(bareName.substr(0, 3), "pb_");
 }
 
 // Wrapping arithmetic: two's complement in unsigned, never overflow.
@@ -68,7 +68,7 @@ struct Parser {
   bool takeWord(std::string_view word) {
     skipBlanks();
     if (text.size() - pos < word.size()) return false;
-    if (toLowerAnsi(text.substr(pos, word.size())) != word) return false;
+    if (!equalsLowerAnsi(text.substr(pos, word.size()), word)) return false;
     size_t end = pos + word.size();
     if (end < text.size() && isNameChar(text[end])) return false;
     pos = end;
@@ -302,7 +302,7 @@ std::string_view trimBlanks(std::string_view text) {
 }
 
 bool startsWithRem(std::string_view statement) {
-  return statement.size() >= 3 && toLowerAnsi(statement.substr(0, 3)) == "rem" &&
+  return statement.size() >= 3 && equalsLowerAnsi(statement.substr(0, 3), "rem") &&
          (statement.size() == 3 || isBlank(statement[3]));
 }
 

@@ -67,8 +67,8 @@ void appendLine(Declaration& d, std::string_view raw) {
   size_t i = 0, n = raw.size();
   while (n > 0 && isBlank(raw[n - 1])) --n;
   while (i < n && isBlank(raw[i])) ++i;
-  // Written through a pointer: the line never grows, and its bytes are
-  // mostly copied one run after another.
+  // Written through a pointer: the line never grows, so room for it is
+  // made once and cut to what was written.
   std::string& text = d.text;
   const size_t base = text.size();
   text.resize(base + (n - i) + 2);

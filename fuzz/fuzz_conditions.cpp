@@ -70,10 +70,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // %DEF( ) it is no longer a name, so there only known results compare.
   bool mentionsDef = toLowerAnsi(condition).find("%def") != std::string::npos;
   int substitutions = 0;
-  for (const auto& [name, known] : equates.numbers) {
-    if (!known) continue;
+  for (const Equates::Entry& entry : equates.entries) {
+    if (entry.known != EquateKnown::Value) continue;
     if (++substitutions > 8) break;  // a few names are enough, and keep the run fast
-    std::optional<int64_t> substituted = evaluateCondition(substitute(condition, name, *known), equates);
+    std::string name(equateName(equates, entry));
+    std::optional<int64_t> substituted = evaluateCondition(substitute(condition, name, entry.value), equates);
     if (mentionsDef)
       FUZZ_CHECK(!value || !substituted || value == substituted);
     else
@@ -84,7 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (condition.find(':') == std::string_view::npos) {
     Equates assigned = equates;
     FUZZ_CHECK(applyEquateLine("%FUZZ_VALUE = " + std::string(condition), assigned));
-    FUZZ_CHECK(assigned.numbers.at("%fuzz_value") == value);
+    const Equates::Entry* entry = findEquate(assigned, "%FUZZ_value");
+    FUZZ_CHECK(entry && entry->known == (value ? EquateKnown::Value : EquateKnown::NoValue));
+    FUZZ_CHECK(!value || entry->value == *value);
   }
   return 0;
 }

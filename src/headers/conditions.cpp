@@ -1,7 +1,9 @@
 #include "headers/conditions.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <limits>
-#include <vector>
 
 #include "platform/ansi.h"
 
@@ -10,10 +12,17 @@ namespace {
 
 using Value = std::optional<int64_t>;
 
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isNameChar(char c) { return isLetter(c) || isDigit(c) || c == '_'; }
+constexpr bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Letters, digits and "_": one load a byte, as API includes hold long names.
+constexpr std::array<bool, 256> kNameBytes = [] {
+  std::array<bool, 256> bytes{};
+  for (int c = 0; c < 256; ++c) bytes[c] = isLetter(char(c)) || isDigit(char(c)) || c == '_';
+  return bytes;
+}();
+bool isNameChar(char c) { return kNameBytes[static_cast<unsigned char>(c)]; }
 
 // The length of the name that starts text, a letter then letters, digits and "_".
 size_t nameLength(std::string_view text) {
@@ -38,6 +47,85 @@ bool isCompilerName(std::string_view bareName) {
 // Wrapping arithmetic: two's complement in unsigned, never overflow.
 int64_t wrap(uint64_t value) { return static_cast<int64_t>(value); }
 uint64_t bits(int64_t value) { return static_cast<uint64_t>(value); }
+
+// Names are a sigil, then letters, digits and "_": setting bit 5 folds
+// their letters to lower case and keeps every other byte of them apart.
+constexpr uint64_t kFoldBits = 0x2020202020202020ull;
+
+// Eight bytes at a time, folded: names of API equates run to twenty bytes
+// and more.
+uint32_t hashName(std::string_view name) {
+  const char* bytes = name.data();
+  const size_t size = name.size();
+  uint64_t hash = size;
+  auto mix = [&hash](uint64_t word) {
+    hash = (hash ^ (word | kFoldBits)) * 0x9E3779B97F4A7C15ull;
+    hash ^= hash >> 32;
+  };
+  auto load = [](const char* at) {
+    uint64_t word;
+    std::memcpy(&word, at, 8);
+    return word;
+  };
+  size_t at = 0;
+  for (; at + 8 <= size; at += 8) mix(load(bytes + at));
+  if (at < size) {  // the rest in the low bytes, in registers: no read past the name
+    uint64_t word = 0;
+    if (size >= 8) word = load(bytes + size - 8) >> (8 * (8 - (size - at)));
+    else
+      for (size_t k = size; k-- > 0;) word = word << 8 | static_cast<uint8_t>(bytes[k]);
+    mix(word);
+  }
+  return static_cast<uint32_t>(hash);
+}
+
+bool sameName(std::string_view stored, std::string_view name) {
+  if (stored.size() != name.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i)
+    if ((stored[i] | 0x20) != (name[i] | 0x20)) return false;
+  return true;
+}
+
+// The slot that holds name, or the free one where it would go.
+size_t findSlot(const Equates& equates, std::string_view name, uint32_t hash) {
+  const size_t mask = equates.slots.size() - 1;
+  for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const Equates::Slot& held = equates.slots[slot];
+    if (held.entry == 0) return slot;
+    if (held.hash == hash && sameName(equateName(equates, equates.entries[held.entry - 1]), name)) return slot;
+  }
+}
+
+// Twice the slots, kept at most half full, so that probes stay short.
+void growSlots(Equates& equates) {
+  std::vector<Equates::Slot> slots(std::max<size_t>(64, equates.slots.size() * 2));
+  const size_t mask = slots.size() - 1;
+  for (const Equates::Slot& held : equates.slots) {
+    if (held.entry == 0) continue;
+    size_t slot = held.hash & mask;
+    while (slots[slot].entry) slot = (slot + 1) & mask;
+    slots[slot] = held;
+  }
+  equates.slots = std::move(slots);
+}
+
+// The entry of name (a sigil and a name, any case), added as `known` when new.
+Equates::Entry& entryOf(Equates& equates, std::string_view name, EquateKnown known,
+                        const uint32_t hash) {
+  if (equates.entries.size() * 2 >= equates.slots.size()) growSlots(equates);
+  const size_t slot = findSlot(equates, name, hash);
+  if (equates.slots[slot].entry) return equates.entries[equates.slots[slot].entry - 1];
+  equates.entries.push_back({equates.names.size(), name.size(), 0, known});
+  equates.slots[slot] = {hash, static_cast<uint32_t>(equates.entries.size())};
+  equates.names += name;
+  char* lowered = equates.names.data() + equates.names.size() - name.size();
+  for (size_t k = 0; k < name.size(); ++k)
+    if (isLetter(lowered[k])) lowered[k] |= 0x20;
+  return equates.entries.back();
+}
+Equates::Entry& entryOf(Equates& equates, std::string_view name, EquateKnown known) {
+  return entryOf(equates, name, known, hashName(name));
+}
 
 struct Parser {
   std::string_view text;
@@ -212,37 +300,34 @@ struct Parser {
 
   // %NAME or %DEF(%NAME) / %DEF($NAME) / %DEF($$NAME).
   Value parseEquate() {
-    ++pos;
-    size_t length = nameLength(text.substr(pos));
+    const size_t start = pos++;
+    const size_t length = nameLength(text.substr(pos));
     if (length == 0) return std::nullopt;
-    // Built in place: "%" + a temporary sets off a false -Wrestrict in GCC 12.
-    std::string name(1, '%');
-    name += toLowerAnsi(text.substr(pos, length));
+    const std::string_view bareName = text.substr(pos, length);
     pos += length;
-    if (name == "%def" && takeChar('(')) {
+    if (equalsLowerAnsi(bareName, "def") && takeChar('(')) {
       Value defined = parseDefined();
       if (!defined || !takeChar(')')) return std::nullopt;
       return defined;
     }
-    if (isCompilerName(name.substr(1))) return std::nullopt;
-    auto found = equates.numbers.find(name);
-    if (found == equates.numbers.end()) return std::nullopt;
-    return found->second;
+    if (isCompilerName(bareName)) return std::nullopt;
+    const Equates::Entry* entry = findEquate(equates, text.substr(start, length + 1));
+    if (!entry || entry->known != EquateKnown::Value) return std::nullopt;
+    return entry->value;
   }
 
   // The name inside %DEF( ): -1 when defined, 0 when surely not.
   Value parseDefined() {
     skipBlanks();
-    std::string_view rest = text.substr(pos);
-    size_t sigil = sigilLength(rest);
-    size_t length = sigil ? nameLength(rest.substr(sigil)) : 0;
+    const std::string_view rest = text.substr(pos);
+    const size_t sigil = sigilLength(rest);
+    const size_t length = sigil ? nameLength(rest.substr(sigil)) : 0;
     if (length == 0) return std::nullopt;
-    std::string name = toLowerAnsi(rest.substr(0, sigil + length));
     pos += sigil + length;
-    if (isCompilerName(name.substr(sigil))) return std::nullopt;
-    bool defined = name[0] == '%' ? equates.numbers.count(name) != 0 : equates.strings.count(name) != 0;
-    if (defined) return -1;
-    if (equates.uncertain.count(name) || !equates.everyIncludeFound) return std::nullopt;
+    if (isCompilerName(rest.substr(sigil, length))) return std::nullopt;
+    const Equates::Entry* entry = findEquate(equates, rest.substr(0, sigil + length));
+    if (entry && entry->known != EquateKnown::Uncertain) return -1;
+    if (entry || !equates.everyIncludeFound) return std::nullopt;
     return 0;
   }
 
@@ -250,20 +335,19 @@ struct Parser {
     unsigned base = 10;
     if (text[pos] == '&') {
       ++pos;
-      char radix = pos < text.size() ? lowerAnsi(text[pos]) : '\0';
+      const char radix = pos < text.size() ? text[pos] | 0x20 : '\0';  // folded: only letters matter
       base = radix == 'h' ? 16 : radix == 'b' ? 2 : 8;
       if (radix == 'h' || radix == 'b' || radix == 'o') ++pos;
     }
     uint64_t value = 0;
-    // Above this, one more digit no longer fits: 64 bits for &H, &B and &O,
-    // INT64_MAX for decimal.
-    uint64_t limit = base == 10 ? uint64_t(std::numeric_limits<int64_t>::max()) : ~uint64_t(0);
+    // What fits: 64 bits for &H, &B and &O, INT64_MAX for decimal.
+    const uint64_t limit = base == 10 ? uint64_t(std::numeric_limits<int64_t>::max()) : ~uint64_t(0);
     size_t digits = 0;
     for (; pos < text.size(); ++pos, ++digits) {
-      unsigned digit = digitValue(text[pos]);
+      const unsigned digit = digitValue(text[pos]);
       if (digit >= base) break;
-      if (value > (limit - digit) / base) return std::nullopt;
-      value = value * base + digit;
+      if (__builtin_mul_overflow(value, base, &value) || __builtin_add_overflow(value, digit, &value) || value > limit)
+        return std::nullopt;
     }
     if (digits == 0) return std::nullopt;
     skipTypeSuffix();
@@ -272,27 +356,21 @@ struct Parser {
 
   static unsigned digitValue(char c) {
     if (isDigit(c)) return unsigned(c - '0');
-    char lower = lowerAnsi(c);
-    if (lower >= 'a' && lower <= 'f') return unsigned(lower - 'a' + 10);
+    const char folded = c | 0x20;  // a-f from A-F, and from no other byte
+    if (folded >= 'a' && folded <= 'f') return unsigned(folded - 'a' + 10);
     return 99;
   }
 
   // The literal's type takes nothing from its value here: every equate is a
   // 64-bit integer.
   void skipTypeSuffix() {
+    if (pos == text.size() || !std::strchr("&%?!#@", text[pos]) || text[pos] == '\0') return;  // most have none
     for (std::string_view suffix : {"&&", "&", "%", "???", "??", "?", "!", "##", "#", "@@", "@"})
       if (text.substr(pos).starts_with(suffix)) {
         pos += suffix.size();
         return;
       }
   }
-};
-
-// One statement that defines an equate: its name (with sigil, lower-cased)
-// and its value's text.
-struct EquateStatement {
-  std::string name;
-  std::string_view valueText;
 };
 
 std::string_view trimBlanks(std::string_view text) {
@@ -306,82 +384,119 @@ bool startsWithRem(std::string_view statement) {
          (statement.size() == 3 || isBlank(statement[3]));
 }
 
-// The equates a line defines, in order, those of %PB_ names left out. A
-// line is split into statements at ":" outside double quotes and ends at
-// a "'" outside them or a REM statement.
-std::vector<EquateStatement> equateStatements(std::string_view line, bool& anyEquate) {
-  std::vector<std::string_view> statements;
-  bool quoted = false;
-  size_t start = 0, end = 0;
-  for (; end < line.size(); ++end) {
-    char c = line[end];
-    if (c == '"') quoted = !quoted;
-    if (quoted) continue;
-    if (c == '\'') break;
-    if (c == ':') {
-      statements.push_back(line.substr(start, end - start));
-      start = end + 1;
+// Calls take(name, valueText) for each statement of line that defines an
+// equate, in order, those of %PB_ names left out; name is the sigil and the
+// name as written. A line is split into statements at ":" outside double
+// quotes and ends at a "'" outside them or a REM statement. Returns whether
+// a statement defines an equate.
+template <typename Take>
+bool forEachEquate(std::string_view line, Take take) {
+  bool anyEquate = false, quoted = false;
+  for (size_t start = 0, end = 0;; ++end) {
+    const bool lineEnds = end == line.size() || (!quoted && line[end] == '\'');
+    if (!lineEnds) {
+      if (line[end] == '"') quoted = !quoted;
+      if (quoted || line[end] != ':') continue;
     }
-  }
-  statements.push_back(line.substr(start, end - start));
-
-  std::vector<EquateStatement> found;
-  anyEquate = false;
-  for (std::string_view statement : statements) {
-    statement = trimBlanks(statement);
+    const std::string_view statement = trimBlanks(line.substr(start, end - start));
     if (startsWithRem(statement)) break;
-    size_t sigil = sigilLength(statement);
-    size_t length = sigil ? nameLength(statement.substr(sigil)) : 0;
-    if (length == 0) continue;
-    std::string_view rest = trimBlanks(statement.substr(sigil + length));
-    if (!rest.starts_with('=')) continue;
-    anyEquate = true;
-    if (isCompilerName(statement.substr(sigil, length))) continue;
-    found.push_back({toLowerAnsi(statement.substr(0, sigil + length)), rest.substr(1)});
+    const size_t sigil = sigilLength(statement);
+    const size_t length = sigil ? nameLength(statement.substr(sigil)) : 0;
+    const std::string_view rest = trimBlanks(statement.substr(sigil + length));
+    if (length > 0 && rest.starts_with('=')) {
+      anyEquate = true;
+      if (!isCompilerName(statement.substr(sigil, length))) take(statement.substr(0, sigil + length), rest.substr(1));
+    }
+    if (lineEnds) break;
+    start = end + 1;
   }
-  return found;
+  return anyEquate;
+}
+
+// One equate may or may not be defined from here on: one surely defined
+// stays so, its value unknown.
+void markUncertain(Equates& equates, std::string_view name) {
+  Equates::Entry& entry = entryOf(equates, name, EquateKnown::Uncertain);
+  if (entry.known == EquateKnown::Value) entry.known = EquateKnown::NoValue;
 }
 
 }  // namespace
 
+const Equates::Entry* findEquate(const Equates& equates, std::string_view name) {
+  if (equates.slots.empty()) return nullptr;
+  const uint32_t held = equates.slots[findSlot(equates, name, hashName(name))].entry;
+  return held ? &equates.entries[held - 1] : nullptr;
+}
+
 std::optional<int64_t> evaluateCondition(std::string_view expression, const Equates& equates) {
   Parser parser{expression, equates};
+  // Most values are one literal: read it without the descent through every
+  // level of precedence.
+  parser.skipBlanks();
+  if (parser.pos < expression.size() && (isDigit(expression[parser.pos]) || expression[parser.pos] == '&')) {
+    Value literal = parser.parseNumber();
+    if (literal && parser.atEnd()) return literal;
+    parser.pos = 0;
+  }
   Value value = parser.parseXor();
   if (!value || !parser.atEnd()) return std::nullopt;
   return value;
 }
 
+// The shape of nearly every line of an API include, "%NAME = literal" and
+// perhaps a comment, applied in one pass. False for any other line, which
+// the general way reads.
+bool appliedAsNumberLiteral(std::string_view line, Equates& equates) {
+  size_t at = 0;
+  while (at < line.size() && isBlank(line[at])) ++at;
+  if (at == line.size() || line[at] != '%') return false;
+  const size_t nameAt = at, length = nameLength(line.substr(at + 1));
+  if (length == 0) return false;
+  const std::string_view name = line.substr(nameAt, length + 1);
+  at += length + 1;
+  while (at < line.size() && isBlank(line[at])) ++at;
+  if (at == line.size() || line[at] != '=' || isCompilerName(name.substr(1))) return false;
+  // The name's slot is fetched while the value is read: in a large table it
+  // is seldom in cache.
+  const uint32_t hash = hashName(name);
+  if (!equates.slots.empty()) __builtin_prefetch(&equates.slots[hash & (equates.slots.size() - 1)]);
+  Parser parser{line, equates, at + 1};
+  parser.skipBlanks();
+  if (parser.pos == line.size() || !(isDigit(line[parser.pos]) || line[parser.pos] == '&')) return false;
+  const Value value = parser.parseNumber();
+  if (!value || !parser.atEnd()) return false;  // atEnd: the line's end or a comment
+  Equates::Entry& entry = entryOf(equates, name, EquateKnown::Value, hash);
+  entry.known = EquateKnown::Value;
+  entry.value = *value;
+  return true;
+}
+
 bool applyEquateLine(std::string_view line, Equates& equates) {
-  bool anyEquate = false;
-  for (const EquateStatement& statement : equateStatements(line, anyEquate)) {
-    if (!equates.uncertain.empty()) equates.uncertain.erase(statement.name);
-    if (statement.name[0] == '%')
-      equates.numbers[statement.name] = evaluateCondition(statement.valueText, equates);
-    else
-      equates.strings.insert(statement.name);
-  }
-  return anyEquate;
+  if (appliedAsNumberLiteral(line, equates)) return true;
+  return forEachEquate(line, [&equates](std::string_view name, std::string_view valueText) {
+    if (name[0] != '%') {
+      entryOf(equates, name, EquateKnown::String).known = EquateKnown::String;
+      return;
+    }
+    // Worked out before the name is defined: "%A = %DEF(%A) + 1" asks
+    // about %A as it stood.
+    const Value value = evaluateCondition(valueText, equates);
+    Equates::Entry& entry = entryOf(equates, name, EquateKnown::NoValue);
+    entry.known = value ? EquateKnown::Value : EquateKnown::NoValue;
+    entry.value = value.value_or(0);
+  });
 }
 
 bool markEquateLineUnknown(std::string_view line, Equates& equates) {
-  bool anyEquate = false;
-  for (const EquateStatement& statement : equateStatements(line, anyEquate))
-    markUnknown(equates, statement.name);
-  return anyEquate;
+  return forEachEquate(line, [&equates](std::string_view name, std::string_view) { markUncertain(equates, name); });
 }
 
 void markUnknown(Equates& equates, std::string_view name) {
-  size_t sigil = sigilLength(name);
-  size_t length = nameLength(name.substr(sigil));
+  const size_t sigil = sigilLength(name);
+  const size_t length = nameLength(name.substr(sigil));
   if (sigil == 0 || length == 0 || sigil + length != name.size()) return;
   if (isCompilerName(name.substr(sigil))) return;
-  std::string key = toLowerAnsi(name);
-  if (auto number = equates.numbers.find(key); number != equates.numbers.end()) {
-    number->second.reset();
-    return;
-  }
-  if (equates.strings.count(key)) return;
-  equates.uncertain.insert(key);
+  markUncertain(equates, name);
 }
 
 }  // namespace codeloom

@@ -5,27 +5,48 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace codeloom {
 
-// The equates met so far. Names are lower-cased and keep their sigil
-// ("%debug", "$title", "$$wide"), as letter case never matters.
+// What is known of one equate.
+enum class EquateKnown : uint8_t {
+  Value,      // a numeric equate surely defined, its value worked out
+  NoValue,    // a numeric equate surely defined, its value not worked out
+  String,     // a string equate surely defined
+  Uncertain,  // set in a group whose condition is unknown: may or may not be defined
+};
+
+// The equates met so far, by name with its sigil ("%debug", "$title",
+// "$$wide"); letter case never matters. An API include defines tens of
+// thousands, so the table is flat: names in one string, entries in the
+// order first met, and open addressing over them.
 struct Equates {
-  // Numeric equates surely defined; no value where it could not be worked out.
-  std::map<std::string, std::optional<int64_t>, std::less<>> numbers;
-  // String equates surely defined.
-  std::set<std::string, std::less<>> strings;
-  // Names that may or may not be defined: set in a group whose condition is unknown.
-  std::set<std::string, std::less<>> uncertain;
+  struct Entry {
+    size_t nameAt, nameSize;  // in names, lower-cased
+    int64_t value;            // for EquateKnown::Value
+    EquateKnown known;
+  };
+  // A probe compares hashes here and reads an entry only when they agree.
+  struct Slot {
+    uint32_t hash = 0;
+    uint32_t entry = 0;  // its index + 1; 0: the slot is free
+  };
+  std::string names;
+  std::vector<Entry> entries;
+  std::vector<Slot> slots;
   // False once an #INCLUDE was not read: a name not met may be defined there.
   bool everyIncludeFound = true;
 };
+
+// The entry of a name (sigil and name, any case), or null.
+const Equates::Entry* findEquate(const Equates& equates, std::string_view name);
+inline std::string_view equateName(const Equates& equates, const Equates::Entry& entry) {
+  return std::string_view(equates.names).substr(entry.nameAt, entry.nameSize);
+}
 
 // Deeper nesting of parentheses, unary minus and NOT than this is unknown.
 constexpr int kMaxConditionDepth = 100;

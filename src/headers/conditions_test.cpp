@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace codeloom {
 namespace {
@@ -25,14 +27,23 @@ void expectConditions(const Equates& equates, std::initializer_list<ConditionCas
 }
 
 // The equates as one line: "%a=1" (a value), "%b=?" (no value), "$c",
-// "~%d" (uncertain), in the sets' order.
+// "~%d" (uncertain); numbers, strings, then uncertain ones, each sorted.
 std::string describeEquates(const Equates& equates) {
+  std::vector<std::string> numbers, strings, uncertain;
+  for (const Equates::Entry& entry : equates.entries) {
+    std::string name(equateName(equates, entry));
+    switch (entry.known) {
+      case EquateKnown::Value: numbers.push_back(name + "=" + std::to_string(entry.value)); break;
+      case EquateKnown::NoValue: numbers.push_back(name + "=?"); break;
+      case EquateKnown::String: strings.push_back(name); break;
+      case EquateKnown::Uncertain: uncertain.push_back("~" + name); break;
+    }
+  }
   std::string out;
-  auto add = [&out](const std::string& item) { out += (out.empty() ? "" : " ") + item; };
-  for (const auto& [name, value] : equates.numbers)
-    add(name + "=" + (value ? std::to_string(*value) : "?"));
-  for (const std::string& name : equates.strings) add(name);
-  for (const std::string& name : equates.uncertain) add("~" + name);
+  for (std::vector<std::string>* items : {&numbers, &strings, &uncertain}) {
+    std::sort(items->begin(), items->end());
+    for (const std::string& item : *items) out += (out.empty() ? "" : " ") + item;
+  }
   return out;
 }
 
@@ -220,6 +231,25 @@ TEST(Conditions, EquatesOfUndecidedGroups) {
   applyEquateLine("$Text = \"u\"", equates);
   EXPECT_EQ("%maybe=3 %one=? $text", describeEquates(equates));
   expectConditions(equates, {{"%DEF(%MAYBE)", -1}, {"%MAYBE", 3}, {"%DEF($TEXT)", -1}});
+  // A value is worked out before its name is defined: whether %SELF stood
+  // defined then is not known.
+  markUnknown(equates, "%Self");
+  applyEquateLine("%Self = %DEF(%SELF)", equates);
+  expectConditions(equates, {{"%DEF(%SELF)", -1}, {"%SELF", std::nullopt}});
+}
+
+TEST(Conditions, ManyEquatesInAnyCase) {
+  Equates equates;
+  const int count = 5000;
+  for (int k = 0; k < count; ++k) applyEquateLine("%Wm_Name_" + std::to_string(k) + " = " + std::to_string(k), equates);
+  applyEquateLine("%WM_NAME_17 = -1", equates);
+  markUnknown(equates, "%wm_name_18");
+  EXPECT_EQ(size_t(count), equates.entries.size());
+  for (int k = 0; k < count; ++k) {
+    const Result expected = k == 17 ? -1 : k == 18 ? Result() : Result(k);
+    EXPECT_EQ(expected, evaluateCondition("%WM_NAME_" + std::to_string(k), equates)) << k;
+  }
+  EXPECT_EQ(Result(0), evaluateCondition("%DEF(%wm_name_" + std::to_string(count) + ")", equates));
 }
 
 TEST(Conditions, EquateLines) {

@@ -106,9 +106,10 @@ LineSearch makeLineSearch(std::span<const LineRule> rules) {
   }
 }
 
-const LineSearch& productLineSearch() {
-  static const LineSearch search = makeLineSearch(kLineRules);
-  return search;
+const LineSearch& productLineSearch(IncludesFollowed followed) {
+  static const LineSearch every = makeLineSearch(kLineRules);
+  static const LineSearch withoutIncludes = makeLineSearch(std::span(kLineRules).first(kRulesWithoutIncludes));
+  return followed == IncludesFollowed::Yes ? every : withoutIncludes;
 }
 
 namespace {

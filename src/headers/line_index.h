@@ -54,7 +54,10 @@ struct LineSearch {
   std::array<bool, 256> startsShortKey{};  // by a short key's first byte, folded
 };
 LineSearch makeLineSearch(std::span<const LineRule> rules);
-const LineSearch& productLineSearch();  // of kLineRules
+// The search for kLineRules; where includes are not followed, for those
+// before kRulesWithoutIncludes.
+enum class IncludesFollowed { Yes, No };
+const LineSearch& productLineSearch(IncludesFollowed followed = IncludesFollowed::Yes);
 
 // The quick no: false when the line whose first non-blank is p fits no
 // rule, judged from the eight bytes at p, which must be readable.

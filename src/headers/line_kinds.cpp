@@ -28,19 +28,23 @@ bool followsAsRuled(const LineRule& rule, std::string_view rest) {
 LineKind classifyLine(std::string_view line, std::span<const LineRule> rules) {
   size_t start = 0;
   while (start < line.size() && isBlank(line[start])) ++start;
-  size_t end = start;
-  while (end < line.size() && !endsFirstWord(line[end])) ++end;
-  const std::string_view word = line.substr(start, end - start), rest = line.substr(end);
-  if (word.empty()) return LineKind::Other;
-  const char first = lowerAnsiTable()[static_cast<unsigned char>(word[0])];
+  if (start == line.size() || endsFirstWord(line[start])) return LineKind::Other;
+  const char first = lowerAnsiTable()[static_cast<unsigned char>(line[start])];
+  // The first word is found when a rule asks for it whole: Follows::Anything
+  // asks only how it starts, and no rule's word holds a byte that ends one.
+  std::string_view word, rest;
   for (const LineRule& rule : rules) {
     if (rule.first[0] != first) continue;  // most rules, told by the first letter
     if (rule.follows == Follows::Anything) {
-      if (word.size() >= rule.first.size() && equalsLowerAnsi(word.substr(0, rule.first.size()), rule.first))
-        return rule.kind;
-    } else if (equalsLowerAnsi(word, rule.first) && followsAsRuled(rule, rest)) {
-      return rule.kind;
+      if (equalsLowerAnsi(line.substr(start, rule.first.size()), rule.first)) return rule.kind;
+      continue;
     }
+    if (word.empty()) {
+      size_t end = start;
+      while (end < line.size() && !endsFirstWord(line[end])) ++end;
+      word = line.substr(start, end - start), rest = line.substr(end);
+    }
+    if (equalsLowerAnsi(word, rule.first) && followsAsRuled(rule, rest)) return rule.kind;
   }
   return LineKind::Other;
 }

@@ -4,6 +4,7 @@
 // line is adding a row.
 #pragma once
 
+#include <iterator>
 #include <span>
 #include <string_view>
 
@@ -59,6 +60,19 @@ inline constexpr LineRule kLineRules[] = {
     {"%", Follows::Anything, "", LineKind::Equate},
     {"$", Follows::Anything, "", LineKind::Equate},
 };
+
+// Include and Equate lines matter only where includes are followed. Their
+// rules stand last, so that a scan that follows none searches for the rules
+// before them alone: in an API file, most lines are equates.
+inline constexpr size_t kRulesWithoutIncludes = std::size(kLineRules) - 3;
+constexpr bool followingRulesStandLast() {
+  for (size_t k = 0; k < std::size(kLineRules); ++k) {
+    const bool following = kLineRules[k].kind == LineKind::Include || kLineRules[k].kind == LineKind::Equate;
+    if (following != (k >= kRulesWithoutIncludes)) return false;
+  }
+  return true;
+}
+static_assert(followingRulesStandLast());
 
 inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
 

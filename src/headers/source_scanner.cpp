@@ -25,6 +25,7 @@ enum class Continuing { Nothing, Declaration, Member };
 struct SourceScan {
   HeaderText* header = nullptr;
   HeaderScan* command = nullptr;
+  const LineSearch* search = nullptr;
   std::string_view fileName;  // after the path's last "\"
   std::string_view source;    // the path as reports name it
   bool ended = false;     // a 0x1A was met: the rest is not part of the file
@@ -42,10 +43,14 @@ struct SourceScan {
   SectionNotes notes;
   ConditionalGroups groups;  // around the current line, outermost first
   // Where lines are counted (includes followed, or Declares told of): the
-  // line ends of the file before `counted` in the window.
+  // line ends of the file before `counted` in wholeLines. Most lines need
+  // no number: a line's is counted when asked for (placeOfLine).
   bool countsLines = false;
   size_t linesBefore = 0, counted = 0;
-  size_t lineColumn = 0;  // of the line taken: where its first non-blank stands, from 1
+  std::string_view wholeLines;  // the window's whole lines, being taken
+  size_t lineAt = 0;            // the first non-blank of the line taken in wholeLines
+  bool takingCut = false;       // the line taken is `cut`, whose line is linesBefore + 1
+  size_t cutColumn = 0;         // where its first non-blank stands, from 1
   size_t procedureLine = 0, procedureColumn = 0;  // of the declaration held or built
 };
 
@@ -119,6 +124,19 @@ void countLinesTo(SourceScan& scan, std::string_view text, size_t to) {
   if (to <= scan.counted) return;
   scan.linesBefore += countLineEnds(text.substr(scan.counted, to - scan.counted));
   scan.counted = to;
+}
+
+// Where the line being taken stands: its number and the column of its
+// first non-blank, both from 1.
+struct LinePlace {
+  size_t line, column;
+};
+LinePlace placeOfLine(SourceScan& scan) {
+  if (scan.takingCut) return {scan.linesBefore + 1, scan.cutColumn};
+  countLinesTo(scan, scan.wholeLines, scan.lineAt);
+  size_t lineStart = scan.lineAt;  // blanks stand between it and lineAt
+  while (lineStart > 0 && scan.wholeLines[lineStart - 1] != '\r' && scan.wholeLines[lineStart - 1] != '\n') --lineStart;
+  return {scan.linesBefore + 1, scan.lineAt - lineStart + 1};
 }
 
 // The Declare is built at the header's end; group lines still to be
@@ -197,8 +215,13 @@ void takeProjectLine(SourceScan& scan, std::string_view raw, LineKind kind) {
   IncludeFollowing* following = command.following;
   if ((kind == LineKind::Equate || kind == LineKind::Include) && !following) return;
   if (kind == LineKind::Compile && (insideKeptGroup(scan.groups) || !command.compiledDll.empty())) return;
+  if (kind == LineKind::Equate) {  // read as written: any run of blanks reads as one, and "'" ends the line
+    if (insideKeptGroup(scan.groups)) markEquateLineUnknown(raw, following->equates);  // may or may not be compiled
+    else applyEquateLine(raw, following->equates);
+    return;
+  }
   std::string line;
-  appendNormalised(line, kind == LineKind::Equate ? raw.substr(0, codeEnd(raw)) : raw);  // API files comment most equates
+  appendNormalised(line, raw);
   if (kind == LineKind::Macro) {
     if (std::optional<MarkingMacro> macro = parseMarkingMacro(line)) {
       std::string name = toLowerAnsi(macro->name);
@@ -208,11 +231,8 @@ void takeProjectLine(SourceScan& scan, std::string_view raw, LineKind kind) {
   } else if (kind == LineKind::Compile) {
     if (std::optional<std::string> name = compiledDllName(line, scan.fileName))
       scan.notes.compiledDll = command.compiledDll = std::move(*name);
-  } else if (kind == LineKind::Equate) {
-    if (insideKeptGroup(scan.groups)) markEquateLineUnknown(line, following->equates);  // may or may not be compiled
-    else applyEquateLine(line, following->equates);
   } else if (std::optional<IncludeLine> include = parseIncludeLine(line)) {
-    following->read(*include, scan.fileName, scan.linesBefore + 1);
+    following->read(*include, scan.fileName, placeOfLine(scan).line);
   }
 }
 
@@ -232,8 +252,11 @@ void takeLineOfKind(SourceScan& scan, std::string_view raw, LineKind kind) {
   if (!isMetastatement && !scan.groups.empty() && !isRead(scan.groups)) return;
   switch (kind) {
     case LineKind::Procedure:
-      scan.procedureLine = scan.linesBefore + 1;
-      scan.procedureColumn = scan.lineColumn;
+      if (scan.command->declared) {
+        const LinePlace place = placeOfLine(scan);
+        scan.procedureLine = place.line;
+        scan.procedureColumn = place.column;
+      }
       takeDeclarationLine(scan, raw);
       break;
     case LineKind::InterfaceEnd:
@@ -287,23 +310,27 @@ void takeLine(SourceScan& scan, std::string_view raw) {
   }
 }
 
+// A line that windows cut, put together.
+void takeCutLine(SourceScan& scan, std::string_view line) {
+  scan.takingCut = true;
+  scan.cutColumn = line.find_first_not_of(" \t") + 1;
+  takeLine(scan, line);
+  scan.takingCut = false;
+}
+
 // The lines of text, which ends with a line end: continuation lines are
 // taken whatever they hold, other lines only when the line index finds
 // they may fit a rule.
 void scanWholeLines(SourceScan& scan, std::string_view text) {
   LineCursor cursor;
-  startLineCursor(cursor, text.data(), text.size());
+  startLineCursor(cursor, text.data(), text.size(), *scan.search);
   scan.counted = 0;
+  scan.wholeLines = text;
   for (size_t at = 0; at < text.size();) {
     if (scan.continuing == Continuing::Nothing) at = nextCandidate(cursor, at);
     if (at == text.size()) break;
     size_t end = nextLineEnd(cursor, at);
-    if (scan.countsLines) {
-      countLinesTo(scan, text, at);
-      size_t lineStart = at;  // blanks stand between it and at
-      while (lineStart > 0 && text[lineStart - 1] != '\r' && text[lineStart - 1] != '\n') --lineStart;
-      scan.lineColumn = at - lineStart + 1;
-    }
+    scan.lineAt = at;
     takeLine(scan, text.substr(at, end - at));
     at = afterLineEnd(text, end);
   }
@@ -318,7 +345,7 @@ bool cutMayFitARule(SourceScan& scan) {
   size_t& p = scan.cutBlanks;
   while (p < cut.size() && isBlank(cut[p])) ++p;
   if (p + 1 >= cut.size()) return true;
-  const LineSearch& search = productLineSearch();
+  const LineSearch& search = *scan.search;
   if (!search.leadingPairs.matches(cut[p], cut[p + 1])) return false;
   return p + 8 > cut.size() || mayFitARule(search, cut.data() + p);
 }
@@ -353,9 +380,8 @@ void scanWindow(SourceScan& scan, std::string_view bytes) {
       scan.cut.append(text.substr(at, end - at));
       std::string line = std::move(scan.cut);
       scan.cut.clear();
-      scan.lineColumn = line.find_first_not_of(" \t") + 1;
       scan.cutBlanks = 0;
-      takeLine(scan, line);
+      takeCutLine(scan, line);
     }
     scan.skipLine = scan.cutLine = false;
     scan.linesBefore += scan.countsLines;  // its line end
@@ -371,8 +397,7 @@ void scanWindow(SourceScan& scan, std::string_view bytes) {
 
 void endSourceScan(SourceScan& scan) {
   if (scan.cutLine) {  // the last line needs no line end
-    scan.lineColumn = scan.cut.find_first_not_of(" \t") + 1;
-    takeLine(scan, scan.cut);
+    takeCutLine(scan, scan.cut);
   }
   if (scan.continuing == Continuing::Declaration) finishHeldDeclaration(scan);
   scan.header->text += kLineEnd;
@@ -388,6 +413,7 @@ bool appendSourceSection(HeaderText& header, HeaderScan& command, std::string_vi
   scan.command = &command;
   scan.fileName = path.substr(path.rfind('\\') + 1);  // npos + 1 == 0
   scan.countsLines = command.following || command.declared;
+  scan.search = &productLineSearch(command.following ? IncludesFollowed::Yes : IncludesFollowed::No);
   scan.source = source.empty() ? path : source;
   const MarkingMacros macrosBefore = command.macros;
   const std::string compiledDllBefore = command.compiledDll;

@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const Equates::Entry& entry : equates.entries) {
     if (entry.known != EquateKnown::Value) continue;
     if (++substitutions > 8) break;  // a few names are enough, and keep the run fast
-    std::string name(equateName(equates, entry));
+    std::string name = toLowerAnsi(equateName(equates, entry));
     std::optional<int64_t> substituted = evaluateCondition(substitute(condition, name, entry.value), equates);
     if (mentionsDef)
       FUZZ_CHECK(!value || !substituted || value == substituted);

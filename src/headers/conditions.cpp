@@ -24,6 +24,15 @@ constexpr std::array<bool, 256> kNameBytes = [] {
 }();
 bool isNameChar(char c) { return kNameBytes[static_cast<unsigned char>(c)]; }
 
+// A digit's value in any base up to 16, either case; 99 for no digit.
+constexpr std::array<uint8_t, 256> kDigitValues = [] {
+  std::array<uint8_t, 256> values{};
+  values.fill(99);
+  for (int c = 0; c < 10; ++c) values['0' + c] = uint8_t(c);
+  for (int c = 0; c < 6; ++c) values['a' + c] = values['A' + c] = uint8_t(10 + c);
+  return values;
+}();
+
 // The length of the name that starts text, a letter then letters, digits and "_".
 size_t nameLength(std::string_view text) {
   if (text.empty() || !isLetter(text[0])) return 0;
@@ -96,6 +105,8 @@ size_t findSlot(const Equates& equates, std::string_view name, uint32_t hash) {
   }
 }
 
+constexpr size_t kNameBlockBytes = size_t(64) << 10;
+
 // Twice the slots, kept at most half full, so that probes stay short.
 void growSlots(Equates& equates) {
   std::vector<Equates::Slot> slots(std::max<size_t>(64, equates.slots.size() * 2));
@@ -112,16 +123,20 @@ void growSlots(Equates& equates) {
 // The entry of name (a sigil and a name, any case), added as `known` when new.
 Equates::Entry& entryOf(Equates& equates, std::string_view name, EquateKnown known,
                         const uint32_t hash) {
-  if (equates.entries.size() * 2 >= equates.slots.size()) growSlots(equates);
+  const size_t count = equates.entries.size();
+  if (count * 2 >= equates.slots.size()) growSlots(equates);
   const size_t slot = findSlot(equates, name, hash);
   if (equates.slots[slot].entry) return equates.entries[equates.slots[slot].entry - 1];
-  equates.entries.push_back({equates.names.size(), name.size(), 0, known});
-  equates.slots[slot] = {hash, static_cast<uint32_t>(equates.entries.size())};
-  equates.names += name;
-  char* lowered = equates.names.data() + equates.names.size() - name.size();
-  for (size_t k = 0; k < name.size(); ++k)
-    if (isLetter(lowered[k])) lowered[k] |= 0x20;
-  return equates.entries.back();
+  std::vector<std::string>& blocks = equates.nameBlocks;
+  if (blocks.empty() || blocks.back().capacity() - blocks.back().size() < name.size())
+    blocks.emplace_back().reserve(std::max(kNameBlockBytes, name.size()));
+  const size_t nameAt = blocks.back().size();
+  blocks.back() += name;  // within the room made: the block does not move
+  Equates::Entry& entry = equates.entries.emplace_back();
+  entry = {0, static_cast<uint32_t>(blocks.size() - 1), static_cast<uint32_t>(nameAt),
+           static_cast<uint32_t>(name.size()), known};
+  equates.slots[slot] = {hash, static_cast<uint32_t>(count + 1)};
+  return entry;
 }
 Equates::Entry& entryOf(Equates& equates, std::string_view name, EquateKnown known) {
   return entryOf(equates, name, known, hashName(name));
@@ -354,22 +369,15 @@ struct Parser {
     return wrap(value);
   }
 
-  static unsigned digitValue(char c) {
-    if (isDigit(c)) return unsigned(c - '0');
-    const char folded = c | 0x20;  // a-f from A-F, and from no other byte
-    if (folded >= 'a' && folded <= 'f') return unsigned(folded - 'a' + 10);
-    return 99;
-  }
+  static unsigned digitValue(char c) { return kDigitValues[static_cast<unsigned char>(c)]; }
 
   // The literal's type takes nothing from its value here: every equate is a
-  // 64-bit integer.
+  // 64-bit integer. The suffixes: & && % ? ?? ??? ! # ## @ @@.
   void skipTypeSuffix() {
-    if (pos == text.size() || !std::strchr("&%?!#@", text[pos]) || text[pos] == '\0') return;  // most have none
-    for (std::string_view suffix : {"&&", "&", "%", "???", "??", "?", "!", "##", "#", "@@", "@"})
-      if (text.substr(pos).starts_with(suffix)) {
-        pos += suffix.size();
-        return;
-      }
+    if (pos == text.size()) return;
+    const char c = text[pos];
+    const size_t most = c == '?' ? 3 : c == '&' || c == '#' || c == '@' ? 2 : c == '%' || c == '!' ? 1 : 0;
+    for (size_t taken = 0; taken < most && pos < text.size() && text[pos] == c; ++taken) ++pos;
   }
 };
 

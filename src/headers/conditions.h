@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,12 +23,13 @@ enum class EquateKnown : uint8_t {
 
 // The equates met so far, by name with its sigil ("%debug", "$title",
 // "$$wide"); letter case never matters. An API include defines tens of
-// thousands, so the table is flat: names in one string, entries in the
-// order first met, and open addressing over them.
+// thousands, so the table is flat: entries in the order first met, names
+// in blocks, and open addressing over them. Neither entries nor names are
+// copied as they grow: memory written the first time costs a page fault.
 struct Equates {
   struct Entry {
-    size_t nameAt, nameSize;  // in names, lower-cased
-    int64_t value;            // for EquateKnown::Value
+    int64_t value;                         // for EquateKnown::Value
+    uint32_t nameBlock, nameAt, nameSize;  // in nameBlocks, as first written
     EquateKnown known;
   };
   // A probe compares hashes here and reads an entry only when they agree.
@@ -35,17 +37,18 @@ struct Equates {
     uint32_t hash = 0;
     uint32_t entry = 0;  // its index + 1; 0: the slot is free
   };
-  std::string names;
-  std::vector<Entry> entries;
+  std::deque<Entry> entries;
+  std::vector<std::string> nameBlocks;  // each filled up to the room it was made with
   std::vector<Slot> slots;
   // False once an #INCLUDE was not read: a name not met may be defined there.
   bool everyIncludeFound = true;
 };
 
-// The entry of a name (sigil and name, any case), or null.
+// The entry of a name (sigil and name, any case), or null. Its name reads
+// as it was first written.
 const Equates::Entry* findEquate(const Equates& equates, std::string_view name);
 inline std::string_view equateName(const Equates& equates, const Equates::Entry& entry) {
-  return std::string_view(equates.names).substr(entry.nameAt, entry.nameSize);
+  return {equates.nameBlocks[entry.nameBlock].data() + entry.nameAt, entry.nameSize};
 }
 
 // Deeper nesting of parentheses, unary minus and NOT than this is unknown.

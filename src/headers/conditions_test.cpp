@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ansi.h"
+
 namespace codeloom {
 namespace {
 
@@ -31,7 +33,7 @@ void expectConditions(const Equates& equates, std::initializer_list<ConditionCas
 std::string describeEquates(const Equates& equates) {
   std::vector<std::string> numbers, strings, uncertain;
   for (const Equates::Entry& entry : equates.entries) {
-    std::string name(equateName(equates, entry));
+    std::string name = toLowerAnsi(equateName(equates, entry));
     switch (entry.known) {
       case EquateKnown::Value: numbers.push_back(name + "=" + std::to_string(entry.value)); break;
       case EquateKnown::NoValue: numbers.push_back(name + "=?"); break;

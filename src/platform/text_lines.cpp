@@ -13,6 +13,19 @@ LineReader::LineReader(std::string_view bytes, LineEnds ends) : lineEnds_(ends) 
   if (size_) ends_ = endMask(0);
 }
 
+namespace {
+
+// The set bits of a mask. The x86-64 baseline has no popcnt instruction,
+// and the library's fallback is a call per mask.
+inline size_t countBits(uint64_t bits) {
+  bits -= (bits >> 1) & 0x5555555555555555u;
+  bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
+  bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  return static_cast<size_t>((bits * 0x0101010101010101u) >> 56);
+}
+
+}  // namespace
+
 size_t countLineEnds(std::string_view text) {
   // CRs and LFs, less the LFs that follow a CR, 64 bytes at a time.
   static constexpr ByteClass kCrLf[] = {'\r', '\n'};
@@ -25,7 +38,7 @@ size_t countLineEnds(std::string_view text) {
     findBytes(text.data() + at, blocks, kCrLf, masks);
     for (size_t b = 0; b < blocks; ++b) {
       const uint64_t cr = masks[2 * b], lf = masks[2 * b + 1];
-      count += static_cast<size_t>(__builtin_popcountll(cr) + __builtin_popcountll(lf & ~(cr << 1 | crBefore)));
+      count += countBits(cr) + countBits(lf & ~(cr << 1 | crBefore));
       crBefore = cr >> 63;
     }
     at += blocks * kMaskBlock;

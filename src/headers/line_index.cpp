@@ -106,10 +106,14 @@ LineSearch makeLineSearch(std::span<const LineRule> rules) {
   }
 }
 
+// Each is made when first asked for: a run needs one.
 const LineSearch& productLineSearch(IncludesFollowed followed) {
-  static const LineSearch every = makeLineSearch(kLineRules);
+  if (followed == IncludesFollowed::Yes) {
+    static const LineSearch every = makeLineSearch(kLineRules);
+    return every;
+  }
   static const LineSearch withoutIncludes = makeLineSearch(std::span(kLineRules).first(kRulesWithoutIncludes));
-  return followed == IncludesFollowed::Yes ? every : withoutIncludes;
+  return withoutIncludes;
 }
 
 namespace {

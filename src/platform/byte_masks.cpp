@@ -300,12 +300,14 @@ PairTables makePairTables(const std::vector<BytePair>& pairs) {
   t.pairs = pairs;
   t.isPair.assign(256 * 256 / 64, 0);
   const auto& lower = lowerAnsiTable();
-  auto fits = [&](char wanted, int byte) { return wanted == 0 || lower[byte] == lowerAnsi(wanted); };
+  auto fits = [&](char wanted, int byte) { return wanted == 0 || lower[byte] == wanted; };  // wanted lower-cased
   std::string bytes;
   for (const BytePair& pair : pairs) {
+    const char wantedFirst = lower[static_cast<unsigned char>(pair.first)];
+    const char wantedSecond = lower[static_cast<unsigned char>(pair.second)];
     for (int a = 0; a < 256; ++a)
-      for (int b = 0; fits(pair.first, a) && b < 256; ++b)
-        if (fits(pair.second, b)) t.isPair[(a * 256 + b) >> 6] |= uint64_t(1) << (b & 63);
+      for (int b = 0; fits(wantedFirst, a) && b < 256; ++b)
+        if (fits(wantedSecond, b)) t.isPair[(a * 256 + b) >> 6] |= uint64_t(1) << (b & 63);
     const bool first = hasTwoCases(pair.first), second = pair.second && hasTwoCases(pair.second);
     auto fold = [](char c, bool twoCases) { return twoCases ? static_cast<char>(c | 0x20) : c; };
     t.folded.push_back({fold(pair.first, first), fold(pair.second, second)});

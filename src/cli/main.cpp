@@ -3,7 +3,6 @@
 // parses the command line into a subcommand's options and runs it.
 #include <CLI/CLI.hpp>
 #include <iostream>
-#include <malloc.h>
 #include <map>
 #include <memory>
 #include <new>
@@ -238,14 +237,6 @@ int run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   using namespace codeloom::cli;
-#ifdef __GLIBC__
-  // A run is short: memory freed is kept for the next allocation instead of
-  // going back to the system, so that it is not faulted in again (a page
-  // fault costs microseconds, and the tables of a large include grow by
-  // steps).
-  mallopt(M_MMAP_THRESHOLD, 64 << 20);
-  mallopt(M_TRIM_THRESHOLD, 256 << 20);
-#endif
   int status;
   try {
     status = run(argc, argv);

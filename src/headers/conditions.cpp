@@ -428,29 +428,6 @@ void markUncertain(Equates& equates, std::string_view name) {
   if (entry.known == EquateKnown::Value) entry.known = EquateKnown::NoValue;
 }
 
-}  // namespace
-
-const Equates::Entry* findEquate(const Equates& equates, std::string_view name) {
-  if (equates.slots.empty()) return nullptr;
-  const uint32_t held = equates.slots[findSlot(equates, name, hashName(name))].entry;
-  return held ? &equates.entries[held - 1] : nullptr;
-}
-
-std::optional<int64_t> evaluateCondition(std::string_view expression, const Equates& equates) {
-  Parser parser{expression, equates};
-  // Most values are one literal: read it without the descent through every
-  // level of precedence.
-  parser.skipBlanks();
-  if (parser.pos < expression.size() && (isDigit(expression[parser.pos]) || expression[parser.pos] == '&')) {
-    Value literal = parser.parseNumber();
-    if (literal && parser.atEnd()) return literal;
-    parser.pos = 0;
-  }
-  Value value = parser.parseXor();
-  if (!value || !parser.atEnd()) return std::nullopt;
-  return value;
-}
-
 // The shape of nearly every line of an API include, "%NAME = literal" and
 // perhaps a comment, applied in one pass. False for any other line, which
 // the general way reads.
@@ -477,6 +454,29 @@ bool appliedAsNumberLiteral(std::string_view line, Equates& equates) {
   entry.known = EquateKnown::Value;
   entry.value = *value;
   return true;
+}
+
+}  // namespace
+
+const Equates::Entry* findEquate(const Equates& equates, std::string_view name) {
+  if (equates.slots.empty()) return nullptr;
+  const uint32_t held = equates.slots[findSlot(equates, name, hashName(name))].entry;
+  return held ? &equates.entries[held - 1] : nullptr;
+}
+
+std::optional<int64_t> evaluateCondition(std::string_view expression, const Equates& equates) {
+  Parser parser{expression, equates};
+  // Most values are one literal: read it without the descent through every
+  // level of precedence.
+  parser.skipBlanks();
+  if (parser.pos < expression.size() && (isDigit(expression[parser.pos]) || expression[parser.pos] == '&')) {
+    Value literal = parser.parseNumber();
+    if (literal && parser.atEnd()) return literal;
+    parser.pos = 0;
+  }
+  Value value = parser.parseXor();
+  if (!value || !parser.atEnd()) return std::nullopt;
+  return value;
 }
 
 bool applyEquateLine(std::string_view line, Equates& equates) {

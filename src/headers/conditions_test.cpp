@@ -293,6 +293,24 @@ TEST(Conditions, EquateLines) {
   }
 }
 
+// A line of the common shape, "%NAME = literal", is read in one pass; the
+// same line with a statement after it goes the general way. Both agree.
+TEST(Conditions, TheCommonShapeReadsAsTheGeneralWay) {
+  const char* lines[] = {
+      "%A = 1",         "  %Wm_Char=&H102  ' comment", "%A = &HFF&",      "%A = 7???",  "%A = 7%%",
+      "%A = &b101",     "%A = &O17",                   "%A = &17",        "%A = &H",    "%A = 0x10",
+      "%A = 9223372036854775807",                      "%A = 9223372036854775808",      "%A = &HFFFFFFFFFFFFFFFF",
+      "%A = &H10000000000000000",                      "%A = 1 2",        "%A = 1'",    "%A	=	42	",
+      "%PB_A = 1",      "%A = -1",                     "%A = 1 + 1",      "%A=",        "%A = 1 REM",
+  };
+  for (const char* line : lines) {
+    Equates common, general;
+    const bool isEquate = applyEquateLine(line, common);
+    EXPECT_EQ(isEquate, applyEquateLine(std::string(line) + " : REM", general)) << line;
+    EXPECT_EQ(describeEquates(general), describeEquates(common)) << line;
+  }
+}
+
 TEST(Conditions, MarkingUnknown) {
   struct Row {
     const char* before;  // an equate line applied first, or ""

@@ -1,7 +1,6 @@
 #include "headers/declaration.h"
 
 #include <algorithm>
-#include <array>
 
 #include "headers/line_kinds.h"
 #include "platform/ansi.h"
@@ -16,7 +15,7 @@ constexpr size_t kContinuationIndent = 10;  // 20 blanks, halved with the declar
 // The words a declaration is looked through for.
 enum Word { kExport, kCommon, kLib, kAlias, kNoWord };
 
-Word wordOf(std::string_view token) {
+[[gnu::always_inline]] inline Word wordOf(std::string_view token) {
   switch (token.size()) {  // most tokens are none, told by their length
     case 3: return equalsLowerAnsi(token, "lib") ? kLib : kNoWord;
     case 5: return equalsLowerAnsi(token, "alias") ? kAlias : kNoWord;
@@ -44,7 +43,7 @@ bool isEntryPoint(std::string_view name) {
 // in the text.
 struct Declaration {
   std::string& text;
-  const MarkingMacros* macros = nullptr;
+  const MarkingMacros* macros = nullptr;  // null when there are none
   size_t start = 0;  // where "Declare" stands
   size_t nameAt = 0, nameSize = 0;
   size_t paren = npos;      // the first "(" of the code outside a string
@@ -55,13 +54,6 @@ struct Declaration {
   size_t wordSize[kNoWord] = {};
   bool afterParen[kNoWord] = {};  // that word follows a ")", which stays with it
 };
-
-// The bytes of a line that a declaration looks at one by one.
-constexpr auto kLooksAt = [] {
-  std::array<bool, 256> looks{};
-  for (unsigned char c : {' ', '\t', '"', '\'', '('}) looks[c] = true;
-  return looks;
-}();
 
 void appendLine(Declaration& d, std::string_view raw) {
   size_t i = 0, n = raw.size();
@@ -88,7 +80,7 @@ void appendLine(Declaration& d, std::string_view raw) {
     const std::string_view whole(begin + token, at() - token);
     const Word word = wordOf(whole);
     if (word != kNoWord) return note(word, token, false);
-    const bool macros = d.macros && !d.macros->empty();
+    const bool macros = d.macros != nullptr;
     if (macros) note(markingWordOf(whole, d.macros), token, false);
     // A marking word may follow a ")" directly; without macros, only the
     // six letters of Export or Common can.
@@ -96,17 +88,17 @@ void appendLine(Declaration& d, std::string_view raw) {
     if (paren != npos) note(markingWordOf(whole.substr(paren + 1), d.macros), token + paren + 1, true);
   };
   while (i < n) {
+    const size_t run = copyRun<' ', '\t', '"', '\'', '('>(raw.data() + i, n - i, out);  // the bytes looked at
+    i += run;
+    out += run;
+    if (i == n) break;
     const char c = raw[i];
-    if (!kLooksAt[static_cast<unsigned char>(c)]) {
-      *out++ = c;
-      ++i;
-      continue;
-    }
     if (isBlank(c)) {
       endToken();
-      size_t run = i;
+      size_t run = i++;
       while (isBlank(raw[i])) ++i;  // stops before n: the last byte is no blank
-      out = std::fill_n(out, ((i - run + 1) / 2 + 1) / 2, ' ');
+      if (i - run == 1) *out++ = ' ';  // most often
+      else out = std::fill_n(out, ((i - run + 1) / 2 + 1) / 2, ' ');
       token = at();
       continue;
     }
@@ -210,7 +202,7 @@ bool clauseEdit(Declaration& d, std::string_view libraryName, size_t& exportAt, 
 
 bool buildDeclaration(std::span<const std::string_view> lines, const DeclarationRules& rules, std::string& out,
                       DeclarationFacts& facts) {
-  Declaration d{out, rules.macros, out.size()};
+  Declaration d{out, rules.macros && !rules.macros->empty() ? rules.macros : nullptr, out.size()};
   auto none = [&] {
     out.resize(d.start);
     return false;

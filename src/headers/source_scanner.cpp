@@ -9,6 +9,7 @@
 #include "headers/line_kinds.h"
 #include "headers/project_lines.h"
 #include "platform/ansi.h"
+#include "platform/byte_masks.h"
 #include "platform/text_lines.h"
 
 namespace codeloom {
@@ -84,10 +85,10 @@ void appendNormalised(std::string& out, std::string_view raw) {
   out.resize(base + (n - i));
   char* to = out.data() + base;
   while (i < n) {
-    if (!isBlank(raw[i])) {
-      *to++ = raw[i++];
-      continue;
-    }
+    const size_t copied = copyRun<' ', '\t'>(raw.data() + i, n - i, to);
+    i += copied;
+    to += copied;
+    if (i == n) break;
     const size_t run = i;
     while (isBlank(raw[i])) ++i;  // stops before n: the last byte is no blank
     to = std::fill_n(to, (i - run + 1) / 2, ' ');

@@ -206,6 +206,7 @@ bool maskKernelAvailable(MaskKernel kernel) {
 
 void useMaskKernel(MaskKernel kernel) {
   activeKernel() = kernel == MaskKernel::Best || !maskKernelAvailable(kernel) ? bestKernel() : kernel;
+  copyRunUsesSse2 = activeKernel() != MaskKernel::Scalar;
 }
 
 void findBytes(const char* data, size_t blocks, std::span<const ByteClass> classes, uint64_t* masks) {

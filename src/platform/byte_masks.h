@@ -11,6 +11,9 @@
 #include <span>
 #include <string_view>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace codeloom {
 
@@ -21,6 +24,29 @@ bool maskKernelAvailable(MaskKernel kernel);
 void useMaskKernel(MaskKernel kernel);
 
 constexpr size_t kMaskBlock = 64;
+
+// Whether copyRun takes sixteen bytes a step; the scalar kernel turns it off.
+inline bool copyRunUsesSse2 = true;
+
+// Copies from[0, size) to `to` up to the first byte that is one of kStops,
+// and returns how many bytes it copied. It may write up to all size bytes:
+// `to` needs room for them (it may lag behind from, as a copy that drops
+// bytes does). Inline: the header scanner copies each word of a Declare.
+template <char... kStops>
+inline size_t copyRun(const char* from, size_t size, char* to) {
+  size_t done = 0;
+#if defined(__SSE2__)
+  for (; copyRunUsesSse2 && done + 16 <= size; done += 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + done));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + done), x);
+    __m128i stops = _mm_setzero_si128();
+    ((stops = _mm_or_si128(stops, _mm_cmpeq_epi8(x, _mm_set1_epi8(kStops)))), ...);
+    if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(stops))) return done + __builtin_ctz(mask);
+  }
+#endif
+  for (; done < size && ((from[done] != kStops) && ...); ++done) to[done] = from[done];
+  return done;
+}
 
 // One byte or either of two.
 struct ByteClass {

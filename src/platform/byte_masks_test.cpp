@@ -114,5 +114,33 @@ TEST(ByteMasks, AFoldThatMissesALetterLeavesThePairsToTheScalarKernel) {
   EXPECT_FALSE(foldsByBit5(lower, "in"));
 }
 
+TEST(ByteMasks, CopyRunStopsAtTheFirstStopByteWhereverItStands) {
+  for (MaskKernel kernel : kernelsToTest()) {
+    UsingKernel using_(kernel);
+    for (size_t size : {0, 1, 15, 16, 17, 31, 32, 33, 50}) {
+      for (size_t stop = 0; stop <= size; ++stop) {  // stop == size: none in the run
+        for (char stopByte : {' ', '\t', '('}) {
+          std::string from(size, 'a');
+          for (size_t k = 0; k < size; ++k) from[k] = static_cast<char>('a' + k % 26);
+          if (stop < size) from[stop] = stopByte, from.back() = ' ';  // a later stop does not count
+          std::string to(size, '-');
+          const size_t copied = copyRun<' ', '\t', '('>(from.data(), size, to.data());
+          ASSERT_EQ(stop, copied) << kernelName(kernel) << " size " << size << " stop " << stop;
+          EXPECT_EQ(from.substr(0, stop), to.substr(0, stop)) << kernelName(kernel);
+        }
+      }
+    }
+  }
+}
+
+TEST(ByteMasks, CopyRunMayWriteBehindWhatItReads) {
+  for (MaskKernel kernel : kernelsToTest()) {
+    UsingKernel using_(kernel);
+    std::string text = "ab" + std::string(40, 'x') + " tail";  // the run copied two bytes back
+    EXPECT_EQ(40u, copyRun<' '>(text.data() + 2, text.size() - 2, text.data()));
+    EXPECT_EQ(std::string(40, 'x'), text.substr(0, 40)) << kernelName(kernel);
+  }
+}
+
 }  // namespace
 }  // namespace codeloom

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -109,14 +110,20 @@ class HeaderPrinter {
   static constexpr size_t kHeldInMemory = size_t(1) << 20;
 
   // Writes text to the temporary file, which holds what is held from now
-  // on; memory holds it where there is no temporary file.
+  // on: each part as its size, its count of name places, the places and its
+  // bytes, so that it comes back a part at a time and memory stays bounded.
+  // Memory holds it where there is no temporary file.
   bool spill(const HeaderText& text) {
+    if (text.text.empty()) return true;
     if (!spill_ && !(spill_ = std::tmpfile())) {
       if (&text != &held_) held_.append(text);
       return true;
     }
-    for (size_t at : text.libraryNameAt) spilledNameAt_.push_back(spilledBytes_ + at);
-    if (std::fwrite(text.text.data(), 1, text.text.size(), spill_) != text.text.size()) {
+    const uint64_t sizes[2] = {text.text.size(), text.libraryNameAt.size()};
+    const size_t places = text.libraryNameAt.size();
+    if (std::fwrite(sizes, sizeof sizes, 1, spill_) != 1 ||
+        std::fwrite(text.libraryNameAt.data(), sizeof(size_t), places, spill_) != places ||
+        std::fwrite(text.text.data(), 1, text.text.size(), spill_) != text.text.size()) {
       std::cerr << "codeloom-cli: write error: a temporary file: " << std::strerror(errno) << "\n";
       return false;
     }
@@ -141,24 +148,27 @@ class HeaderPrinter {
     return printed;
   }
 
-  // The spilled text back, in pieces, with the name at its places.
+  // The spilled parts back, one at a time, with the name at their places.
+  // The part read keeps its memory: growing it again would clear it first.
   bool flushSpilled(std::string_view name) {
     std::FILE* spill = std::exchange(spill_, nullptr);
-    bool fine = std::fflush(spill) == 0 && std::fseek(spill, 0, SEEK_SET) == 0;
-    HeaderText piece;
-    size_t next = 0, done = 0;
-    while (fine && done < spilledBytes_) {
-      piece.clear();
-      piece.text.resize(std::min(kHeldInMemory, spilledBytes_ - done));
-      fine = std::fread(piece.text.data(), 1, piece.text.size(), spill) == piece.text.size();
-      for (; next < spilledNameAt_.size() && spilledNameAt_[next] < done + piece.text.size(); ++next)
-        piece.libraryNameAt.push_back(spilledNameAt_[next] - done);
-      done += piece.text.size();
-      fine = fine && writeNamed(piece, name);
+    bool readBack = std::fflush(spill) == 0 && std::fseek(spill, 0, SEEK_SET) == 0, printed = true;
+    HeaderText part;
+    for (size_t done = 0; readBack && printed && done < spilledBytes_;) {
+      uint64_t sizes[2];
+      readBack = std::fread(sizes, sizeof sizes, 1, spill) == 1 && sizes[0] <= spilledBytes_ - done &&
+                 sizes[1] <= sizes[0];
+      if (!readBack) break;
+      part.text.resize(sizes[0]);
+      part.libraryNameAt.resize(sizes[1]);
+      readBack = std::fread(part.libraryNameAt.data(), sizeof(size_t), sizes[1], spill) == sizes[1] &&
+                 std::fread(part.text.data(), 1, sizes[0], spill) == sizes[0];
+      done += sizes[0];
+      printed = readBack && writeNamed(part, name);
     }
-    if (!fine && done < spilledBytes_) std::cerr << "codeloom-cli: read error: a temporary file\n";
+    if (!readBack) std::cerr << "codeloom-cli: read error: a temporary file\n";
     std::fclose(spill);
-    return fine;
+    return readBack && printed;
   }
 
   const HeaderScan& command_;
@@ -166,7 +176,6 @@ class HeaderPrinter {
   std::string named_;
   std::FILE* spill_ = nullptr;
   size_t spilledBytes_ = 0;
-  std::vector<size_t> spilledNameAt_;
 };
 
 }  // namespace

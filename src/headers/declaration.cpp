@@ -75,7 +75,7 @@ void appendLine(Declaration& d, std::string_view raw) {
     d.wordSize[word] = at() - from;
     d.afterParen[word] = afterParen;
   };
-  auto endToken = [&] {
+  auto endToken = [&]() __attribute__((always_inline)) {
     if (!inCode) return;
     const std::string_view whole(begin + token, at() - token);
     const Word word = wordOf(whole);

@@ -2,6 +2,7 @@
 // and for checking every output byte. The one file that includes CLI11: it
 // parses the command line into a subcommand's options and runs it.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -201,14 +202,24 @@ int run(int argc, char** argv) {
   app.set_version_flag("--version", "codeloom-cli " CODELOOM_VERSION,
                        "Print the program's version and exit");
   int status = kExitOk;
-  addGuidCommand(app, status);
-  addHeadersCommand(app, status);
-  addForumCommand(app, status);
-  addExpandCommand(app, status);
-  addClassCommand(app, status, SkeletonKind::Class);
-  addClassCommand(app, status, SkeletonKind::Interface);
-  addLintCommand(app, status);
-  addAuditCommand(app, status);
+  using AddCommand = void (*)(CLI::App&, int&);
+  static constexpr std::pair<std::string_view, AddCommand> kCommands[] = {
+      {"guid", addGuidCommand},
+      {"headers", addHeadersCommand},
+      {"forum", addForumCommand},
+      {"expand", addExpandCommand},
+      {"class", [](CLI::App& app, int& status) { addClassCommand(app, status, SkeletonKind::Class); }},
+      {"interface", [](CLI::App& app, int& status) { addClassCommand(app, status, SkeletonKind::Interface); }},
+      {"lint", addLintCommand},
+      {"audit", addAuditCommand},
+  };
+  // Only the subcommand named first is set up, when one is: the others'
+  // options cost a build script's every call more than the work itself.
+  // Anything else (help, the version, a mistake) sees them all.
+  const auto named = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                  [&](const auto& command) { return argc > 1 && command.first == argv[1]; });
+  for (const auto& [name, add] : kCommands)
+    if (named == std::end(kCommands) || named->first == name) add(app, status);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

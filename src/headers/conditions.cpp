@@ -109,7 +109,7 @@ constexpr size_t kNameBlockBytes = size_t(64) << 10;
 
 // Eight times the slots, kept at most half full, so that probes stay short.
 // Each growth moves every name into slots spread over fresh memory: an API
-// file of ten thousand equates grows the table three times, not seven.
+// file of ten thousand equates grows the table three times, not nine.
 void growSlots(Equates& equates) {
   std::vector<Equates::Slot> slots(std::max<size_t>(64, equates.slots.size() * 8));
   const size_t mask = slots.size() - 1;

@@ -70,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // %DEF( ) it is no longer a name, so there only known results compare.
   bool mentionsDef = toLowerAnsi(condition).find("%def") != std::string::npos;
   int substitutions = 0;
-  for (const Equates::Entry& entry : equates.entries) {
+  for (size_t index = 0; index < equates.entryCount; ++index) {
+    const Equates::Entry& entry = equateAt(equates, index);
     if (entry.known != EquateKnown::Value) continue;
     if (++substitutions > 8) break;  // a few names are enough, and keep the run fast
     std::string name = toLowerAnsi(equateName(equates, entry));

@@ -48,9 +48,11 @@ size_t sigilLength(std::string_view text) {
 }
 
 // The compiler's own equates: their values and whether they are defined
-// depend on the compiler and the kind of program.
+// depend on the compiler and the kind of program. Names hold only ASCII
+// letters, digits and "_": setting bit 5 folds "P" and "B" alone to "p"
+// and "b".
 bool isCompilerName(std::string_view bareName) {
-  return bareName.size() >= 3 && equalsLowerAnsi(bareName.substr(0, 3), "pb_");
+  return bareName.size() >= 3 && (bareName[0] | 0x20) == 'p' && (bareName[1] | 0x20) == 'b' && bareName[2] == '_';
 }
 
 // Wrapping arithmetic: two's complement in unsigned, never overflow.
@@ -101,7 +103,7 @@ size_t findSlot(const Equates& equates, std::string_view name, uint32_t hash) {
   for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
     const Equates::Slot& held = equates.slots[slot];
     if (held.entry == 0) return slot;
-    if (held.hash == hash && sameName(equateName(equates, equates.entries[held.entry - 1]), name)) return slot;
+    if (held.hash == hash && sameName(equateName(equates, equateAt(equates, held.entry - 1)), name)) return slot;
   }
 }
 
@@ -125,19 +127,23 @@ void growSlots(Equates& equates) {
 // The entry of name (a sigil and a name, any case), added as `known` when new.
 Equates::Entry& entryOf(Equates& equates, std::string_view name, EquateKnown known,
                         const uint32_t hash) {
-  const size_t count = equates.entries.size();
-  if (count * 2 >= equates.slots.size()) growSlots(equates);
-  const size_t slot = findSlot(equates, name, hash);
-  if (equates.slots[slot].entry) return equates.entries[equates.slots[slot].entry - 1];
+  if (equates.entryCount * 2 >= equates.slots.size()) growSlots(equates);
+  Equates::Slot& slot = equates.slots[findSlot(equates, name, hash)];
+  if (slot.entry) return const_cast<Equates::Entry&>(equateAt(equates, slot.entry - 1));
   std::vector<std::string>& blocks = equates.nameBlocks;
-  if (blocks.empty() || blocks.back().capacity() - blocks.back().size() < name.size())
-    blocks.emplace_back().reserve(std::max(kNameBlockBytes, name.size()));
-  const size_t nameAt = blocks.back().size();
-  blocks.back() += name;  // within the room made: the block does not move
-  Equates::Entry& entry = equates.entries.emplace_back();
-  entry = {0, static_cast<uint32_t>(blocks.size() - 1), static_cast<uint32_t>(nameAt),
-           static_cast<uint32_t>(name.size()), known};
-  equates.slots[slot] = {hash, static_cast<uint32_t>(count + 1)};
+  if (blocks.empty() || blocks.back().size() - equates.nameBlockUsed < name.size()) {
+    blocks.emplace_back(std::max(kNameBlockBytes, name.size()), '\0');
+    equates.nameBlockUsed = 0;
+  }
+  const size_t nameAt = equates.nameBlockUsed;
+  std::memcpy(blocks.back().data() + nameAt, name.data(), name.size());
+  equates.nameBlockUsed += name.size();
+  if (equates.entryCount % Equates::kEntriesPerChunk == 0)
+    equates.entryChunks.emplace_back().reserve(Equates::kEntriesPerChunk);
+  Equates::Entry& entry = equates.entryChunks.back().emplace_back(
+      Equates::Entry{0, static_cast<uint32_t>(blocks.size() - 1), static_cast<uint32_t>(nameAt),
+                     static_cast<uint32_t>(name.size()), known});
+  slot = {hash, static_cast<uint32_t>(++equates.entryCount)};
   return entry;
 }
 Equates::Entry& entryOf(Equates& equates, std::string_view name, EquateKnown known) {
@@ -463,7 +469,7 @@ bool appliedAsNumberLiteral(std::string_view line, Equates& equates) {
 const Equates::Entry* findEquate(const Equates& equates, std::string_view name) {
   if (equates.slots.empty()) return nullptr;
   const uint32_t held = equates.slots[findSlot(equates, name, hashName(name))].entry;
-  return held ? &equates.entries[held - 1] : nullptr;
+  return held ? &equateAt(equates, held - 1) : nullptr;
 }
 
 std::optional<int64_t> evaluateCondition(std::string_view expression, const Equates& equates) {

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,9 +22,10 @@ enum class EquateKnown : uint8_t {
 
 // The equates met so far, by name with its sigil ("%debug", "$title",
 // "$$wide"); letter case never matters. An API include defines tens of
-// thousands, so the table is flat: entries in the order first met, names
-// in blocks, and open addressing over them. Neither entries nor names are
-// copied as they grow: memory written the first time costs a page fault.
+// thousands, so the table is flat: entries in the order first met, in
+// chunks; names in blocks; and open addressing over them. Neither entries
+// nor names are copied as they grow: memory written the first time costs a
+// page fault.
 struct Equates {
   struct Entry {
     int64_t value;                         // for EquateKnown::Value
@@ -37,8 +37,11 @@ struct Equates {
     uint32_t hash = 0;
     uint32_t entry = 0;  // its index + 1; 0: the slot is free
   };
-  std::deque<Entry> entries;
-  std::vector<std::string> nameBlocks;  // each filled up to the room it was made with
+  static constexpr size_t kEntriesPerChunk = 4096;
+  std::vector<std::vector<Entry>> entryChunks;  // each filled up to kEntriesPerChunk
+  size_t entryCount = 0;
+  std::vector<std::string> nameBlocks;  // each made at its full size
+  size_t nameBlockUsed = 0;             // the bytes of the last block that hold names
   std::vector<Slot> slots;
   // False once an #INCLUDE was not read: a name not met may be defined there.
   bool everyIncludeFound = true;
@@ -47,6 +50,9 @@ struct Equates {
 // The entry of a name (sigil and name, any case), or null. Its name reads
 // as it was first written.
 const Equates::Entry* findEquate(const Equates& equates, std::string_view name);
+inline const Equates::Entry& equateAt(const Equates& equates, size_t index) {
+  return equates.entryChunks[index / Equates::kEntriesPerChunk][index % Equates::kEntriesPerChunk];
+}
 inline std::string_view equateName(const Equates& equates, const Equates::Entry& entry) {
   return {equates.nameBlocks[entry.nameBlock].data() + entry.nameAt, entry.nameSize};
 }

@@ -32,7 +32,8 @@ void expectConditions(const Equates& equates, std::initializer_list<ConditionCas
 // "~%d" (uncertain); numbers, strings, then uncertain ones, each sorted.
 std::string describeEquates(const Equates& equates) {
   std::vector<std::string> numbers, strings, uncertain;
-  for (const Equates::Entry& entry : equates.entries) {
+  for (size_t index = 0; index < equates.entryCount; ++index) {
+    const Equates::Entry& entry = equateAt(equates, index);
     std::string name = toLowerAnsi(equateName(equates, entry));
     switch (entry.known) {
       case EquateKnown::Value: numbers.push_back(name + "=" + std::to_string(entry.value)); break;
@@ -240,17 +241,24 @@ TEST(Conditions, EquatesOfUndecidedGroups) {
   expectConditions(equates, {{"%DEF(%SELF)", -1}, {"%SELF", std::nullopt}});
 }
 
+// Enough names to fill more than one chunk of entries and one block of
+// names, and a name longer than a block, which gets a block of its own.
 TEST(Conditions, ManyEquatesInAnyCase) {
   Equates equates;
-  const int count = 5000;
-  for (int k = 0; k < count; ++k) applyEquateLine("%Wm_Name_" + std::to_string(k) + " = " + std::to_string(k), equates);
+  const int count = 9000;
+  const std::string longName = "%L" + std::string(70000, 'n');
+  for (int k = 0; k < count; ++k) {
+    applyEquateLine("%Wm_Name_" + std::to_string(k) + " = " + std::to_string(k), equates);
+    if (k == 4500) applyEquateLine(longName + " = 5", equates);
+  }
   applyEquateLine("%WM_NAME_17 = -1", equates);
   markUnknown(equates, "%wm_name_18");
-  EXPECT_EQ(size_t(count), equates.entries.size());
+  EXPECT_EQ(size_t(count + 1), equates.entryCount);
   for (int k = 0; k < count; ++k) {
     const Result expected = k == 17 ? -1 : k == 18 ? Result() : Result(k);
     EXPECT_EQ(expected, evaluateCondition("%WM_NAME_" + std::to_string(k), equates)) << k;
   }
+  EXPECT_EQ(Result(5), evaluateCondition(longName, equates));
   EXPECT_EQ(Result(0), evaluateCondition("%DEF(%wm_name_" + std::to_string(count) + ")", equates));
 }
 

@@ -38,7 +38,7 @@ size_t countLineEnds(std::string_view text) {
     findBytes(text.data() + at, blocks, kCrLf, masks);
     for (size_t b = 0; b < blocks; ++b) {
       const uint64_t cr = masks[2 * b], lf = masks[2 * b + 1];
-      count += countBits(cr) + countBits(lf & ~(cr << 1 | crBefore));
+      count += countBits(cr | (lf & ~(cr << 1 | crBefore)));  // no byte is both
       crBefore = cr >> 63;
     }
     at += blocks * kMaskBlock;

@@ -1,14 +1,9 @@
 #include <algorithm>
-#include <cerrno>
-#include <cstdint>
-#include <cstdio>
-#include <cstring>
-#include <utility>
 #include <iostream>
 #include <string>
-#include <vector>
 
 #include "cli/cli_io.h"
+#include "cli/header_printer.h"
 #include "cli/input_reader.h"
 #include "cli/subcommands.h"
 #include "cli/source_reading.h"
@@ -79,105 +74,6 @@ bool checkHeaderFile(const std::string& path, const std::string& header) {
   return false;
 }
 
-// Prints the header as it grows once the Lib clauses' name is settled, and
-// holds it until then: a later file's #COMPILE DLL names the clauses of the
-// files before it. Past kHeldInMemory, what is held waits in a temporary
-// file, so that memory stays bounded however long the header.
-class HeaderPrinter {
- public:
-  explicit HeaderPrinter(const HeaderScan& command) : command_(command) {}
-  ~HeaderPrinter() {
-    if (spill_) std::fclose(spill_);
-  }
-  HeaderPrinter(const HeaderPrinter&) = delete;
-  HeaderPrinter& operator=(const HeaderPrinter&) = delete;
-
-  bool print(const HeaderText& part) {
-    std::string_view name = settledLibraryName(command_);
-    if (name.empty()) {
-      if (spill_ || held_.text.size() + part.text.size() >= kHeldInMemory) return spill(held_) && spill(part);
-      if (held_.text.empty()) held_.text.reserve(kHeldInMemory);  // grown once, not by doubling
-      held_.append(part);
-      return true;
-    }
-    if ((spill_ || !held_.text.empty()) && !flush(name)) return false;
-    return writeNamed(part, name);
-  }
-  // What is held, with the name as it ends up.
-  bool finish() { return flush(finalLibraryName(command_)); }
-
- private:
-  static constexpr size_t kHeldInMemory = size_t(1) << 20;
-
-  // Writes text to the temporary file, which holds what is held from now
-  // on: each part as its size, its count of name places, the places and its
-  // bytes, so that it comes back a part at a time and memory stays bounded.
-  // Memory holds it where there is no temporary file.
-  bool spill(const HeaderText& text) {
-    if (text.text.empty()) return true;
-    if (!spill_ && !(spill_ = std::tmpfile())) {
-      if (&text != &held_) held_.append(text);
-      return true;
-    }
-    const uint64_t sizes[2] = {text.text.size(), text.libraryNameAt.size()};
-    const size_t places = text.libraryNameAt.size();
-    if (std::fwrite(sizes, sizeof sizes, 1, spill_) != 1 ||
-        std::fwrite(text.libraryNameAt.data(), sizeof(size_t), places, spill_) != places ||
-        std::fwrite(text.text.data(), 1, text.text.size(), spill_) != text.text.size()) {
-      std::cerr << "codeloom-cli: write error: a temporary file: " << std::strerror(errno) << "\n";
-      return false;
-    }
-    spilledBytes_ += text.text.size();
-    if (&text == &held_) held_.clear();
-    return true;
-  }
-
-  // The text with the name at its places, through one buffer that keeps
-  // its memory: fresh memory for each part costs more than the copy.
-  bool writeNamed(const HeaderText& part, std::string_view name) {
-    if (part.libraryNameAt.empty()) return writeStdout(part.text);
-    named_.clear();
-    appendWithLibraryName(named_, part, name);
-    return writeStdout(named_);
-  }
-
-  bool flush(std::string_view name) {
-    if (spill_ && !flushSpilled(name)) return false;
-    bool printed = writeNamed(held_, name);
-    held_.clear();
-    return printed;
-  }
-
-  // The spilled parts back, one at a time, with the name at their places.
-  // The part read keeps its memory: growing it again would clear it first.
-  bool flushSpilled(std::string_view name) {
-    std::FILE* spill = std::exchange(spill_, nullptr);
-    bool readBack = std::fflush(spill) == 0 && std::fseek(spill, 0, SEEK_SET) == 0, printed = true;
-    HeaderText part;
-    for (size_t done = 0; readBack && printed && done < spilledBytes_;) {
-      uint64_t sizes[2];
-      readBack = std::fread(sizes, sizeof sizes, 1, spill) == 1 && sizes[0] <= spilledBytes_ - done &&
-                 sizes[1] <= sizes[0];
-      if (!readBack) break;
-      part.text.resize(sizes[0]);
-      part.libraryNameAt.resize(sizes[1]);
-      readBack = std::fread(part.libraryNameAt.data(), sizeof(size_t), sizes[1], spill) == sizes[1] &&
-                 std::fread(part.text.data(), 1, sizes[0], spill) == sizes[0];
-      done += sizes[0];
-      printed = readBack && writeNamed(part, name);
-    }
-    if (!readBack) std::cerr << "codeloom-cli: read error: a temporary file\n";
-    std::fclose(spill);
-    return readBack && printed;
-  }
-
-  const HeaderScan& command_;
-  HeaderText held_;
-  std::string named_;
-  std::FILE* spill_ = nullptr;
-  size_t spilledBytes_ = 0;
-};
-
 }  // namespace
 
 int runHeaders(const HeadersOptions& options) {
@@ -190,7 +86,7 @@ int runHeaders(const HeadersOptions& options) {
   command.mode = options.mode;
   command.libraryName = options.libraryName;
   HeaderText header;
-  HeaderPrinter printer(command);
+  HeaderPrinter printer(command, writeStdout);
   bool printed = true;
   const std::function<bool(const HeaderText&)> print = [&](const HeaderText& part) {
     return printed = printed && printer.print(part);

@@ -1,9 +1,5 @@
 #include "headers/line_kinds.h"
 
-#include <array>
-#include <cstdint>
-#include <vector>
-
 #include "platform/ansi.h"
 
 namespace codeloom {
@@ -27,25 +23,18 @@ bool followsAsRuled(const LineRule& rule, std::string_view rest) {
   return more > after && more < rest.size();
 }
 
-// Per first byte, the rules whose first word starts with it, in the
-// table's order: a line is tried only against those of its own first byte.
-using RulesByFirstByte = std::array<std::vector<uint32_t>, 256>;
-RulesByFirstByte indexRules(std::span<const LineRule> rules) {
-  RulesByFirstByte index;
-  for (size_t k = 0; k < rules.size(); ++k) index[static_cast<unsigned char>(rules[k].first[0])].push_back(uint32_t(k));
-  return index;
-}
+}  // namespace
 
-LineKind classifyBy(std::string_view line, std::span<const LineRule> rules, const RulesByFirstByte& index) {
+LineKind classifyLine(std::string_view line, std::span<const LineRule> rules) {
   size_t start = 0;
   while (start < line.size() && isBlank(line[start])) ++start;
   if (start == line.size() || endsFirstWord(line[start])) return LineKind::Other;
-  const auto first = static_cast<unsigned char>(lowerAnsiTable()[static_cast<unsigned char>(line[start])]);
+  const char first = lowerAnsiTable()[static_cast<unsigned char>(line[start])];
   // The first word is found when a rule asks for it whole: Follows::Anything
   // asks only how it starts, and no rule's word holds a byte that ends one.
   std::string_view word, rest;
-  for (uint32_t k : index[first]) {
-    const LineRule& rule = rules[k];
+  for (const LineRule& rule : rules) {
+    if (rule.first[0] != first) continue;  // most rules, told by the first letter
     if (rule.follows == Follows::Anything) {
       if (equalsLowerAnsi(line.substr(start, rule.first.size()), rule.first)) return rule.kind;
       continue;
@@ -58,14 +47,6 @@ LineKind classifyBy(std::string_view line, std::span<const LineRule> rules, cons
     if (equalsLowerAnsi(word, rule.first) && followsAsRuled(rule, rest)) return rule.kind;
   }
   return LineKind::Other;
-}
-
-}  // namespace
-
-LineKind classifyLine(std::string_view line, std::span<const LineRule> rules) {
-  static const RulesByFirstByte productIndex = indexRules(kLineRules);
-  if (rules.data() == kLineRules && rules.size() == std::size(kLineRules)) return classifyBy(line, rules, productIndex);
-  return classifyBy(line, rules, indexRules(rules));  // another table: the tests'
 }
 
 }  // namespace codeloom

@@ -26,7 +26,7 @@ python3 - "$tmp/figures.json" <<'PY'
 import json, sys
 f = json.load(open(sys.argv[1]))
 for tool, ns in f["wall_ns"].items():
-    print("%-8s %8.2f ms wall  %6.3f s CPU" % (tool, ns / 1e6, f["cpu_s"][tool]))
+    print("%-8s %8.2f ms wall  %6.3f s CPU  %5d page faults" % (tool, ns / 1e6, f["cpu_s"][tool], f["page_faults"][tool]))
 ratio = f["ratios"]["follow/wc"]
 print("follow: %.2fx wc -l of the files it reads (goal <= 2): %s" % (ratio, "met" if ratio <= 2 else "MISSED"))
 PY

@@ -3,7 +3,8 @@
 // clauses of the files before it. Past `heldInMemory` bytes, what is held
 // waits in a temporary file, and however long the header, it passes
 // through buffers of about `buffer` bytes: memory written the first time
-// costs a page fault, and a 6 MB header held in 1 MB buffers took 800.
+// costs a page fault, and a 6 MB header held in 1 MB buffers took some 800
+// of them.
 #pragma once
 
 #include <cstdio>

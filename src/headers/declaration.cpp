@@ -181,7 +181,10 @@ bool clauseEdit(Declaration& d, std::string_view libraryName, size_t& exportAt, 
   }
   if (clauses.empty()) return false;
   if (d.paren == npos) {
-    edit = {d.nameAt + d.nameSize, 0, std::move(clauses)};
+    // After the name. An empty name (the procedure's own keyword is a
+    // marking macro's name) leaves a blank, which the clauses bring again.
+    const size_t end = d.nameAt + d.nameSize, cut = d.nameSize ? end : spacesBefore(end);
+    edit = {cut, end - cut, std::move(clauses)};
     return true;
   }
   size_t cut = spacesBefore(d.paren);

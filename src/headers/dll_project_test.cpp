@@ -87,6 +87,9 @@ TEST(DllProject, MacrosThatStandForAMarkingWord) {
       // A macro of a word the rules read does not change that word.
       {Dll, "Macro Alias = Common\r\nFunction W Alias \"W\" (x) As Long", ""},
       {Dll, "Macro Mk = Export\r\nSub D(a, _\r\n  b) Mk", "Declare Sub D Lib \"export.dll\" Alias \"D\" (a, _\r\n          b)\r\n"},
+      // A macro named as the keyword: the procedure has no name, and its
+      // clauses take the blank that stood before the comment.
+      {Dll, "Macro sub = Export\r\nSub '", "Declare Lib \"export.dll\" Alias \"\"'\r\n"},
   });
 }
 

@@ -84,13 +84,17 @@ bool HeaderPrinter::putNamed(std::string_view text, size_t offset, std::span<con
   return put(text.substr(from));
 }
 
+// The name at each place left, all at a part's very end.
+bool HeaderPrinter::putNamesAtEnd(std::span<const size_t> places, std::string_view name) {
+  for (; !places.empty(); places = places.subspan(1))
+    if (!put(name)) return false;
+  return true;
+}
+
 // A part with the name at its places, one at its very end too.
 bool HeaderPrinter::writeNamed(const HeaderText& part, std::string_view name) {
   std::span<const size_t> places = part.libraryNameAt;
-  if (!putNamed(part.text, 0, places, name)) return false;
-  for (; !places.empty(); places = places.subspan(1))
-    if (!put(name)) return false;
-  return putOut();
+  return putNamed(part.text, 0, places, name) && putNamesAtEnd(places, name) && putOut();
 }
 
 bool HeaderPrinter::flush(std::string_view name) {
@@ -118,7 +122,7 @@ bool HeaderPrinter::flushSpilled(std::string_view name) {
       readBack = std::fread(bytes_.data(), 1, bytes_.size(), spill) == bytes_.size();
       printed = readBack && putNamed(bytes_, offset, places, name);
     }
-    for (; readBack && printed && !places.empty(); places = places.subspan(1)) printed = put(name);
+    printed = printed && readBack && putNamesAtEnd(places, name);
     done += sizes[0];
   }
   if (!readBack) std::cerr << "codeloom-cli: read error: a temporary file\n";

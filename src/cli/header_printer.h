@@ -42,6 +42,7 @@ class HeaderPrinter {
   bool put(std::string_view bytes);
   bool putOut();
   bool putNamed(std::string_view text, size_t offset, std::span<const size_t>& places, std::string_view name);
+  bool putNamesAtEnd(std::span<const size_t> places, std::string_view name);
   bool writeNamed(const HeaderText& part, std::string_view name);
   bool flush(std::string_view name);
   bool flushSpilled(std::string_view name);

@@ -15,7 +15,6 @@ namespace {
 
 constexpr HeaderMode Sll = HeaderMode::Sll, Dll = HeaderMode::Dll, Compile = HeaderMode::Compile;
 
-const std::string kRule = "'" + std::string(70, '-') + "\r\n";
 
 // The header of files scanned by one command, the Lib clauses named once
 // all are read; without their banners and closing empty lines.
@@ -26,7 +25,7 @@ std::string bodies(HeaderScan& command, const std::vector<std::pair<std::string,
   for (size_t at = 0; at < text.size();) {
     size_t end = text.find("\r\n", at) + 2;
     std::string_view line = std::string_view(text).substr(at, end - at);
-    if (line != kRule && line.substr(0, 2) != "' " && line != "\r\n") out += line;
+    if (line != kBannerRule && line.substr(0, 2) != "' " && line != "\r\n") out += line;
     at = end;
   }
   return out;

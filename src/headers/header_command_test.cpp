@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_platform.h"
+#include "support/whole_file_scan.h"
 
 namespace codeloom {
 namespace {
 
-const std::string kRule = "'" + std::string(70, '-') + "\r\n";
 
-std::string banner(const std::string& name) { return kRule + "' " + name + "\r\n" + kRule; }
+std::string banner(const std::string& name) { return kBannerRule + "' " + name + "\r\n" + kBannerRule; }
 
 const char kCounter[] = "Interface ICounter\r\nMethod Inc()\r\nEnd Interface\r\n";
 const std::string kCounterCopy = "\r\nInterface ICounter\r\n  Method Inc()\r\nEnd Interface\r\n";

@@ -9,9 +9,8 @@
 namespace codeloom {
 namespace {
 
-const std::string kRule = "'" + std::string(70, '-') + "\r\n";
 
-std::string banner(const std::string& name) { return kRule + "' " + name + "\r\n" + kRule; }
+std::string banner(const std::string& name) { return kBannerRule + "' " + name + "\r\n" + kBannerRule; }
 
 std::string section(std::string_view source, HeaderMode mode, std::string_view path = "x.bas") {
   std::string header;

@@ -1,6 +1,7 @@
 // The plain rules on small files whose headers are worked out by hand: the
 // fast scanner is checked against them, so they must be right on their own.
 #include "support/plain_scanner.h"
+#include "support/whole_file_scan.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 namespace codeloom {
 namespace {
 
-const std::string kRule = "'" + std::string(70, '-') + "\r\n";
 
 // The files scanned in turn by one command, each named f<i>.bas.
 struct Scan {
@@ -34,7 +34,7 @@ Scan scanFiles(const std::vector<std::string>& files, HeaderMode mode) {
 // empty line; the banner and the closing line are checked here.
 std::string lastBody(const std::vector<std::string>& files, HeaderMode mode) {
   std::string section = scanFiles(files, mode).lastSection;
-  const std::string banner = kRule + "' f" + std::to_string(files.size() - 1) + ".bas\r\n" + kRule;
+  const std::string banner = kBannerRule + "' f" + std::to_string(files.size() - 1) + ".bas\r\n" + kBannerRule;
   EXPECT_EQ(banner, section.substr(0, banner.size()));
   EXPECT_EQ("\r\n", section.substr(section.size() - 2));
   return section.substr(banner.size(), section.size() - banner.size() - 2);
@@ -199,7 +199,7 @@ TEST(PlainScanner, WithoutACommandMacrosHoldToTheFileEnd) {
   InterfaceNames names;
   plainScanSourceFile(header, names, "a.bas", "Macro Ex = Export\r\nSub A() Ex", HeaderMode::Sll);
   plainScanSourceFile(header, names, "b.bas", "Sub B() Ex", HeaderMode::Sll);
-  EXPECT_EQ(kRule + "' a.bas\r\n" + kRule + "Declare Sub A()\r\n\r\n" + kRule + "' b.bas\r\n" + kRule + "\r\n", header);
+  EXPECT_EQ(kBannerRule + "' a.bas\r\n" + kBannerRule + "Declare Sub A()\r\n\r\n" + kBannerRule + "' b.bas\r\n" + kBannerRule + "\r\n", header);
 }
 
 }  // namespace

@@ -11,6 +11,9 @@
 
 namespace codeloom {
 
+// The line a section's banner starts and ends with.
+inline const std::string kBannerRule = "'" + std::string(70, '-') + "\r\n";
+
 // Reads bytes in windows of the given size (all at once by default).
 inline WindowReader inWindows(std::string_view bytes, size_t window = std::string_view::npos) {
   return [bytes, window](const std::function<bool(std::string_view)>& take) {

@@ -11,6 +11,7 @@
 #include "cli/include_finder.h"
 #include "cli/input_reader.h"
 #include "headers/source_sections.h"
+#include "platform/grow_only_memory.h"
 
 namespace codeloom::cli {
 namespace {
@@ -129,7 +130,8 @@ class IncludeReader {
 
   const SourceOptions& options_;
   HeaderScan& command_;
-  IncludeFollowing following_;
+  GrowOnlyMemory tableMemory_;  // the equates of an API include fill tens of thousands of entries
+  IncludeFollowing following_{Equates(&tableMemory_)};
   std::string compileFolder_;          // the folder of the source whose tree is read
   std::vector<std::string> reading_;   // the files being read, the innermost last
   std::set<std::string> read_files_;

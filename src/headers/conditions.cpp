@@ -113,7 +113,7 @@ constexpr size_t kNameBlockBytes = size_t(64) << 10;
 // Each growth moves every name into slots spread over fresh memory: an API
 // file of ten thousand equates grows the table three times, not nine.
 void growSlots(Equates& equates) {
-  std::vector<Equates::Slot> slots(std::max<size_t>(64, equates.slots.size() * 8));
+  std::pmr::vector<Equates::Slot> slots(std::max<size_t>(64, equates.slots.size() * 8), equates.slots.get_allocator());
   const size_t mask = slots.size() - 1;
   for (const Equates::Slot& held : equates.slots) {
     if (held.entry == 0) continue;
@@ -130,7 +130,7 @@ Equates::Entry& entryOf(Equates& equates, std::string_view name, EquateKnown kno
   if (equates.entryCount * 2 >= equates.slots.size()) growSlots(equates);
   Equates::Slot& slot = equates.slots[findSlot(equates, name, hash)];
   if (slot.entry) return const_cast<Equates::Entry&>(equateAt(equates, slot.entry - 1));
-  std::vector<std::string>& blocks = equates.nameBlocks;
+  auto& blocks = equates.nameBlocks;
   if (blocks.empty() || blocks.back().size() - equates.nameBlockUsed < name.size()) {
     blocks.emplace_back(std::max(kNameBlockBytes, name.size()), '\0');
     equates.nameBlockUsed = 0;

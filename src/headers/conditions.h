@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory_resource>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,8 +26,11 @@ enum class EquateKnown : uint8_t {
 // thousands, so the table is flat: entries in the order first met, in
 // chunks; names in blocks; and open addressing over them. Neither entries
 // nor names are copied as they grow: memory written the first time costs a
-// page fault.
+// page fault, and `memory` may hand out pages that fault less often.
 struct Equates {
+  Equates() : Equates(std::pmr::get_default_resource()) {}
+  explicit Equates(std::pmr::memory_resource* memory) : entryChunks(memory), nameBlocks(memory), slots(memory) {}
+
   struct Entry {
     int64_t value;                         // for EquateKnown::Value
     uint32_t nameBlock, nameAt, nameSize;  // in nameBlocks, as first written
@@ -38,11 +42,11 @@ struct Equates {
     uint32_t entry = 0;  // its index + 1; 0: the slot is free
   };
   static constexpr size_t kEntriesPerChunk = 4096;
-  std::vector<std::vector<Entry>> entryChunks;  // each filled up to kEntriesPerChunk
+  std::pmr::vector<std::pmr::vector<Entry>> entryChunks;  // each filled up to kEntriesPerChunk
   size_t entryCount = 0;
-  std::vector<std::string> nameBlocks;  // each made at its full size
+  std::pmr::vector<std::pmr::string> nameBlocks;  // each made at its full size
   size_t nameBlockUsed = 0;             // the bytes of the last block that hold names
-  std::vector<Slot> slots;
+  std::pmr::vector<Slot> slots;
   // False once an #INCLUDE was not read: a name not met may be defined there.
   bool everyIncludeFound = true;
 };

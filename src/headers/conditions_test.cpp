@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/ansi.h"
+#include "platform/grow_only_memory.h"
 
 namespace codeloom {
 namespace {
@@ -243,23 +244,28 @@ TEST(Conditions, EquatesOfUndecidedGroups) {
 
 // Enough names to fill more than one chunk of entries and one block of
 // names, and a name longer than a block, which gets a block of its own.
+// On the heap and on huge pages.
 TEST(Conditions, ManyEquatesInAnyCase) {
-  Equates equates;
-  const int count = 9000;
-  const std::string longName = "%L" + std::string(70000, 'n');
-  for (int k = 0; k < count; ++k) {
-    applyEquateLine("%Wm_Name_" + std::to_string(k) + " = " + std::to_string(k), equates);
-    if (k == 4500) applyEquateLine(longName + " = 5", equates);
+  GrowOnlyMemory hugePages(GrowOnlyMemory::Pages::Huge);
+  std::pmr::memory_resource* heap = std::pmr::get_default_resource();
+  for (std::pmr::memory_resource* memory : {heap, static_cast<std::pmr::memory_resource*>(&hugePages)}) {
+    Equates equates(memory);
+    const int count = 9000;
+    const std::string longName = "%L" + std::string(70000, 'n');
+    for (int k = 0; k < count; ++k) {
+      applyEquateLine("%Wm_Name_" + std::to_string(k) + " = " + std::to_string(k), equates);
+      if (k == 4500) applyEquateLine(longName + " = 5", equates);
+    }
+    applyEquateLine("%WM_NAME_17 = -1", equates);
+    markUnknown(equates, "%wm_name_18");
+    EXPECT_EQ(size_t(count + 1), equates.entryCount);
+    for (int k = 0; k < count; ++k) {
+      const Result expected = k == 17 ? -1 : k == 18 ? Result() : Result(k);
+      EXPECT_EQ(expected, evaluateCondition("%WM_NAME_" + std::to_string(k), equates)) << k;
+    }
+    EXPECT_EQ(Result(5), evaluateCondition(longName, equates));
+    EXPECT_EQ(Result(0), evaluateCondition("%DEF(%wm_name_" + std::to_string(count) + ")", equates));
   }
-  applyEquateLine("%WM_NAME_17 = -1", equates);
-  markUnknown(equates, "%wm_name_18");
-  EXPECT_EQ(size_t(count + 1), equates.entryCount);
-  for (int k = 0; k < count; ++k) {
-    const Result expected = k == 17 ? -1 : k == 18 ? Result() : Result(k);
-    EXPECT_EQ(expected, evaluateCondition("%WM_NAME_" + std::to_string(k), equates)) << k;
-  }
-  EXPECT_EQ(Result(5), evaluateCondition(longName, equates));
-  EXPECT_EQ(Result(0), evaluateCondition("%DEF(%wm_name_" + std::to_string(count) + ")", equates));
 }
 
 TEST(Conditions, EquateLines) {

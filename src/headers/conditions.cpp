@@ -107,7 +107,7 @@ size_t findSlot(const Equates& equates, std::string_view name, uint32_t hash) {
   }
 }
 
-constexpr size_t kNameBlockBytes = size_t(64) << 10;
+constexpr size_t kNameBlockBytes = size_t(16) << 10;
 
 // Eight times the slots, kept at most half full, so that probes stay short.
 // Each growth moves every name into slots spread over fresh memory: an API

@@ -41,7 +41,7 @@ struct Equates {
     uint32_t hash = 0;
     uint32_t entry = 0;  // its index + 1; 0: the slot is free
   };
-  static constexpr size_t kEntriesPerChunk = 4096;
+  static constexpr size_t kEntriesPerChunk = 1024;
   std::pmr::vector<std::pmr::vector<Entry>> entryChunks;  // each filled up to kEntriesPerChunk
   size_t entryCount = 0;
   std::pmr::vector<std::pmr::string> nameBlocks;  // each made at its full size

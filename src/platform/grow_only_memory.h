@@ -19,7 +19,7 @@ namespace codeloom {
 class GrowOnlyMemory final : public std::pmr::memory_resource {
  public:
   enum class Pages { Huge, Plain };
-  static constexpr size_t kHeapBytes = size_t(256) << 10;
+  static constexpr size_t kHeapBytes = size_t(64) << 10;
   explicit GrowOnlyMemory(Pages pages = Pages::Huge);
   ~GrowOnlyMemory() override;
   GrowOnlyMemory(const GrowOnlyMemory&) = delete;

@@ -54,6 +54,7 @@ class HeaderPrinter {
   std::string out_;             // output gathered for one write
   std::string bytes_;           // a spilled part's bytes, a buffer at a time
   std::vector<size_t> places_;  // a spilled part's name places
+  std::vector<char> spillBuffer_;  // the temporary file's, which must outlive it
   std::FILE* spill_ = nullptr;
   size_t spilledBytes_ = 0;
 };

@@ -112,7 +112,7 @@ const LineSearch& productLineSearch(IncludesFollowed followed) {
     static const LineSearch every = makeLineSearch(kLineRules);
     return every;
   }
-  static const LineSearch withoutIncludes = makeLineSearch(std::span(kLineRules).first(kRulesWithoutIncludes));
+  static const LineSearch withoutIncludes = makeLineSearch(std::span(kLineRules).subspan(kIncludeRules));
   return withoutIncludes;
 }
 

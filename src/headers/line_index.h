@@ -55,7 +55,7 @@ struct LineSearch {
 };
 LineSearch makeLineSearch(std::span<const LineRule> rules);
 // The search for kLineRules; where includes are not followed, for those
-// before kRulesWithoutIncludes.
+// after the first kIncludeRules.
 enum class IncludesFollowed { Yes, No };
 const LineSearch& productLineSearch(IncludesFollowed followed = IncludesFollowed::Yes);
 

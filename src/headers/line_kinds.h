@@ -39,6 +39,9 @@ struct LineRule {
 };
 
 inline constexpr LineRule kLineRules[] = {
+    {"#include", Follows::MoreText, "", LineKind::Include},
+    {"%", Follows::Anything, "", LineKind::Equate},
+    {"$", Follows::Anything, "", LineKind::Equate},
     {"function", Follows::SecondWord, "=", LineKind::Other},  // assigns the function's result
     {"function", Follows::MoreText, "", LineKind::Procedure},
     {"sub", Follows::MoreText, "", LineKind::Procedure},
@@ -56,23 +59,21 @@ inline constexpr LineRule kLineRules[] = {
     {"#endif", Follows::Nothing, "", LineKind::GroupClose},
     {"macro", Follows::MoreText, "", LineKind::Macro},
     {"#compile", Follows::MoreText, "", LineKind::Compile},
-    {"#include", Follows::MoreText, "", LineKind::Include},
-    {"%", Follows::Anything, "", LineKind::Equate},
-    {"$", Follows::Anything, "", LineKind::Equate},
 };
 
 // Include and Equate lines matter only where includes are followed. Their
-// rules stand last, so that a scan that follows none searches for the rules
-// before them alone: in an API file, most lines are equates.
-inline constexpr size_t kRulesWithoutIncludes = std::size(kLineRules) - 3;
-constexpr bool followingRulesStandLast() {
+// rules stand first: a scan that follows none searches for the rules after
+// them alone (in an API file, most lines are equates), and one that does
+// finds an equate at the first row it reads.
+inline constexpr size_t kIncludeRules = 3;
+constexpr bool includeRulesStandFirst() {
   for (size_t k = 0; k < std::size(kLineRules); ++k) {
     const bool following = kLineRules[k].kind == LineKind::Include || kLineRules[k].kind == LineKind::Equate;
-    if (following != (k >= kRulesWithoutIncludes)) return false;
+    if (following != (k < kIncludeRules)) return false;
   }
   return true;
 }
-static_assert(followingRulesStandLast());
+static_assert(includeRulesStandFirst());
 
 inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
 

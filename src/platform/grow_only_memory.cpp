@@ -41,9 +41,12 @@ void* GrowOnlyMemory::do_allocate(size_t bytes, size_t alignment) {
     return std::pmr::new_delete_resource()->allocate(bytes, alignment);
   }
 #if CODELOOM_HUGE_PAGES
+  // Regions are whole huge pages, so rounding up to an alignment no larger
+  // than one stays inside the last region.
+  if (alignment > kHugePage) throw std::bad_alloc();
   size_t at = regions_.empty() ? 0 : roundUp(used_, alignment);
   if (regions_.empty() || bytes > regions_.back().size - at) {
-    if (bytes > SIZE_MAX - 2 * kHugePage || alignment > kHugePage) throw std::bad_alloc();
+    if (bytes > SIZE_MAX - 2 * kHugePage) throw std::bad_alloc();
     // Mapped with a huge page's worth to spare, then cut to a boundary:
     // only a whole aligned 2 MB can be one huge page.
     const size_t size = roundUp(bytes, kHugePage);

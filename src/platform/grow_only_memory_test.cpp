@@ -46,5 +46,20 @@ TEST(GrowOnlyMemory, HoldsAGrowingContainer) {
   EXPECT_EQ('a' + 2'999'999 % 26, text.back());
 }
 
+// Past the heap's share, a block that no huge page's alignment gives, or
+// larger than memory, is out of memory, never a block outside a region.
+TEST(GrowOnlyMemory, ImpossibleBlocksAreOutOfMemory) {
+  GrowOnlyMemory memory;
+  void* heap = memory.allocate(GrowOnlyMemory::kHeapBytes);
+  void* first = memory.allocate((size_t(2) << 20) - 1, 1);
+  EXPECT_THROW(memory.allocate(8, size_t(4) << 20), std::bad_alloc);
+  EXPECT_THROW(memory.allocate(SIZE_MAX - 4096, 8), std::bad_alloc);
+  void* next = memory.allocate(8, 4096);
+  EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(next) % 4096);
+  memory.deallocate(next, 8, 4096);
+  memory.deallocate(first, (size_t(2) << 20) - 1, 1);
+  memory.deallocate(heap, GrowOnlyMemory::kHeapBytes);
+}
+
 }  // namespace
 }  // namespace codeloom

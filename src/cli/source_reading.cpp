@@ -131,7 +131,7 @@ class IncludeReader {
   const SourceOptions& options_;
   HeaderScan& command_;
   GrowOnlyMemory tableMemory_;  // the equates of an API include fill tens of thousands of entries
-  IncludeFollowing following_{Equates(&tableMemory_)};
+  IncludeFollowing following_{Equates(&tableMemory_), {}};  // read is set in the constructor
   std::string compileFolder_;          // the folder of the source whose tree is read
   std::vector<std::string> reading_;   // the files being read, the innermost last
   std::set<std::string> read_files_;

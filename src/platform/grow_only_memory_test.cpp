@@ -17,7 +17,7 @@ TEST(GrowOnlyMemory, BlocksKeepTheirBytesAndAlignment) {
     GrowOnlyMemory memory(pages);
     struct Block {
       unsigned char* at;
-      size_t size;
+      size_t size, alignment;
     };
     std::vector<Block> blocks;
     const size_t sizes[] = {1, 7, 64, 4096, 65536, 1 << 20, (size_t(2) << 20) + 1, 3};
@@ -28,12 +28,12 @@ TEST(GrowOnlyMemory, BlocksKeepTheirBytesAndAlignment) {
           auto* at = static_cast<unsigned char*>(memory.allocate(size, alignment));
           ASSERT_EQ(0u, reinterpret_cast<uintptr_t>(at) % alignment) << size;
           std::fill(at, at + size, static_cast<unsigned char>(blocks.size()));
-          blocks.push_back({at, size});
+          blocks.push_back({at, size, alignment});
         }
     for (size_t k = 0; k < blocks.size(); ++k)
       for (size_t i = 0; i < blocks[k].size; i += 97)
         ASSERT_EQ(static_cast<unsigned char>(k), blocks[k].at[i]) << "block " << k << " byte " << i;
-    for (const Block& block : blocks) memory.deallocate(block.at, block.size);
+    for (const Block& block : blocks) memory.deallocate(block.at, block.size, block.alignment);
   }
 }
 

@@ -3,9 +3,6 @@
 #include <filesystem>
 #include <iostream>
 #include <set>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 #include "cli/cli_io.h"
 #include "cli/include_finder.h"
@@ -144,13 +141,6 @@ class IncludeReader {
 bool appendSources(const SourceOptions& options, HeaderScan& command, HeaderText& header,
                    const std::function<bool(const HeaderText&)>& print) {
   if (!options.followIncludes) return appendInOrder(options, command, header, print);
-#ifdef __GLIBC__
-  // The equates of an API include fill tables that grow by steps. Blocks
-  // freed on the way are kept for the next step rather than handed back to
-  // the system and faulted in again, a page at a time.
-  mallopt(M_MMAP_THRESHOLD, 64 << 20);
-  mallopt(M_TRIM_THRESHOLD, 256 << 20);
-#endif
   IncludeReader reader(options, command);
   bool read = reader.readSources();
   reader.appendTo(header);

@@ -15,7 +15,6 @@ namespace {
 
 constexpr HeaderMode Sll = HeaderMode::Sll, Dll = HeaderMode::Dll, Compile = HeaderMode::Compile;
 
-
 // The header of files scanned by one command, the Lib clauses named once
 // all are read; without their banners and closing empty lines.
 std::string bodies(HeaderScan& command, const std::vector<std::pair<std::string, std::string>>& files) {

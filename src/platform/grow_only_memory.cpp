@@ -7,6 +7,8 @@
 #if defined(__linux__)
 #include <sys/mman.h>
 #define CODELOOM_HUGE_PAGES 1
+#else
+#define CODELOOM_HUGE_PAGES 0
 #endif
 
 namespace codeloom {
@@ -20,14 +22,7 @@ size_t roundUp(size_t size, size_t step) { return (size + step - 1) / step * ste
 }  // namespace
 #endif
 
-GrowOnlyMemory::GrowOnlyMemory(Pages pages) {
-#if CODELOOM_HUGE_PAGES
-  huge_ = pages == Pages::Huge;
-#else
-  huge_ = false;
-  (void)pages;
-#endif
-}
+GrowOnlyMemory::GrowOnlyMemory(Pages pages) : huge_(CODELOOM_HUGE_PAGES && pages == Pages::Huge) {}
 
 GrowOnlyMemory::~GrowOnlyMemory() {
 #if CODELOOM_HUGE_PAGES
